@@ -1,0 +1,64 @@
+// Plain-text rendering of a report: aligned label columns counted in characters.
+#include "core/report.h"
+
+#include "core/unicode.h"
+
+namespace nadrel {
+
+namespace {
+
+void append_padded(std::string& out, std::string_view label, std::size_t width) {
+    out += label;
+    const std::size_t n = char_count(label);
+    if (n < width) out.append(width - n, ' ');
+}
+
+}  // namespace
+
+std::string row_line(const ReportRow& row) {
+    std::string line;
+    switch (row.kind) {
+        case RowKind::Field:
+            line = "  ";
+            if (row.b.empty()) {
+                line += row.a;
+            } else {
+                append_padded(line, row.a, 18);
+                line += ": ";
+                line += row.b;
+            }
+            return line;
+        case RowKind::SubField:
+            line = "  \u2502 ";
+            append_padded(line, row.a, 16);
+            line += ": ";
+            line += row.b;
+            return line;
+        case RowKind::Bullet:
+            line = "  \u2022 ";
+            line += row.a;
+            return line;
+        case RowKind::Raw:
+            return row.a;
+    }
+    return line;
+}
+
+std::string render_text(std::string_view header, const Report& report) {
+    std::string out(header);
+    out.reserve(out.size() + 8192);
+    for (const auto& section : report.sections) {
+        out += '\n';
+        out += section.title;
+        out += '\n';
+        out.append(60, '-');
+        out += '\n';
+        for (const auto& row : section.rows) {
+            out += row_line(row);
+            out += '\n';
+        }
+    }
+    return out;
+}
+
+}  // namespace nadrel

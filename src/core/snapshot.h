@@ -1,0 +1,194 @@
+// The machine as collected once per run: a plain value, read-only once built.
+// Units: bytes, MHz, Mb/s, mWh, mV and mm unless a field says otherwise; 0 or empty = not known.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace nadrel {
+
+struct CacheInfo {
+    std::string cache_type;  // "Data", "Instruction", "Unified"
+    std::uint8_t level = 0;
+    std::uint32_t count = 0;  // distinct instances with this geometry
+    std::uint32_t size = 0;   // one instance, bytes
+    std::uint32_t line_size = 0;
+    std::uint32_t ways = 0;
+};
+
+struct CpuInfo {
+    std::string model;
+    std::optional<std::string> vendor_id;
+    std::uint32_t family = 0;
+    std::uint32_t model_number = 0;
+    std::uint32_t stepping = 0;
+    std::uint32_t cores = 0;
+    std::uint32_t threads = 0;
+    std::uint32_t p_cores = 0;
+    std::uint32_t e_cores = 0;
+    std::uint32_t base_mhz = 0;
+    std::uint32_t current_mhz = 0;
+    std::uint32_t max_mhz = 0;
+    std::uint32_t l1_total = 0;  // bytes, saturating
+    std::uint32_t l2_total = 0;
+    std::uint32_t l3_total = 0;
+    std::vector<CacheInfo> caches;
+    std::vector<std::string> features;
+};
+
+struct MemoryModule {
+    std::string locator;
+    std::string memory_type;
+    std::string form_factor;
+    std::string manufacturer;
+    std::string part_number;
+    std::uint64_t size = 0;  // bytes, never 0 for a listed module
+    std::uint32_t speed_mts = 0;
+    std::uint32_t configured_speed_mts = 0;
+    std::uint16_t configured_voltage_mv = 0;
+    std::uint16_t data_width = 0;
+    std::uint16_t total_width = 0;
+    std::uint8_t rank = 0;
+};
+
+struct GpuInfo {
+    std::string name;
+    std::string vendor;
+    std::string pcie_link;
+    std::string vbios_version;
+    std::uint64_t vram_total = 0;
+    std::uint16_t vendor_id = 0;
+    std::uint16_t device_id = 0;
+    std::uint16_t subsystem_vendor_id = 0;
+    std::uint16_t subsystem_device_id = 0;
+    std::uint8_t revision = 0;
+};
+
+struct DisplayInfo {
+    std::string name;
+    std::uint32_t width_px = 0;
+    std::uint32_t height_px = 0;
+    std::uint32_t diagonal_in = 0;
+    std::uint32_t width_mm = 0;
+    std::uint32_t height_mm = 0;
+    std::uint32_t max_refresh_hz = 0;
+    std::uint16_t year = 0;
+    std::uint8_t week = 0;
+    std::uint8_t bits_per_color = 0;
+};
+
+struct DiskInfo {
+    std::string name;
+    std::string model;
+    std::string bus;       // "NVMe", "SD/MMC", "Virtual", "USB", "SATA", "SCSI" or empty
+    std::string firmware;
+    std::string link;      // "SATA 6.0Gb/s", "PCIe 4.0 x4", ...
+    std::uint64_t size = 0;
+    std::uint32_t logical_block = 0;
+    std::uint32_t physical_block = 0;
+    std::uint32_t rpm = 0;  // 1 = non-rotating
+    std::optional<bool> solid_state;  // unknown when absent
+};
+
+struct BatteryInfo {
+    bool present = false;
+    std::string technology;
+    std::string manufactured;  // YYYY-MM-DD, YYYY-MM or YYYY
+    std::optional<std::uint32_t> cycle_count;
+    std::uint32_t design_mwh = 0;
+    std::uint32_t full_mwh = 0;
+    std::uint32_t min_voltage_mv = 0;
+};
+
+struct NetAdapter {
+    std::string name;
+    std::string kind;  // "Wi-Fi", "Ethernet" or empty
+    std::uint32_t speed_mbps = 0;
+    bool link_up = false;
+};
+
+struct UsbDevice {
+    std::string name;
+    std::uint32_t speed_mbps = 0;
+    std::uint16_t vendor_id = 0;
+    std::uint16_t product_id = 0;
+    std::uint8_t depth = 0;  // 1 = on a root port
+};
+
+struct SystemSlot {
+    std::string designation;
+    std::string slot_type;
+    std::string width;  // "x1".."x32", empty when unknown or part of slot_type
+    std::string usage;  // "Available", "In use", "Unavailable" or "Unknown"
+};
+
+struct PortConnector {
+    std::string designator;
+    std::string port_type;
+};
+
+struct DmiIdentity {
+    std::string board_vendor;
+    std::string board_name;
+    std::string board_version;
+    std::string sys_vendor;
+    std::string product_name;
+    std::string product_sku;
+    std::string bios_vendor;
+    std::string bios_version;
+    std::string bios_date;
+};
+
+struct SystemSnapshot {
+    // Identity and operating system
+    std::string hostname = "Unknown";
+    std::string os_name = "Linux";
+    std::string kernel;
+    std::string os_installed;
+    DmiIdentity dmi;
+    std::string chassis;
+    std::string tpm;
+    std::string secure_boot;
+    std::string smbios_version;
+    std::uint64_t bios_rom_size = 0;
+
+    // Processor
+    CpuInfo cpu;
+    std::string cpu_socket;
+    std::uint64_t cpu_sockets = 0;
+    std::uint64_t cpu_sockets_populated = 0;
+
+    // Memory
+    std::uint64_t memory_total = 0;
+    std::uint64_t memory_installed = 0;
+    std::uint64_t memory_max_capacity = 0;
+    std::uint32_t memory_slots = 0;
+    std::string memory_ecc;
+    std::vector<MemoryModule> memory_modules;
+
+    // Graphics and displays
+    std::vector<GpuInfo> gpus;
+    std::vector<DisplayInfo> displays;
+
+    // Storage
+    std::vector<DiskInfo> disks;
+    std::vector<std::string> optical_drives;
+
+    BatteryInfo battery;
+
+    // Network and peripherals
+    std::vector<NetAdapter> net_adapters;
+    std::vector<std::string> sound_cards;
+    std::vector<std::string> audio_devices;
+    std::vector<std::string> bluetooth;
+    std::vector<UsbDevice> usb_devices;
+
+    // Motherboard
+    std::vector<SystemSlot> slots;
+    std::vector<PortConnector> ports;
+    std::uint64_t usb_ports = 0;
+};
+
+}  // namespace nadrel

@@ -1,0 +1,67 @@
+// The root every system file is read beneath, and the bounded, never-blocking file readers.
+// A SysRoot of "/" reads the running machine; any other folder is a captured or fake machine
+// (proc/, sys/, etc/, usr/share/...), with its symbolic links resolved inside that folder.
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace nadrel {
+
+// Attribute and procfs files; admits the cpuinfo of a many-thousand-thread server.
+inline constexpr std::size_t small_file_limit = std::size_t{16} << 20;
+// The few big inputs: the SMBIOS table and the PCI ID database.
+inline constexpr std::size_t large_file_limit = std::size_t{64} << 20;
+
+class SysRoot {
+public:
+    SysRoot();                       // the running machine, "/"
+    explicit SysRoot(std::string dir);  // a folder holding a machine's files
+
+    const std::string& dir() const { return dir_; }
+    bool is_host() const { return host_; }
+
+    // Opens path (absolute, as on the machine) beneath the root; -1 on failure.
+    int open_at(std::string_view path, int flags) const;
+    // The host path of a machine path (for messages and lstat-based walks).
+    std::string host_path(std::string_view path) const;
+
+private:
+    std::string dir_;
+    bool host_ = true;
+    std::shared_ptr<const int> dirfd_;  // the root folder, kept open for the resolver
+};
+
+// The root of this process: the folder named by NADREL_SYSROOT, else "/".
+const SysRoot& process_root();
+
+// Readers: every failure (missing, unreadable, not a regular file, too large) gives nothing.
+std::optional<std::string> read_text(const SysRoot& root, std::string_view path);
+std::optional<std::uint64_t> read_u64(const SysRoot& root, std::string_view path);
+std::optional<std::uint32_t> read_hex(const SysRoot& root, std::string_view path);
+std::optional<std::vector<std::uint8_t>> read_bytes(const SysRoot& root, std::string_view path,
+                                                    std::size_t limit = small_file_limit);
+bool exists(const SysRoot& root, std::string_view path);
+// Entry names other than "." and "..": in the directory reader's order, or sorted by bytes.
+std::vector<std::string> list_dir(const SysRoot& root, std::string_view path);
+std::vector<std::string> list_dir_sorted(const SysRoot& root, std::string_view path);
+// The path with every symbolic link resolved inside the root, written as on the machine
+// ("/sys/devices/..."); nothing when a component is missing or links loop.
+std::optional<std::string> canonical_path(const SysRoot& root, std::string_view path);
+// Modification time of a file (following links).
+std::optional<timespec> modification_time(const SysRoot& root, std::string_view path);
+
+// The parse rules of the readers, for text already in hand.
+// Decimal: trimmed, an optional single "+", digits only, no overflow.
+std::optional<std::uint64_t> parse_u64(std::string_view text);
+// Hexadecimal: trimmed, an optional "0x", an optional "+", hex digits, fitting 32 bits.
+std::optional<std::uint32_t> parse_hex32(std::string_view text);
+// Signed decimal: trimmed, an optional sign, digits only, fitting 64 bits.
+std::optional<std::int64_t> parse_i64(std::string_view text);
+
+}  // namespace nadrel

@@ -1,0 +1,59 @@
+// The order of collection: each step fills its fields and never reads what a later one makes.
+#include "core/smbios_snapshot.h"
+#include "linux/battery.h"
+#include "linux/cpu.h"
+#include "linux/displays.h"
+#include "linux/gpu.h"
+#include "linux/identity.h"
+#include "linux/inventory.h"
+#include "linux/storage.h"
+#include "linux/sys.h"
+
+namespace nadrel {
+
+SystemSnapshot collect_snapshot() { return collect_snapshot(process_root(), dmi_structures()); }
+
+SystemSnapshot collect_snapshot(const SysRoot& root) {
+    const auto dmi = load_dmi_structures(root);
+    return collect_snapshot(root, dmi);
+}
+
+SystemSnapshot collect_snapshot(const SysRoot& root, std::span<const DmiStructure> dmi) {
+    SystemSnapshot s;
+    s.hostname = collect_hostname(root);
+    s.os_name = collect_os_name(root);
+    s.kernel = collect_kernel(root);
+    s.os_installed = collect_os_installed(root);
+    s.cpu = collect_cpu(root);
+    collect_smbios_memory(s, dmi);
+    s.memory_total = collect_memory_total(root);
+    std::uint64_t installed = 0;
+    for (const auto& module : s.memory_modules) installed += module.size;
+    s.memory_installed = installed != 0 ? installed : s.memory_total;
+    s.memory_ecc = smbios_memory_ecc(dmi);
+    s.gpus = collect_gpus(root);
+    s.displays = collect_displays(root);
+    s.disks = collect_disks(root);
+    s.battery = collect_battery(root);
+    s.net_adapters = collect_net_adapters(root);
+    s.slots = smbios_slots(dmi);
+    collect_smbios_sockets(s, dmi);
+    s.dmi = collect_dmi_identity(root);
+    s.tpm = collect_tpm(root);
+    s.secure_boot = collect_secure_boot(root);
+    s.chassis = collect_chassis(root);
+    s.usb_ports = smbios_usb_ports(dmi);
+    s.bios_rom_size = smbios_rom_size(dmi);
+    if (const auto entry = read_bytes(root, "/sys/firmware/dmi/tables/smbios_entry_point")) {
+        s.smbios_version = smbios_version(*entry);
+    }
+    s.ports = smbios_ports(dmi);
+    s.optical_drives = collect_optical_drives(root);
+    s.sound_cards = collect_sound_cards(root);
+    s.audio_devices = collect_audio_devices(root);
+    s.bluetooth = collect_bluetooth(root);
+    s.usb_devices = collect_usb_devices(root);
+    return s;
+}
+
+}  // namespace nadrel

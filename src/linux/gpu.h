@@ -1,0 +1,22 @@
+// Graphics adapters from the DRM class, the PCI ID database and PCI Express link texts.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/snapshot.h"
+#include "core/sysroot.h"
+
+namespace nadrel {
+
+std::vector<GpuInfo> collect_gpus(const SysRoot& root);
+// Device name from the PCI ID database beneath root.
+std::optional<std::string> pci_name(const SysRoot& root, std::uint16_t vendor_id,
+                                    std::uint16_t device_id);
+// "PCIe 4.0 x16", "x16" or empty, from a PCI device folder's max_link_* files.
+std::string pcie_link_text(const SysRoot& root, std::string_view device_dir);
+
+}  // namespace nadrel

@@ -1,0 +1,48 @@
+// nadrel: the system-information report. One straight pass: arguments, snapshot, report, output.
+#include <csignal>
+#include <cstdlib>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "core/report_builder.h"
+#include "core/smbios.h"
+#include "linux/app.h"
+#include "linux/sys.h"
+#include "linux/window.h"
+
+using namespace nadrel;
+
+int main(int argc, char** argv) {
+    // A closed standard output must not kill us; write errors are ignored instead.
+    std::signal(SIGPIPE, SIG_IGN);
+
+    const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    const Flags flags = parse_args(args);
+    if (flags.help) {
+        write_all(2, usage_text());
+        return 0;
+    }
+    if (flags.dump) {
+        const auto& structures = dmi_structures();
+        write_all(1, format_smbios_dump(structures));
+        if (structures.empty()) {
+            write_all(2, "nadrel: no DMI table readable; the raw table needs root (try sudo).\n");
+        }
+        return 0;
+    }
+
+    const SystemSnapshot snapshot = collect_snapshot();
+    const std::string stamp = stamp_text(make_stamp(std::time(nullptr)));
+    const std::string text = render_text(title_block(stamp), build_report(snapshot, flags.detail));
+
+    const bool wayland = std::getenv("WAYLAND_DISPLAY") != nullptr;
+    const bool display = std::getenv("DISPLAY") != nullptr;
+    if (decide_mode(flags, wayland, display) == RunMode::Window) {
+        const auto error = run_window(snapshot, flags.detail, stamp);
+        if (!error) return 0;
+        write_all(2, "nadrel: GUI unavailable (" + *error + "); printing instead.\n");
+    }
+    write_all(1, text);
+    return 0;
+}

@@ -1,0 +1,18 @@
+// Collects the snapshot of the machine in one pass; never fails and never prints.
+#pragma once
+
+#include <span>
+
+#include "core/smbios.h"
+#include "core/snapshot.h"
+#include "core/sysroot.h"
+
+namespace nadrel {
+
+// The running machine (or the one under NADREL_SYSROOT), with the process-wide SMBIOS list.
+SystemSnapshot collect_snapshot();
+// A machine beneath root, reading its SMBIOS table afresh.
+SystemSnapshot collect_snapshot(const SysRoot& root);
+SystemSnapshot collect_snapshot(const SysRoot& root, std::span<const DmiStructure> dmi);
+
+}  // namespace nadrel

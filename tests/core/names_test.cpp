@@ -1,0 +1,42 @@
+// Trademark-mark removal and the firmware-placeholder test.
+#include <gtest/gtest.h>
+
+#include "core/names.h"
+#include "core/smbios_tables.h"
+
+namespace nadrel {
+namespace {
+
+TEST(CleanName, RemovesMarksOnly) {
+    EXPECT_EQ(clean_name("Intel(R) Core(TM) i7"), "Intel Core i7");
+    EXPECT_EQ(clean_name("A(r)B(tm)C(c)D(C)"), "ABCD");
+    EXPECT_EQ(clean_name("Foo\u00AE Bar\u2122 \u00A9Baz"), "Foo Bar Baz");
+    EXPECT_EQ(clean_name("(T(TM)M)"), "(TM)");  // one pass per mark, not repeated
+    EXPECT_EQ(clean_name("  spaced (x) "), "  spaced (x) ");
+}
+
+TEST(IsPlaceholder, ContainmentWholeTextAndFiller) {
+    EXPECT_TRUE(is_placeholder("  To Be Filled By O.E.M.  "));
+    EXPECT_TRUE(is_placeholder("OEM"));
+    EXPECT_FALSE(is_placeholder("OEM Board"));
+    EXPECT_TRUE(is_placeholder("0.00"));
+    EXPECT_TRUE(is_placeholder("Default string"));
+    EXPECT_FALSE(is_placeholder("Chassis Manufacturer"));
+    EXPECT_TRUE(is_placeholder("Chassis Manufacture"));
+    EXPECT_TRUE(is_placeholder(""));
+    EXPECT_TRUE(is_placeholder(". . ."));
+    EXPECT_TRUE(is_placeholder("--"));
+    EXPECT_FALSE(is_placeholder("0001"));
+    EXPECT_TRUE(is_placeholder("NOT SPECIFIED"));
+}
+
+TEST(ChassisName, TableModulo256) {
+    EXPECT_EQ(chassis_name(9), "Laptop");
+    EXPECT_EQ(chassis_name(1), "");
+    EXPECT_EQ(chassis_name(265), "Laptop");
+    EXPECT_EQ(chassis_name(36), "Stick PC");
+    EXPECT_EQ(chassis_name(18), "");
+}
+
+}  // namespace
+}  // namespace nadrel

@@ -1,0 +1,64 @@
+// The built binary: help, print mode, broken pipes and the mode choice.
+#include <gtest/gtest.h>
+
+#include "core/unicode.h"
+#include "linux/app.h"
+#include "support/golden.h"
+#include "support/run.h"
+#include "support/temp_dir.h"
+
+namespace nadrel {
+namespace {
+
+const std::vector<std::string> base_env = {"PATH=/usr/bin:/bin", "TZ=UTC",
+                                           "NADREL_SYSROOT=/nonexistent/nadrel"};
+
+TEST(Cli, HelpWinsAndGoesToStandardErrorOnly) {
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {"--print", "--help"}, {"--dump-smbios", "-h"}, {"-h"}}) {
+        const auto r = test::run_nadrel(args, base_env);
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.out, "");
+        EXPECT_EQ(r.err, usage_text());
+    }
+}
+
+TEST(Cli, PrintsTheReportWithoutADisplay) {
+    const auto r = test::run_nadrel({}, base_env);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_TRUE(r.out.starts_with("NADREL  -  System Report\nGenerated ")) << r.out;
+    EXPECT_TRUE(r.out.ends_with("\n"));
+}
+
+TEST(Cli, ClosedOrBrokenStandardOutputIsIgnored) {
+    test::TempDir dir;
+    const std::string bin = std::string(NADREL_BINARY) + " --print 2>>" + dir.path() + "/err";
+    const std::string script = "export NADREL_SYSROOT=/nonexistent; cd " + dir.path() + "; " +
+                               bin + " | head -c1 >/dev/null; echo ${PIPESTATUS[0]} >st1; " +
+                               bin + " | true; echo ${PIPESTATUS[0]} >st2; " + bin +
+                               " >&-; echo $? >st3";
+    ASSERT_EQ(test::run_shell("bash -c '" + script + "'"), 0);
+    EXPECT_EQ(test::read_file(dir.path() + "/st1"), "0\n");
+    EXPECT_EQ(test::read_file(dir.path() + "/st2"), "0\n");
+    EXPECT_EQ(test::read_file(dir.path() + "/st3"), "0\n");
+    EXPECT_EQ(test::read_file(dir.path() + "/err"), "");
+}
+
+TEST(Cli, DumpWithoutTableSaysItNeedsRoot) {
+    const auto r = test::run_nadrel({"--dump-smbios", "--print"}, base_env);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out,
+              "SMBIOS: 0 structures\n(serial numbers, asset tags, and the system UUID are "
+              "redacted)\n");
+    EXPECT_EQ(r.err, "nadrel: no DMI table readable; the raw table needs root (try sudo).\n");
+}
+
+TEST(Cli, MissingSysrootStillPrints) {
+    const auto r = test::run_nadrel({"--print", "--detail"}, base_env);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.out.starts_with("NADREL  -  System Report\n"));
+}
+
+}  // namespace
+}  // namespace nadrel

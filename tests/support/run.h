@@ -1,0 +1,22 @@
+// Runs the built nadrel binary with chosen arguments and environment, capturing its output.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace nadrel::test {
+
+struct RunResult {
+    int status = -1;  // exit status, or 128 + signal number
+    std::string out;
+    std::string err;
+};
+
+// env holds "NAME=value" entries; the child gets exactly these (plus nothing else).
+RunResult run_nadrel(const std::vector<std::string>& args, const std::vector<std::string>& env,
+                     const std::string& binary = NADREL_BINARY);
+
+// A shell command line, run with /bin/sh -c; its exit status.
+int run_shell(const std::string& command);
+
+}  // namespace nadrel::test
