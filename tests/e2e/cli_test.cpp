@@ -62,3 +62,20 @@ TEST(Cli, MissingSysrootStillPrints) {
 
 }  // namespace
 }  // namespace nadrel
+
+namespace nadrel {
+namespace {
+
+TEST(Cli, UnavailableWindowSaysWhyAndPrints) {
+    // A display variable that points nowhere: the window cannot open, the report is printed.
+    auto env = base_env;
+    env.push_back("DISPLAY=:nadrel-no-such-display");
+    const auto r = test::run_nadrel({"--detail"}, env);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_TRUE(r.err.starts_with("nadrel: GUI unavailable (")) << r.err;
+    EXPECT_TRUE(r.err.ends_with("); printing instead.\n")) << r.err;
+    EXPECT_TRUE(r.out.starts_with("NADREL  -  System Report\n"));
+}
+
+}  // namespace
+}  // namespace nadrel
