@@ -15,4 +15,21 @@ bool is_placeholder(std::string_view text);
 // Chassis type (the DMI chassis_type number taken modulo 256); empty when unlisted.
 std::string chassis_name(std::uint64_t code);
 
+// Memory Device type (type 17, offset 12h); "Other" when unlisted.
+std::string memory_type_name(std::uint8_t code);
+// Memory Device form factor (type 17, offset 0Eh); empty when unlisted.
+std::string form_factor_name(std::uint8_t code);
+// Physical Memory Array error correction (type 16, offset 06h); empty when unlisted.
+std::string memory_ecc_name(std::uint8_t code);
+
+// Port Connector port type (type 8, offset 08h); nothing for codes we do not name.
+std::optional<std::string> port_type_name(std::uint8_t code);
+
+// System Slot type (type 9, offset 05h); "Slot type 0xNN" when unlisted.
+std::string slot_type_name(std::uint8_t code);
+// System Slot data bus width (type 9, offset 06h): "x1".."x32", empty when unlisted.
+std::string slot_width_name(std::uint8_t code);
+// System Slot current usage (type 9, offset 07h).
+std::string slot_usage_name(std::uint8_t code);
+
 }  // namespace nadrel
