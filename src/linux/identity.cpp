@@ -1,16 +1,167 @@
-// Host and firmware identity (not yet collected).
+// Host, operating system, firmware identity, memory total, TPM and Secure Boot.
 #include "linux/identity.h"
+
+#include <limits>
+
+#include "core/fmt.h"
+#include "core/smbios_tables.h"
+#include "core/unicode.h"
 
 namespace nadrel {
 
-std::string collect_hostname(const SysRoot&) { return "Unknown"; }
-std::string collect_os_name(const SysRoot&) { return "Linux"; }
-std::string collect_kernel(const SysRoot&) { return {}; }
-std::string collect_os_installed(const SysRoot&) { return {}; }
-std::uint64_t collect_memory_total(const SysRoot&) { return 0; }
-DmiIdentity collect_dmi_identity(const SysRoot&) { return {}; }
-std::string collect_tpm(const SysRoot&) { return {}; }
-std::string collect_secure_boot(const SysRoot&) { return {}; }
-std::string collect_chassis(const SysRoot&) { return {}; }
+namespace {
+
+constexpr std::time_t year_2000 = 946684800;
+
+// Calls fn for each line of text (split at line feeds, a trailing carriage return dropped)
+// until it returns true.
+template <typename Fn>
+void for_each_line(std::string_view text, Fn fn) {
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        if (fn(line))
+            return;
+        if (end == std::string_view::npos)
+            return;
+        text.remove_prefix(end + 1);
+    }
+}
+
+std::string non_placeholder(const SysRoot& root, std::string_view name) {
+    auto text = read_text(root, "/sys/class/dmi/id/" + std::string(name));
+    if (!text || is_placeholder(*text))
+        return {};
+    return std::move(*text);
+}
+
+}  // namespace
+
+std::string collect_hostname(const SysRoot& root) {
+    for (const char* path : {"/proc/sys/kernel/hostname", "/etc/hostname"}) {
+        auto text = read_text(root, path);
+        if (text && !text->empty())
+            return std::move(*text);
+    }
+    return "Unknown";
+}
+
+std::optional<std::string> parse_os_release(std::string_view text) {
+    std::optional<std::string> value;
+    for_each_line(text, [&value](std::string_view line) {
+        if (!line.starts_with("PRETTY_NAME="))
+            return false;
+        std::string_view v = trim(line.substr(12));
+        // Double quotes go at both ends, however many; single quotes are part of the name.
+        while (!v.empty() && v.front() == '"')
+            v.remove_prefix(1);
+        while (!v.empty() && v.back() == '"')
+            v.remove_suffix(1);
+        value = std::string(v);
+        return true;
+    });
+    return value;
+}
+
+std::string collect_os_name(const SysRoot& root) {
+    const auto text = read_text(root, "/etc/os-release");
+    if (!text)
+        return "Linux";
+    auto name = parse_os_release(*text);
+    return name ? std::move(*name) : std::string("Linux");
+}
+
+std::string collect_kernel(const SysRoot& root) {
+    const auto release = read_text(root, "/proc/sys/kernel/osrelease");
+    if (!release || release->empty())
+        return {};
+    return "(kernel " + *release + ")";
+}
+
+std::string install_date(const timespec& mtime) {
+    if (mtime.tv_nsec < 0 || mtime.tv_nsec > 999999999 || mtime.tv_sec < year_2000)
+        return {};
+    std::tm tm{};
+    if (localtime_r(&mtime.tv_sec, &tm) == nullptr)
+        return {};
+    return strfmt("%04d-%02d-%02d", tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday);
+}
+
+std::string collect_os_installed(const SysRoot& root) {
+    const auto mtime = modification_time(root, "/etc/machine-id");
+    return mtime ? install_date(*mtime) : std::string();
+}
+
+std::optional<std::uint64_t> parse_meminfo_total(std::string_view text) {
+    std::optional<std::uint64_t> total;
+    for_each_line(text, [&total](std::string_view line) {
+        if (!line.starts_with("MemTotal:"))
+            return false;
+        std::string_view rest = trim_start(line.substr(9));
+        const std::size_t end = rest.find_first_of(" \t\v\f\r");
+        const auto kib = parse_u64(rest.substr(0, end));
+        // A value that would overflow in bytes is as useless as one that does not parse.
+        if (!kib || *kib > std::numeric_limits<std::uint64_t>::max() / 1024)
+            return false;
+        total = *kib * 1024;
+        return true;
+    });
+    return total;
+}
+
+std::uint64_t collect_memory_total(const SysRoot& root) {
+    const auto text = read_text(root, "/proc/meminfo");
+    if (!text)
+        return 0;
+    return parse_meminfo_total(*text).value_or(0);
+}
+
+DmiIdentity collect_dmi_identity(const SysRoot& root) {
+    DmiIdentity id;
+    id.board_vendor = non_placeholder(root, "board_vendor");
+    id.board_name = non_placeholder(root, "board_name");
+    id.board_version = non_placeholder(root, "board_version");
+    id.sys_vendor = non_placeholder(root, "sys_vendor");
+    id.product_name = non_placeholder(root, "product_name");
+    id.product_sku = non_placeholder(root, "product_sku");
+    id.bios_vendor = non_placeholder(root, "bios_vendor");
+    id.bios_version = non_placeholder(root, "bios_version");
+    id.bios_date = non_placeholder(root, "bios_date");
+    return id;
+}
+
+std::string tpm_version_text(std::uint64_t major) {
+    if (major == 1)
+        return "1.2";
+    if (major == 2)
+        return "2.0";
+    return {};
+}
+
+std::string collect_tpm(const SysRoot& root) {
+    if (const auto major = read_u64(root, "/sys/class/tpm/tpm0/tpm_version_major")) {
+        return tpm_version_text(*major);
+    }
+    return exists(root, "/sys/class/tpm/tpm0") ? "present" : std::string();
+}
+
+std::string secure_boot_state(std::span<const std::uint8_t> variable) {
+    if (variable.size() < 5)
+        return {};
+    return variable[4] == 1 ? "On" : "Off";
+}
+
+std::string collect_secure_boot(const SysRoot& root) {
+    const auto bytes = read_bytes(
+        root, "/sys/firmware/efi/efivars/SecureBoot-8be4df61-93ca-11d2-aa0d-00e098032b8c");
+    return bytes ? secure_boot_state(*bytes) : std::string();
+}
+
+std::string collect_chassis(const SysRoot& root) {
+    const auto code = read_u64(root, "/sys/class/dmi/id/chassis_type");
+    return code ? chassis_name(*code) : std::string();
+}
 
 }  // namespace nadrel

@@ -2,7 +2,11 @@
 #pragma once
 
 #include <cstdint>
+#include <ctime>
+#include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 
 #include "core/snapshot.h"
 #include "core/sysroot.h"
@@ -18,5 +22,16 @@ DmiIdentity collect_dmi_identity(const SysRoot& root);
 std::string collect_tpm(const SysRoot& root);
 std::string collect_secure_boot(const SysRoot& root);
 std::string collect_chassis(const SysRoot& root);
+
+// The PRETTY_NAME value of an os-release text, quotes stripped; nothing without such a line.
+std::optional<std::string> parse_os_release(std::string_view text);
+// MemTotal of a meminfo text, in bytes; nothing when no MemTotal line has a number.
+std::optional<std::uint64_t> parse_meminfo_total(std::string_view text);
+// The local calendar date (YYYY-MM-DD) of a file time from the year 2000 on; empty otherwise.
+std::string install_date(const timespec& mtime);
+// "On" or "Off" from an EFI variable (4 attribute bytes, then the data); empty when too short.
+std::string secure_boot_state(std::span<const std::uint8_t> variable);
+// "1.2", "2.0" or empty for a TPM major version.
+std::string tpm_version_text(std::uint64_t major);
 
 }  // namespace nadrel

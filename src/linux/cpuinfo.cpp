@@ -1,0 +1,204 @@
+// Processor facts from the /proc/cpuinfo text: brand string, identity numbers, core and thread
+// counts and the notable instruction-set features.
+#include "linux/cpuinfo.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <set>
+#include <string>
+#include <utility>
+
+#include "core/sysroot.h"
+#include "core/unicode.h"
+
+namespace nadrel {
+
+namespace {
+
+struct Feature {
+    const char* name;
+    const char* flag;
+};
+
+// Shown in this order.
+constexpr Feature feature_table[] = {
+    {"VT-x", "vmx"},
+    {"FMA", "fma"},
+    {"SSE4.2", "sse4_2"},
+    {"AES-NI", "aes"},
+    {"AVX", "avx"},
+    {"F16C", "f16c"},
+    {"RDRAND", "rdrand"},
+    {"BMI1", "bmi1"},
+    {"AVX2", "avx2"},
+    {"BMI2", "bmi2"},
+    {"TSX-RTM", "rtm"},
+    {"AVX-512F", "avx512f"},
+    {"AVX-512DQ", "avx512dq"},
+    {"RDSEED", "rdseed"},
+    {"ADX", "adx"},
+    {"SHA", "sha_ni"},
+    {"AVX-512BW", "avx512bw"},
+    {"AVX-512VL", "avx512vl"},
+    {"AVX-512VNNI", "avx512_vnni"},
+    {"AMX-BF16", "amx_bf16"},
+    {"AVX-512FP16", "avx512_fp16"},
+    {"AMX-TILE", "amx_tile"},
+    {"AMX-INT8", "amx_int8"},
+    {"AVX-VNNI", "avx_vnni"},
+    {"AMD-V", "svm"},
+};
+
+std::uint32_t parse_u32_or_zero(std::optional<std::string_view> text) {
+    if (!text)
+        return 0;
+    const auto v = parse_u64(*text);
+    if (!v || *v > std::numeric_limits<std::uint32_t>::max())
+        return 0;
+    return static_cast<std::uint32_t>(*v);
+}
+
+std::uint32_t count_processor_lines(const std::vector<std::string_view>& lines) {
+    std::uint32_t n = 0;
+    for (const auto line : lines) {
+        if (line.starts_with("processor"))
+            ++n;
+    }
+    return n;
+}
+
+// Distinct (physical id, core id) pairs, one per processor block that gives both.
+std::uint32_t count_physical_cores(const std::vector<std::string_view>& lines) {
+    std::set<std::pair<std::string_view, std::string_view>> pairs;
+    std::optional<std::string_view> physical;
+    std::optional<std::string_view> core;
+    auto end_block = [&] {
+        if (physical && core)
+            pairs.emplace(*physical, *core);
+        physical.reset();
+        core.reset();
+    };
+    for (const auto line : lines) {
+        if (line.empty()) {
+            end_block();
+            continue;
+        }
+        if (auto v = key_value(line, "physical id"))
+            physical = v;
+        if (auto v = key_value(line, "core id"))
+            core = v;
+    }
+    end_block();
+    if (!pairs.empty())
+        return static_cast<std::uint32_t>(pairs.size());
+    const std::uint32_t processors = count_processor_lines(lines);
+    return processors != 0 ? processors : 1;
+}
+
+std::vector<std::string> feature_names(std::optional<std::string_view> flags) {
+    std::vector<std::string> out;
+    if (!flags)
+        return out;
+    std::set<std::string_view> words;
+    std::string_view rest = *flags;
+    while (!rest.empty()) {
+        const std::size_t start = rest.find_first_not_of(" \t");
+        if (start == std::string_view::npos)
+            break;
+        rest.remove_prefix(start);
+        const std::size_t end = rest.find_first_of(" \t");
+        words.insert(rest.substr(0, end));
+        if (end == std::string_view::npos)
+            break;
+        rest.remove_prefix(end);
+    }
+    for (const auto& f : feature_table) {
+        if (words.contains(f.flag))
+            out.emplace_back(f.name);
+    }
+    return out;
+}
+
+}  // namespace
+
+std::vector<std::string_view> cpuinfo_lines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    text = trim(text);
+    if (text.empty())
+        return lines;
+    for (;;) {
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        lines.push_back(line);
+        if (end == std::string_view::npos)
+            break;
+        text.remove_prefix(end + 1);
+    }
+    return lines;
+}
+
+std::optional<std::string_view> key_value(std::string_view line, std::string_view key) {
+    const std::size_t colon = line.find(':');
+    if (colon == std::string_view::npos)
+        return std::nullopt;
+    if (trim(line.substr(0, colon)) != key)
+        return std::nullopt;
+    return trim(line.substr(colon + 1));
+}
+
+std::optional<std::string_view> first_value(const std::vector<std::string_view>& lines,
+                                            std::string_view key) {
+    for (const auto line : lines) {
+        if (auto v = key_value(line, key))
+            return v;
+    }
+    return std::nullopt;
+}
+
+void apply_cpuinfo(std::string_view text, CpuInfo& cpu) {
+    const auto lines = cpuinfo_lines(text);
+    std::optional<std::string_view> brand;
+    for (const char* key : {"model name", "Model", "Hardware"}) {
+        brand = first_value(lines, key);
+        if (brand)
+            break;
+    }
+    cpu.model = brand ? std::string(*brand) : std::string("Unknown processor");
+    cpu.cores = count_physical_cores(lines);
+    cpu.threads = count_processor_lines(lines);
+    if (const auto vendor = first_value(lines, "vendor_id"))
+        cpu.vendor_id = std::string(*vendor);
+    cpu.family = parse_u32_or_zero(first_value(lines, "cpu family"));
+    cpu.model_number = parse_u32_or_zero(first_value(lines, "model"));
+    cpu.stepping = parse_u32_or_zero(first_value(lines, "stepping"));
+    cpu.features = feature_names(first_value(lines, "flags"));
+}
+
+std::uint32_t cpuinfo_max_mhz(std::string_view text) {
+    double best = 0;
+    for (const auto line : cpuinfo_lines(text)) {
+        auto v = key_value(line, "cpu MHz");
+        if (!v || v->empty())
+            continue;
+        std::string_view digits = *v;
+        if (digits.front() == '+')
+            digits.remove_prefix(1);
+        double mhz = 0;
+        const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), mhz,
+                                               std::chars_format::fixed);
+        if (ec != std::errc() || end != digits.data() + digits.size() || !std::isfinite(mhz)) {
+            continue;
+        }
+        if (mhz > best)
+            best = mhz;
+    }
+    const double rounded = std::round(best);
+    if (rounded >= 4294967295.0)
+        return std::numeric_limits<std::uint32_t>::max();
+    return static_cast<std::uint32_t>(rounded);
+}
+
+}  // namespace nadrel
