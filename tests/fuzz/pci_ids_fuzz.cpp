@@ -1,0 +1,23 @@
+// libFuzzer target: the pci.ids walk over an arbitrary database text. The first four bytes
+// choose the vendor and device; a found name is non-empty, valid UTF-8 and has no line feed.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string_view>
+
+#include "core/pci_ids.h"
+#include "core/unicode.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size < 4)
+        return 0;
+    const auto vendor = static_cast<std::uint16_t>(data[0] << 8 | data[1]);
+    const auto device = static_cast<std::uint16_t>(data[2] << 8 | data[3]);
+    const std::string_view db(reinterpret_cast<const char*>(data + 4), size - 4);
+    const auto name = nadrel::pci_lookup(db, vendor, device);
+    if (name &&
+        (name->empty() || !nadrel::is_valid_utf8(*name) || name->find('\n') != std::string::npos)) {
+        std::abort();
+    }
+    return 0;
+}
