@@ -62,7 +62,10 @@ BatteryInfo collect_battery(const SysRoot& root) {
     std::string dir;
     for (const auto& name : list_dir(root, "/sys/class/power_supply")) {
         const std::string candidate = "/sys/class/power_supply/" + name;
-        if (read_text(root, candidate + "/type") == "Battery") {
+        // Peripherals (a wireless mouse, a game pad) report their cells as batteries too, with
+        // the scope "Device"; they are not the machine's battery.
+        if (read_text(root, candidate + "/type") == "Battery" &&
+            read_text(root, candidate + "/scope") != "Device") {
             dir = candidate + "/";
             break;
         }

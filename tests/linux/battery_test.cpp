@@ -54,7 +54,10 @@ TEST(Battery, FirstBatteryByCharge) {
     EXPECT_FALSE(collect_battery(root).present);
     t.write("sys/class/power_supply/AC/type", "Mains\n");
     t.write("sys/class/power_supply/hid-mouse/type", "battery\n");  // case matters
-    EXPECT_FALSE(collect_battery(root).present);
+    t.write("sys/class/power_supply/hidpp_battery_0/type", "Battery\n");
+    t.write("sys/class/power_supply/hidpp_battery_0/scope", "Device\n");
+    t.write("sys/class/power_supply/hidpp_battery_0/voltage_now", "3900000\n");
+    EXPECT_FALSE(collect_battery(root).present);  // a mouse is not the machine's battery
 
     const std::string bat = "sys/class/power_supply/BAT0/";
     t.write(bat + "type", "Battery\n");

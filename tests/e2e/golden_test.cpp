@@ -1,0 +1,63 @@
+// The built binary on each fixture machine, in summary and detail form, against its golden text.
+#include "support/golden.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "support/run.h"
+#include "support/temp_dir.h"
+
+namespace nadrel {
+namespace {
+
+// Add a machine here after adding tests/fixtures/<name>/.
+const char* const machines[] = {"intel-desktop", "amd-desktop", "arm-board", "vm", "bare"};
+
+// The generation stamp changes with every run.
+std::string mask_stamp(std::string text) {
+    const std::size_t at = text.find("\nGenerated ");
+    if (at == std::string::npos)
+        return text;
+    const std::size_t end = text.find('\n', at + 1);
+    return text.replace(at + 1, end - at - 1, "Generated (masked)");
+}
+
+class GoldenReport : public testing::TestWithParam<const char*> {};
+
+TEST_P(GoldenReport, SummaryAndDetail) {
+    const std::string machine = GetParam();
+    // A copy, so that the installation date comes from a fixed machine-id time, not the checkout.
+    test::TempDir copy;
+    const std::string source = std::string(NADREL_FIXTURES_DIR) + "/" + machine;
+    ASSERT_EQ(test::run_shell("cp -a '" + source + "/.' '" + copy.path() + "/'"), 0);
+    const std::string machine_id = copy.path() + "/etc/machine-id";
+    const timespec times[2] = {{0, UTIME_OMIT}, {1686484800, 0}};  // 2023-06-11 12:00 UTC
+    ::utimensat(AT_FDCWD, machine_id.c_str(), times, AT_SYMLINK_NOFOLLOW);
+
+    const std::vector<std::string> env = {"PATH=/usr/bin:/bin", "TZ=UTC",
+                                          "NADREL_SYSROOT=" + copy.path()};
+    for (const bool detail : {false, true}) {
+        std::vector<std::string> args = {"--print"};
+        if (detail)
+            args.push_back("--detail");
+        const auto r = test::run_nadrel(args, env);
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.err, "");
+        const std::string name = machine + (detail ? "-detail.txt" : ".txt");
+        EXPECT_EQ(test::compare_golden(name, mask_stamp(r.out)), "");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Machines, GoldenReport, testing::ValuesIn(machines),
+                         [](const testing::TestParamInfo<const char*>& param) {
+                             std::string name = param.param;
+                             for (char& c : name) {
+                                 if (c == '-')
+                                     c = '_';
+                             }
+                             return name;
+                         });
+
+}  // namespace
+}  // namespace nadrel
