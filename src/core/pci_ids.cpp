@@ -14,16 +14,20 @@ char lower_ascii(char ch) {
     return ch >= 'A' && ch <= 'Z' ? static_cast<char>(ch - 'A' + 'a') : ch;
 }
 
-// The first four characters of line are the identifier id (ASCII case-insensitive) and the
-// line holds at least six characters.
-bool has_id(std::string_view line, const char (&id)[5]) {
-    if (line.size() < 6)
+bool id_prefix(std::string_view line, const char (&id)[5]) {
+    if (line.size() < 4)
         return false;
     for (std::size_t i = 0; i < 4; ++i) {
         if (lower_ascii(line[i]) != id[i])
             return false;
     }
-    return char_count(line) >= 6;
+    return true;
+}
+
+// The first four characters of line are the identifier id (ASCII case-insensitive) and the
+// line holds at least six characters.
+bool has_id(std::string_view line, const char (&id)[5]) {
+    return line.size() >= 6 && id_prefix(line, id) && char_count(line) >= 6;
 }
 
 bool only_white_space(std::string_view line) {
@@ -70,7 +74,11 @@ std::optional<std::string> pci_lookup(std::string_view db, std::uint16_t vendor_
         }
         if (!inside || line.front() != '\t' || (line.size() > 1 && line[1] == '\t'))
             continue;
-        const std::string_view text = trim(line);
+        // Most device lines are other devices: compare before trimming the whole line.
+        const std::string_view start = trim_start(line);
+        if (!id_prefix(start, device))
+            continue;
+        const std::string_view text = trim_end(start);
         if (!has_id(text, device))
             continue;
         // The database is UTF-8; anything else must not reach the report as broken text.
