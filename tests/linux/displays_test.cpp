@@ -2,6 +2,8 @@
 #include "linux/displays.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <fstream>
 #include <iterator>
@@ -45,6 +47,11 @@ TEST(CollectDisplays, ConnectedConnectorsInNameOrderOncePerName) {
     junk[8] = 0;
     junk[9] = 0;
     test::add_drm_connector(dir, "card0", igpu, "DP-4", "connected", junk);
+    // An EDID that is a FIFO is skipped without blocking.
+    test::add_drm_connector(dir, "card0", igpu, "DP-5", "connected", "");
+    const std::string fifo = dir.path() + "/sys/class/drm/card0-DP-5/edid";
+    ASSERT_EQ(::unlink(fifo.c_str()), 0);
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     // A connector folder without status or EDID files.
     dir.mkdir("sys/class/drm/card0-Writeback-1");
 

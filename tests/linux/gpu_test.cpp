@@ -3,6 +3,7 @@
 #include "linux/gpu.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <fstream>
@@ -179,6 +180,11 @@ TEST(PciName, DatabaseLocationsAndFallbacks) {
     test::TempDir odd;
     odd.mkdir("usr/share/misc/pci.ids");
     EXPECT_FALSE(pci_name(SysRoot(odd.path()), 0x8086, 0x1533).has_value());
+    // A FIFO in place of the database must not block the run.
+    test::TempDir fifo;
+    fifo.mkdir("usr/share/hwdata");
+    ASSERT_EQ(::mkfifo((fifo.path() + "/usr/share/hwdata/pci.ids").c_str(), 0600), 0);
+    EXPECT_FALSE(pci_name(SysRoot(fifo.path()), 0x8086, 0x1533).has_value());
 
     // A captured tree without any database borrows the host's.
     test::TempDir bare;
