@@ -144,4 +144,9 @@ std::int32_t round_i32(double v) {
     return trunc_i32(std::round(v));
 }
 
+std::int32_t clamp_i32(std::int64_t v) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        v, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
 }  // namespace nadrel

@@ -54,5 +54,7 @@ Colour blend_pixel(Colour d, Colour c, std::uint8_t a);
 // with halves away from zero.
 std::int32_t trunc_i32(double v);
 std::int32_t round_i32(double v);
+// A 64-bit integer limited to the 32-bit range.
+std::int32_t clamp_i32(std::int64_t v);
 
 }  // namespace nadrel

@@ -1,9 +1,9 @@
-// The report view (placeholder bodies until layout, drawing and interaction land).
+// The report view's state: scale and metrics, theme, size, header buttons and the document
+// shown.
 #include "linux/gui/view.h"
 
+#include <algorithm>
 #include <cmath>
-
-#include "core/fmt.h"
 
 namespace nadrel {
 
@@ -15,7 +15,7 @@ float clamp_scale(float scale) {
 }
 
 std::int32_t scaled(double k, float scale) {
-    return std::max<std::int32_t>(1, round_i32(k * static_cast<double>(scale)));
+    return std::max<std::int32_t>(1, round_i32(k * double{scale}));
 }
 
 ViewMetrics make_metrics(float scale) {
@@ -51,70 +51,81 @@ ReportView make_view(Report summary, Report detailed, std::string stamp, FontSet
     return view;
 }
 
-Canvas render(ReportView& view) {
-    return Canvas::create(view.width, view.height, view.theme.background);
+std::pair<std::int32_t, std::int32_t> min_size(const ReportView& view) {
+    const ViewMetrics& m = view.metrics;
+    const std::int64_t width =
+        std::int64_t{text_width(*view.fonts.bold, "NADREL SYSTEM REPORT", m.title_size)} +
+        5 * std::int64_t{m.button_width} + 4 * std::int64_t{m.button_gap} +
+        2 * std::int64_t{m.margin} + scaled(16, view.scale);
+    const std::int64_t height =
+        8 * std::int64_t{line_height_px(*view.fonts.mono, m.body_size)} + m.header_height;
+    return {clamp_i32(width), clamp_i32(height)};
 }
-std::pair<std::int32_t, std::int32_t> min_size(const ReportView&) {
-    return {400, 300};
-}
+
 void set_scale(ReportView& view, float scale) {
-    view.scale = clamp_scale(scale);
-    view.metrics = make_metrics(view.scale);
+    const float s = clamp_scale(scale);
+    if (std::fabs(s - view.scale) < 0x1p-23f) {
+        return;
+    }
+    view.scroll_offset = round_i32(static_cast<double>(view.scroll_offset) * double{s} / double{view.scale});
+    view.scale = s;
+    view.metrics = make_metrics(s);
 }
-std::vector<Button> buttons(const ReportView&, std::int32_t) {
-    return {};
+
+std::vector<Button> buttons(const ReportView& view, std::int32_t width) {
+    const ViewMetrics& m = view.metrics;
+    const std::int32_t w = m.button_width;
+    const std::int32_t h = m.button_height;
+    const std::int64_t step = std::int64_t{w} + m.button_gap;
+    const std::int32_t y = (m.header_height - h) / 2;
+    std::int64_t x = std::int64_t{width} - w - m.margin;
+    std::vector<Button> list;
+    list.reserve(6);
+    if (view.close_button) {
+        list.push_back({clamp_i32(x), y, w, h, ButtonKind::Close});
+        x -= step;
+    }
+    const ButtonKind order[] = {ButtonKind::Info, ButtonKind::Save, ButtonKind::Theme,
+                                ButtonKind::Live, ButtonKind::Detail};
+    for (const ButtonKind kind : order) {
+        list.push_back({clamp_i32(x), y, w, h, kind});
+        x -= step;
+    }
+    return list;
 }
+
 void resize(ReportView& view, std::int32_t width, std::int32_t height) {
     view.width = std::clamp(width, 1, max_view_side);
     view.height = std::clamp(height, 1, max_view_side);
 }
+
 void switch_theme(ReportView& view) {
     view.dark = !view.dark;
     view.theme = view.dark ? dark_theme : light_theme;
 }
+
 const Report& shown_report(const ReportView& view) {
     return view.detail ? view.detailed_report : view.summary_report;
 }
-std::string_view tooltip_label(const ReportView&, ButtonKind) {
-    return {};
+
+std::string_view tooltip_label(const ReportView& view, ButtonKind kind) {
+    switch (kind) {
+        case ButtonKind::Detail:
+            return "Include Diagnostic Details";
+        case ButtonKind::Live:
+            return "Live Readout (not saved)";
+        case ButtonKind::Theme:
+            return view.dark ? "Light Mode" : "Dark Mode";
+        case ButtonKind::Save:
+            return "Export/Save";
+        case ButtonKind::Info:
+            return "Info";
+        case ButtonKind::Close:
+            return "Close";
+        case ButtonKind::NoButton:
+            return "";
+    }
+    return "";
 }
-std::int32_t line_step(const ReportView& view) {
-    return scaled(60, view.scale);
-}
-std::int32_t page_step(const ReportView&) {
-    return 1;
-}
-ViewResponse on_key(ReportView&, ViewKey key) {
-    return key == ViewKey::Quit ? ViewResponse::Quit : ViewResponse::Nothing;
-}
-ViewResponse on_press(ReportView&, std::int32_t, std::int32_t) {
-    return ViewResponse::Nothing;
-}
-void on_release(ReportView& view) {
-    view.dragging = false;
-}
-ViewResponse on_motion(ReportView&, std::int32_t, std::int32_t) {
-    return ViewResponse::Nothing;
-}
-ViewResponse on_leave(ReportView&) {
-    return ViewResponse::Nothing;
-}
-ViewResponse on_wheel(ReportView&, std::int32_t) {
-    return ViewResponse::Nothing;
-}
-ViewResponse on_scroll_pixels(ReportView&, std::int32_t) {
-    return ViewResponse::Nothing;
-}
-ButtonKind tooltip_due(const ReportView&) {
-    return ButtonKind::NoButton;
-}
-std::optional<Instant> next_wakeup(const ReportView&) {
-    return std::nullopt;
-}
-bool live_tick(ReportView&) {
-    return false;
-}
-void open_live(ReportView&) {}
-void save_shown_report(ReportView&) {}
 
 }  // namespace nadrel

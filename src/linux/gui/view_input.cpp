@@ -1,0 +1,280 @@
+// What keys, clicks, drags, the wheel and the timers do to the report view, and whether the
+// window must be redrawn or closed. Nothing here blocks or talks to the display server.
+#include <algorithm>
+
+#include "linux/export.h"
+#include "linux/gui/view.h"
+#include "linux/gui/view_cards.h"
+
+namespace nadrel {
+
+namespace {
+
+std::int64_t visible_height(const ReportView& view) {
+    return std::int64_t{view.height} - view.metrics.header_height;
+}
+
+std::optional<ButtonKind> button_at(const ReportView& view, std::int32_t x, std::int32_t y) {
+    for (const Button& b : buttons(view, view.width)) {
+        if (std::int64_t{b.x} <= x && x < std::int64_t{b.x} + b.w && std::int64_t{b.y} <= y &&
+            y < std::int64_t{b.y} + b.h) {
+            return b.kind;
+        }
+    }
+    return std::nullopt;
+}
+
+void scroll_by(ReportView& view, std::int64_t pixels) {
+    view.scroll_offset = clamp_i32(std::int64_t{view.scroll_offset} + pixels);
+}
+
+void toggle_detail(ReportView& view) {
+    view.detail = !view.detail;
+    view.scroll_offset = 0;
+}
+
+ViewResponse clear_hover(ReportView& view) {
+    if (view.hover == ButtonKind::NoButton) {
+        return ViewResponse::Nothing;
+    }
+    view.hover = ButtonKind::NoButton;
+    view.hover_since.reset();
+    return ViewResponse::Redraw;
+}
+
+// Scroll position for a thumb whose grab point is at window row y.
+std::int32_t scroll_for_pointer(const ReportView& view, std::int64_t p) {
+    const std::int64_t v = visible_height(view);
+    const ThumbGeometry thumb =
+        thumb_geometry(v, view.content_height, view.scroll_offset, view.metrics.min_thumb);
+    if (thumb.range < 1) {
+        return 0;
+    }
+    const std::int64_t track = std::max<std::int64_t>(1, v - thumb.length);
+    return clamp_i32(thumb.range * std::clamp<std::int64_t>(p, 0, track) / track);
+}
+
+}  // namespace
+
+std::int32_t line_step(const ReportView& view) {
+    return scaled(60, view.scale);
+}
+
+std::int32_t page_step(const ReportView& view) {
+    const std::int64_t v = visible_height(view);
+    return v >= 42 ? clamp_i32(v - 40) : 1;
+}
+
+void open_live(ReportView& view) {
+    view.live = make_live_card(view.root, view.clock());
+    view.info_open = false;
+}
+
+void save_shown_report(ReportView& view) {
+    view.status_text = save_report(view.root, view.stamp, shown_report(view));
+}
+
+ViewResponse on_key(ReportView& view, ViewKey key) {
+    if (view.live) {
+        if (key == ViewKey::Quit || key == ViewKey::Live || key == ViewKey::Dismiss) {
+            view.live.reset();
+            return ViewResponse::Redraw;
+        }
+        return ViewResponse::Nothing;
+    }
+    if (view.info_open) {
+        if (key == ViewKey::Quit || key == ViewKey::Info || key == ViewKey::Dismiss) {
+            view.info_open = false;
+            return ViewResponse::Redraw;
+        }
+        return ViewResponse::Nothing;
+    }
+    switch (key) {
+        case ViewKey::Quit:
+            return ViewResponse::Quit;
+        case ViewKey::Info:
+            view.info_open = true;
+            return ViewResponse::Redraw;
+        case ViewKey::Live:
+            open_live(view);
+            return ViewResponse::Redraw;
+        case ViewKey::Theme:
+            switch_theme(view);
+            return ViewResponse::Redraw;
+        case ViewKey::Save:
+            save_shown_report(view);
+            return ViewResponse::Redraw;
+        case ViewKey::Detail:
+            toggle_detail(view);
+            return ViewResponse::Redraw;
+        case ViewKey::Dismiss:
+            return ViewResponse::Nothing;
+        case ViewKey::LineUp:
+            scroll_by(view, -std::int64_t{line_step(view)});
+            return ViewResponse::Redraw;
+        case ViewKey::LineDown:
+            scroll_by(view, line_step(view));
+            return ViewResponse::Redraw;
+        case ViewKey::PageUp:
+            scroll_by(view, -std::int64_t{page_step(view)});
+            return ViewResponse::Redraw;
+        case ViewKey::PageDown:
+            scroll_by(view, page_step(view));
+            return ViewResponse::Redraw;
+        case ViewKey::Home:
+            view.scroll_offset = 0;
+            return ViewResponse::Redraw;
+        case ViewKey::End:
+            view.scroll_offset = view.content_height;
+            return ViewResponse::Redraw;
+    }
+    return ViewResponse::Nothing;
+}
+
+ViewResponse on_press(ReportView& view, std::int32_t x, std::int32_t y) {
+    if (view.live) {
+        view.live.reset();
+        return ViewResponse::Redraw;
+    }
+    if (view.info_open) {
+        view.info_open = false;
+        return ViewResponse::Redraw;
+    }
+    const ViewMetrics& m = view.metrics;
+    if (y < m.header_height) {
+        const auto kind = button_at(view, x, y);
+        if (!kind) {
+            return ViewResponse::Nothing;
+        }
+        switch (*kind) {
+            case ButtonKind::Live:
+                open_live(view);
+                return ViewResponse::Redraw;
+            case ButtonKind::Theme:
+                switch_theme(view);
+                return ViewResponse::Redraw;
+            case ButtonKind::Save:
+                save_shown_report(view);
+                return ViewResponse::Redraw;
+            case ButtonKind::Info:
+                view.info_open = true;
+                return ViewResponse::Redraw;
+            case ButtonKind::Detail:
+                toggle_detail(view);
+                return ViewResponse::Redraw;
+            case ButtonKind::Close:
+                return ViewResponse::Quit;
+            case ButtonKind::NoButton:
+                return ViewResponse::Nothing;
+        }
+        return ViewResponse::Nothing;
+    }
+    const std::int64_t v = visible_height(view);
+    if (std::int64_t{x} < std::int64_t{view.width} - m.scrollbar_width ||
+        v >= view.content_height) {
+        return ViewResponse::Nothing;
+    }
+    const ThumbGeometry thumb =
+        thumb_geometry(v, view.content_height, view.scroll_offset, m.min_thumb);
+    const std::int64_t d = std::int64_t{y} - m.header_height;
+    const bool on_thumb = thumb.offset <= d && d < thumb.offset + thumb.length;
+    view.drag_grab = clamp_i32(on_thumb ? d - thumb.offset : thumb.length / 2);
+    view.dragging = true;
+    const std::int64_t track = std::max<std::int64_t>(1, v - thumb.length);
+    const std::int64_t p = d - view.drag_grab;
+    view.scroll_offset =
+        thumb.range < 1 || p < 0 ? 0 : clamp_i32(thumb.range * std::min(p, track) / track);
+    return ViewResponse::Redraw;
+}
+
+void on_release(ReportView& view) {
+    view.dragging = false;
+}
+
+ViewResponse on_motion(ReportView& view, std::int32_t x, std::int32_t y) {
+    const ViewMetrics& m = view.metrics;
+    if (view.dragging) {
+        if (visible_height(view) >= view.content_height) {
+            return ViewResponse::Nothing;
+        }
+        view.scroll_offset =
+            scroll_for_pointer(view, std::int64_t{y} - view.drag_grab - m.header_height);
+        return ViewResponse::Redraw;
+    }
+    if (view.info_open) {
+        return ViewResponse::Nothing;
+    }
+    if (y >= m.header_height) {
+        return clear_hover(view);
+    }
+    const auto kind = button_at(view, x, y);
+    if (!kind) {
+        return clear_hover(view);
+    }
+    if (*kind == view.hover) {
+        return ViewResponse::Nothing;
+    }
+    view.hover = *kind;
+    view.hover_since = view.clock();
+    return ViewResponse::Redraw;
+}
+
+ViewResponse on_leave(ReportView& view) {
+    return clear_hover(view);
+}
+
+ViewResponse on_scroll_pixels(ReportView& view, std::int32_t pixels) {
+    if (view.info_open) {
+        view.info_open = false;
+    } else {
+        scroll_by(view, pixels);
+    }
+    return ViewResponse::Redraw;
+}
+
+ViewResponse on_wheel(ReportView& view, std::int32_t lines) {
+    return on_scroll_pixels(view, clamp_i32(std::int64_t{lines} * line_step(view)));
+}
+
+ButtonKind tooltip_due(const ReportView& view) {
+    if (view.info_open || view.live || !view.hover_since) {
+        return ButtonKind::NoButton;
+    }
+    const Instant now = view.clock();
+    if (now < *view.hover_since || now - *view.hover_since < hover_delay) {
+        return ButtonKind::NoButton;
+    }
+    return view.hover;
+}
+
+std::optional<Instant> next_wakeup(const ReportView& view) {
+    std::optional<Instant> wake;
+    if (view.hover_since) {
+        const Instant due = *view.hover_since + hover_delay;
+        if (due > view.clock()) {
+            wake = due;
+        }
+    }
+    if (view.live) {
+        const Instant due = view.live->sampled_at + live_period;
+        if (!wake || due < *wake) {
+            wake = due;
+        }
+    }
+    return wake;
+}
+
+bool live_tick(ReportView& view) {
+    if (!view.live) {
+        return false;
+    }
+    const Instant now = view.clock();
+    if (now < view.live->sampled_at || std::chrono::duration_cast<std::chrono::seconds>(
+                                           now - view.live->sampled_at) < live_period) {
+        return false;
+    }
+    refresh_live_card(*view.live, view.root, now);
+    return true;
+}
+
+}  // namespace nadrel
