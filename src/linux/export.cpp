@@ -1,19 +1,169 @@
-// Saving the report (placeholder until the writer lands).
+// Saving the report shown in the window: the print-mode text, written beside the old file and
+// renamed over it, so a failed save never destroys the report saved before.
 #include "linux/export.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+
+#include "core/fmt.h"
+#include "core/unicode.h"
+#include "linux/app.h"
 
 namespace nadrel {
 
-std::string save_report(const SysRoot&, const std::optional<std::string>&, std::string_view,
-                        const Report&) {
-    return "Could not save: not implemented";
+namespace {
+
+// An error as the status line shows it: "Permission denied (os error 13)".
+std::string os_error(int error) {
+    return strfmt("%s (os error %d)", std::strerror(error), error);
+}
+
+class FileOwner {
+public:
+    explicit FileOwner(int fd) : fd_(fd) {}
+    FileOwner(const FileOwner&) = delete;
+    FileOwner& operator=(const FileOwner&) = delete;
+    ~FileOwner() {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    int get() const { return fd_; }
+    // Closes now and reports the error close gives (a late write error on some file systems).
+    int close_now() {
+        const int fd = fd_;
+        fd_ = -1;
+        return ::close(fd) == 0 ? 0 : errno;
+    }
+
+private:
+    int fd_;
+};
+
+// Writes everything, retrying interrupted writes; the error text, or nothing on success.
+std::optional<std::string> write_fully(int fd, std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t n = ::write(fd, data.data(), data.size());
+        if (n < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            return os_error(errno);
+        }
+        if (n == 0) {
+            return std::string("failed to write whole buffer");
+        }
+        data.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return std::nullopt;
+}
+
+std::string host_name(const SysRoot& root) {
+    const auto text = read_text(root, "/proc/sys/kernel/hostname");
+    if (!text || !is_valid_utf8(*text)) {
+        return "system";
+    }
+    return std::string(trim(*text));
+}
+
+// A fresh name beside path for the new content ("{dir}/.{name}.{pid}-{n}.tmp"), created with
+// mode 0666 before the umask, like the file it replaces.
+std::optional<std::pair<std::string, int>> create_temporary(const std::string& dir,
+                                                            const std::string& name) {
+    static std::atomic<unsigned> counter{0};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string path = strfmt("%s/.%s.%ld-%u.tmp", dir.c_str(), name.c_str(),
+                                        static_cast<long>(::getpid()), counter++);
+        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0) {
+            return std::pair(path, fd);
+        }
+        if (errno != EEXIST) {
+            return std::nullopt;
+        }
+    }
+    return std::nullopt;
+}
+
+// The old way: truncate and write in place.
+std::optional<std::string> write_in_place(const std::string& path, std::string_view text) {
+    FileOwner file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    if (file.get() < 0) {
+        return os_error(errno);
+    }
+    if (auto error = write_fully(file.get(), text)) {
+        return error;
+    }
+    if (const int error = file.close_now()) {
+        return os_error(error);
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> write_replacing(const std::string& dir, const std::string& name,
+                                           const std::string& path, std::string_view text) {
+    auto temporary = create_temporary(dir, name);
+    if (!temporary) {
+        return write_in_place(path, text);
+    }
+    const std::string& temp_path = temporary->first;
+    FileOwner file(temporary->second);
+    std::optional<std::string> error = write_fully(file.get(), text);
+    // The data must be on disk before the old file is replaced.
+    if (!error && ::fsync(file.get()) != 0) {
+        error = os_error(errno);
+    }
+    if (const int close_error = file.close_now(); !error && close_error != 0) {
+        error = os_error(close_error);
+    }
+    if (!error && ::rename(temp_path.c_str(), path.c_str()) != 0) {
+        error = os_error(errno);
+    }
+    if (error) {
+        ::unlink(temp_path.c_str());
+    }
+    return error;
+}
+
+}  // namespace
+
+std::string safe_file_component(std::string_view host) {
+    if (host.empty() || host == "." || host == "..") {
+        return "system";
+    }
+    std::string out(host);
+    for (char& c : out) {
+        if (c == '/' || c == '\0') {
+            c = '_';
+        }
+    }
+    return out;
+}
+
+std::string save_report(const SysRoot& root, const std::optional<std::string>& home,
+                        std::string_view stamp, const Report& report) {
+    const std::string text = render_text(title_block(stamp), report);
+    const std::string dir = home.value_or(".");
+    const std::string name = safe_file_component(host_name(root)) + "-nadrel.txt";
+    const std::string path = dir + "/" + name;
+    if (const auto error = write_replacing(dir, name, path, text)) {
+        return "Could not save: " + *error;
+    }
+    return "Saved to " + path;
 }
 
 std::string save_report(const SysRoot& root, std::string_view stamp, const Report& report) {
-    return save_report(root, std::nullopt, stamp, report);
-}
-
-std::string safe_file_component(std::string_view host) {
-    return std::string(host);
+    const char* home = std::getenv("HOME");
+    std::optional<std::string> dir;
+    if (home != nullptr && is_valid_utf8(home)) {
+        dir = home;
+    }
+    return save_report(root, dir, stamp, report);
 }
 
 }  // namespace nadrel

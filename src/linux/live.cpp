@@ -1,17 +1,379 @@
-// The live sampler (placeholder until the readers land).
+// The live sampler: one pass over the few procfs and sysfs files that change from second to
+// second, with rates taken against the previous sample's counters.
 #include "linux/live.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+#include "core/unicode.h"
 
 namespace nadrel {
 
-SampleResult sample(const SysRoot&, const std::optional<LiveCounters>& previous, Instant now) {
-    SampleResult result;
-    result.sample.first = !previous.has_value();
-    result.counters.taken_at = now;
-    return result;
+namespace {
+
+// Below this, two samples are too close together for a meaningful rate.
+constexpr double min_rate_seconds = 0.05;
+
+std::vector<std::string_view> split_ws(std::string_view s) {
+    std::vector<std::string_view> fields;
+    std::size_t i = 0;
+    while (i < s.size()) {
+        while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\n' || s[i] == '\r')) {
+            ++i;
+        }
+        const std::size_t start = i;
+        while (i < s.size() && s[i] != ' ' && s[i] != '\t' && s[i] != '\n' && s[i] != '\r') {
+            ++i;
+        }
+        if (i > start) {
+            fields.push_back(s.substr(start, i - start));
+        }
+    }
+    return fields;
 }
 
-std::vector<std::string> physical_interfaces(const SysRoot&) {
-    return {};
+std::vector<std::string_view> lines_of(std::string_view text) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) {
+            end = text.size();
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+std::optional<float> parse_float(std::string_view s) {
+    s = trim(s);
+    float v = 0;
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (ec != std::errc() || end != s.data() + s.size() || !std::isfinite(v)) {
+        return std::nullopt;
+    }
+    return v;
+}
+
+std::uint64_t saturating_add(std::uint64_t a, std::uint64_t b) {
+    return b > std::numeric_limits<std::uint64_t>::max() - a
+               ? std::numeric_limits<std::uint64_t>::max()
+               : a + b;
+}
+
+std::uint64_t saturating_mul(std::uint64_t a, std::uint64_t b) {
+    return a != 0 && b > std::numeric_limits<std::uint64_t>::max() / a
+               ? std::numeric_limits<std::uint64_t>::max()
+               : a * b;
+}
+
+std::optional<std::string> read_trimmed(const SysRoot& root, const std::string& path) {
+    auto text = read_text(root, path);
+    if (!text) {
+        return std::nullopt;
+    }
+    return std::string(trim(*text));
+}
+
+// A magnitude from a file some drivers write signed (current_now, power_now).
+std::optional<std::uint64_t> read_magnitude(const SysRoot& root, const std::string& path) {
+    const auto text = read_text(root, path);
+    if (!text) {
+        return std::nullopt;
+    }
+    const auto v = parse_i64(*text);
+    if (!v) {
+        return parse_u64(*text);
+    }
+    return *v < 0 ? static_cast<std::uint64_t>(-(*v + 1)) + 1 : static_cast<std::uint64_t>(*v);
+}
+
+struct CpuTimes {
+    std::uint64_t busy = 0;
+    std::uint64_t total = 0;
+};
+
+CpuTimes read_cpu_times(const SysRoot& root) {
+    const auto text = read_text(root, "/proc/stat");
+    if (!text || !text->starts_with("cpu ")) {
+        return {};
+    }
+    const std::string_view first = std::string_view(*text).substr(0, text->find('\n'));
+    std::vector<std::uint64_t> numbers;
+    for (const std::string_view field : split_ws(first.substr(4))) {
+        if (const auto v = parse_u64(field)) {
+            numbers.push_back(*v);
+        }
+    }
+    CpuTimes times;
+    for (const std::uint64_t v : numbers) {
+        times.total = saturating_add(times.total, v);
+    }
+    std::uint64_t idle = 0;
+    if (numbers.size() >= 5) {
+        idle = saturating_add(numbers[3], numbers[4]);
+    } else if (numbers.size() == 4) {
+        idle = numbers[3];
+    }
+    times.busy = idle > times.total ? 0 : times.total - idle;
+    return times;
+}
+
+std::vector<InterfaceCounters> read_interfaces(const SysRoot& root) {
+    std::vector<InterfaceCounters> list;
+    for (const std::string& name : physical_interfaces(root)) {
+        const std::string base = "/sys/class/net/" + name + "/statistics/";
+        const auto rx = read_u64(root, base + "rx_bytes");
+        const auto tx = read_u64(root, base + "tx_bytes");
+        if (rx && tx) {
+            list.push_back({name, *rx, *tx});
+        }
+    }
+    return list;
+}
+
+bool is_cpu_entry(std::string_view name) {
+    return name.size() > 3 && name.starts_with("cpu") &&
+           std::all_of(name.begin() + 3, name.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+void read_clocks(const SysRoot& root, LiveSample& out) {
+    std::uint64_t sum = 0;
+    std::uint32_t count = 0;
+    for (const std::string& name : list_dir_sorted(root, "/sys/devices/system/cpu")) {
+        if (!is_cpu_entry(name)) {
+            continue;
+        }
+        const auto khz =
+            read_u64(root, "/sys/devices/system/cpu/" + name + "/cpufreq/scaling_cur_freq");
+        if (!khz) {
+            continue;
+        }
+        const auto mhz = static_cast<std::uint32_t>(
+            std::min<std::uint64_t>(*khz / 1000, std::numeric_limits<std::uint32_t>::max()));
+        out.cpu_mhz_min = count == 0 ? mhz : std::min(out.cpu_mhz_min, mhz);
+        out.cpu_mhz_max = count == 0 ? mhz : std::max(out.cpu_mhz_max, mhz);
+        sum = saturating_add(sum, mhz);
+        ++count;
+    }
+    out.cpu_count = count;
+    out.cpu_mhz_avg = count == 0 ? 0 : static_cast<std::uint32_t>(sum / count);
+}
+
+std::optional<float> wireless_number(const std::vector<std::string_view>& fields,
+                                     std::size_t index) {
+    if (index >= fields.size()) {
+        return std::nullopt;
+    }
+    std::string_view field = fields[index];
+    while (!field.empty() && field.back() == '.') {
+        field.remove_suffix(1);
+    }
+    return parse_float(field);
+}
+
+std::vector<LiveWireless> read_wireless(const SysRoot& root) {
+    std::vector<LiveWireless> list;
+    const auto text = read_text(root, "/proc/net/wireless");
+    if (!text) {
+        return list;
+    }
+    const auto lines = lines_of(*text);
+    for (std::size_t i = 2; i < lines.size(); ++i) {
+        const std::size_t colon = lines[i].find(':');
+        if (colon == std::string_view::npos) {
+            continue;
+        }
+        const auto fields = split_ws(lines[i].substr(colon + 1));
+        const auto quality = wireless_number(fields, 1);
+        const float level = wireless_number(fields, 2).value_or(0.0f);
+        if ((!quality || *quality == 0.0f) && level == 0.0f) {
+            continue;
+        }
+        list.push_back({std::string(trim(lines[i].substr(0, colon))),
+                        static_cast<std::int32_t>(
+                            std::clamp(std::trunc(double{level}), -2147483648.0, 2147483647.0))});
+    }
+    return list;
+}
+
+std::vector<LiveReading> scan_hwmon(const SysRoot& root, std::string_view prefix, double divisor) {
+    std::vector<LiveReading> list;
+    for (const std::string& device : list_dir_sorted(root, "/sys/class/hwmon")) {
+        const std::string dir = "/sys/class/hwmon/" + device + "/";
+        const std::string chip = read_trimmed(root, dir + "name").value_or("");
+        for (const std::string& file : list_dir_sorted(root, dir)) {
+            if (!file.starts_with(prefix) || !file.ends_with("_input")) {
+                continue;
+            }
+            const auto text = read_text(root, dir + file);
+            const auto raw = text ? parse_float(*text) : std::nullopt;
+            if (!raw) {
+                continue;
+            }
+            const auto value = static_cast<float>(double{*raw} / divisor);
+            if (!(value > 0)) {
+                continue;
+            }
+            const std::string base = file.substr(0, file.size() - 6);
+            std::string label = read_trimmed(root, dir + base + "_label").value_or("");
+            if (label.empty()) {
+                label = chip.empty() ? base : chip;
+            }
+            list.push_back({std::move(label), value});
+        }
+    }
+    return list;
+}
+
+// The first number after key in meminfo, in kB, as bytes.
+std::optional<std::uint64_t> meminfo_bytes(std::string_view text, std::string_view key) {
+    for (const std::string_view line : lines_of(text)) {
+        if (line.starts_with(key)) {
+            const auto fields = split_ws(line.substr(key.size()));
+            if (fields.empty()) {
+                return std::nullopt;
+            }
+            const auto kb = parse_u64(fields[0]);
+            return kb ? std::optional(saturating_mul(*kb, 1024)) : std::nullopt;
+        }
+    }
+    return std::nullopt;
+}
+
+void read_memory(const SysRoot& root, LiveSample& out) {
+    const auto text = read_text(root, "/proc/meminfo");
+    if (!text) {
+        return;
+    }
+    const auto total = meminfo_bytes(*text, "MemTotal:");
+    const auto available = meminfo_bytes(*text, "MemAvailable:");
+    // Without MemAvailable the use is unknown; showing the total as used would be wrong.
+    if (!total || !available) {
+        return;
+    }
+    out.mem_total = *total;
+    out.mem_used = *available > *total ? 0 : *total - *available;
+}
+
+std::optional<LiveBattery> read_battery(const SysRoot& root) {
+    std::optional<std::string> name;
+    for (const std::string& entry : list_dir_sorted(root, "/sys/class/power_supply")) {
+        if (entry.starts_with("BAT")) {
+            name = entry;
+            break;
+        }
+    }
+    if (!name) {
+        return std::nullopt;
+    }
+    const std::string base = "/sys/class/power_supply/" + *name + "/";
+    LiveBattery battery;
+    battery.percent = static_cast<std::uint8_t>(
+        std::min<std::uint64_t>(read_u64(root, base + "capacity").value_or(0), 100));
+    battery.status = read_trimmed(root, base + "status");
+    if (battery.status && battery.status->empty()) {
+        battery.status.reset();
+    }
+    const auto power_uw = read_magnitude(root, base + "power_now");
+    const auto current = read_magnitude(root, base + "current_now");
+    const auto voltage = read_magnitude(root, base + "voltage_now");
+    std::uint64_t power = 0;
+    if (power_uw) {
+        power = *power_uw / 1000;
+    } else if (current && voltage) {
+        power = saturating_mul(*current, *voltage) / 1000000000;
+    }
+    const auto power_mw = static_cast<std::int32_t>(
+        std::min<std::uint64_t>(power, std::numeric_limits<std::int32_t>::max()));
+    if (battery.status == "Charging") {
+        battery.power_mw = power_mw;
+    } else if (battery.status == "Discharging") {
+        battery.power_mw = -power_mw;
+        std::uint64_t minutes = 0;
+        if (const auto seconds = read_u64(root, base + "time_to_empty_now")) {
+            minutes = *seconds / 60;
+        } else {
+            auto numerator = read_u64(root, base + "energy_now");
+            if (!numerator) {
+                numerator = read_u64(root, base + "charge_now");
+            }
+            const auto denominator = power_uw ? power_uw : current;
+            if (numerator && denominator && *denominator != 0) {
+                minutes = saturating_mul(*numerator, 60) / *denominator;
+            }
+        }
+        battery.minutes_left = static_cast<std::uint32_t>(
+            std::min<std::uint64_t>(minutes, std::numeric_limits<std::uint32_t>::max()));
+    }
+    return battery;
+}
+
+std::uint64_t per_second(std::uint64_t now, std::uint64_t before, double seconds) {
+    const double rate = static_cast<double>(now >= before ? now - before : 0) / seconds;
+    return rate >= 18446744073709551615.0 ? std::numeric_limits<std::uint64_t>::max()
+                                          : static_cast<std::uint64_t>(rate);
+}
+
+}  // namespace
+
+std::vector<std::string> physical_interfaces(const SysRoot& root) {
+    std::vector<std::string> names;
+    for (std::string& name : list_dir_sorted(root, "/sys/class/net")) {
+        if (name != "lo" && exists(root, "/sys/class/net/" + name + "/device")) {
+            names.push_back(std::move(name));
+        }
+    }
+    return names;
+}
+
+SampleResult sample(const SysRoot& root, const std::optional<LiveCounters>& previous, Instant now) {
+    SampleResult result;
+    LiveSample& out = result.sample;
+    const CpuTimes cpu = read_cpu_times(root);
+    std::vector<InterfaceCounters> interfaces = read_interfaces(root);
+    read_clocks(root, out);
+    out.wireless = read_wireless(root);
+    out.temperatures = scan_hwmon(root, "temp", 1000.0);
+    out.fans = scan_hwmon(root, "fan", 1.0);
+    read_memory(root, out);
+
+    if (!previous) {
+        out.first = true;
+        for (const InterfaceCounters& i : interfaces) {
+            out.traffic.push_back({i.name, 0, 0});
+        }
+    } else {
+        out.first = false;
+        const double elapsed =
+            now < previous->taken_at
+                ? 0.0
+                : std::chrono::duration<double>(now - previous->taken_at).count();
+        if (elapsed > min_rate_seconds) {
+            if (cpu.total > previous->cpu_total) {
+                const std::uint64_t busy =
+                    cpu.busy >= previous->cpu_busy ? cpu.busy - previous->cpu_busy : 0;
+                out.cpu_load = static_cast<float>(
+                    static_cast<double>(busy) /
+                    static_cast<double>(cpu.total - previous->cpu_total) * 100.0);
+            }
+            for (const InterfaceCounters& i : interfaces) {
+                const auto old =
+                    std::find_if(previous->interfaces.begin(), previous->interfaces.end(),
+                                 [&](const InterfaceCounters& p) { return p.name == i.name; });
+                if (old != previous->interfaces.end()) {
+                    out.traffic.push_back({i.name, per_second(i.rx_bytes, old->rx_bytes, elapsed),
+                                           per_second(i.tx_bytes, old->tx_bytes, elapsed)});
+                }
+            }
+        }
+    }
+    out.battery = read_battery(root);
+    result.counters = {now, cpu.busy, cpu.total, std::move(interfaces)};
+    return result;
 }
 
 }  // namespace nadrel
