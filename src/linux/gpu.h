@@ -12,8 +12,10 @@
 
 namespace nadrel {
 
+// One entry per DRM card ("cardN") with a PCI vendor, in name order, once per vendor and device.
 std::vector<GpuInfo> collect_gpus(const SysRoot& root);
-// Device name from the PCI ID database beneath root.
+// Device name from the PCI ID database beneath root (hwdata, else misc), read once per process
+// for each root; a non-host root with neither file uses the host's database.
 std::optional<std::string> pci_name(const SysRoot& root, std::uint16_t vendor_id,
                                     std::uint16_t device_id);
 // "PCIe 4.0 x16", "x16" or empty, from a PCI device folder's max_link_* files.
