@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/report_builder.h"
@@ -34,13 +35,15 @@ int main(int argc, char** argv) {
 
     const SystemSnapshot snapshot = collect_snapshot();
     const std::string stamp = stamp_text(make_stamp(std::time(nullptr)));
-    const std::string text = render_text(title_block(stamp), build_report(snapshot, flags.detail));
+    Report summary = build_report(snapshot, flags.detail);
+    const std::string text = render_text(title_block(stamp), summary);
 
     const bool wayland = std::getenv("WAYLAND_DISPLAY") != nullptr;
     const bool display = std::getenv("DISPLAY") != nullptr;
     if (decide_mode(flags, wayland, display) == RunMode::Window) {
-        const auto error = run_window(snapshot, flags.detail, stamp);
-        if (!error) return 0;
+        const auto error = run_window(snapshot, std::move(summary), stamp);
+        if (!error)
+            return 0;
         write_all(2, "nadrel: GUI unavailable (" + *error + "); printing instead.\n");
     }
     write_all(1, text);

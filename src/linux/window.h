@@ -4,12 +4,15 @@
 #include <optional>
 #include <string>
 
+#include "core/report.h"
 #include "core/snapshot.h"
 
 namespace nadrel {
 
-// Runs the window until the user closes it; the reason when no window could be shown.
-std::optional<std::string> run_window(const SystemSnapshot& snapshot, bool detail,
+// Shows the summary document (built with the command-line detail flag) and the detail document
+// of the same snapshot until the user closes the window. The reason when no window could be
+// shown; the caller then prints the report.
+std::optional<std::string> run_window(const SystemSnapshot& snapshot, Report summary,
                                       const std::string& stamp);
 
 }  // namespace nadrel

@@ -1,0 +1,15 @@
+// The report view in an X11 window (core protocol through libxcb).
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "linux/gui/view.h"
+
+namespace nadrel {
+
+// Shows the view until the user quits (nothing returned) or the display cannot be used or the
+// connection fails (the reason, for the caller to print). The view stays the caller's.
+std::optional<std::string> run_x11(ReportView& view);
+
+}  // namespace nadrel

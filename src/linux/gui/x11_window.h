@@ -1,0 +1,53 @@
+// The X11 connection and window behind the report view: start-up, frame upload, error texts.
+#pragma once
+
+#include <xcb/xcb.h>
+
+#include <cstddef>
+#include <cstdlib>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "linux/gui/view.h"
+#include "linux/gui/x11_convert.h"
+
+namespace nadrel {
+
+struct XcbDisconnect {
+    void operator()(xcb_connection_t* c) const { xcb_disconnect(c); }
+};
+using XcbConnection = std::unique_ptr<xcb_connection_t, XcbDisconnect>;
+
+// Replies and events that libxcb hands over with malloc.
+struct XcbFree {
+    void operator()(void* p) const { std::free(p); }
+};
+template <typename T>
+using XcbOwned = std::unique_ptr<T, XcbFree>;
+
+// Everything the window needs after start-up. Closing the connection releases the window, the
+// graphics context and any pixmap on the server.
+struct X11Window {
+    XcbConnection conn;
+    xcb_window_t window = 0;
+    xcb_gcontext_t gc = 0;
+    X11PixelLayout layout;
+    std::size_t max_request_bytes = 0;  // the classic maximum request length, in bytes
+    KeyboardTable keys;
+    xcb_atom_t wm_protocols = 0;
+    xcb_atom_t wm_delete_window = 0;
+};
+
+// Prepares the view (fields, GDK_SCALE), connects, checks the visual, creates and maps the
+// window and reads the keyboard mapping. The reason on failure.
+std::optional<std::string> open_x11_window(ReportView& view, X11Window& out);
+
+// Renders the view and uploads the frame through a fresh pixmap; failures are ignored.
+void present_frame(const X11Window& window, ReportView& view);
+
+// libxcb's connection error codes and X protocol errors, in words.
+std::string connection_error_text(int code);
+std::string protocol_error_text(const xcb_generic_error_t& error);
+
+}  // namespace nadrel
