@@ -89,6 +89,19 @@ std::optional<float> parse_gdk_scale(std::string_view text) {
     return value;
 }
 
+void apply_gdk_scale(ReportView& view, std::optional<std::string_view> value) {
+    const std::optional<float> factor = value ? parse_gdk_scale(*value) : std::nullopt;
+    if (!factor || !(*factor > 1.0f)) {
+        return;
+    }
+    set_scale(view, *factor);
+    const std::int32_t width = scaled_side(*factor, view.width);
+    const std::int32_t height = scaled_side(*factor, view.height);
+    if (width != view.width || height != view.height) {
+        resize(view, width, height);
+    }
+}
+
 std::int32_t scaled_side(float factor, std::int32_t side) {
     const float product = factor * static_cast<float>(side);
     return std::clamp(trunc_i32(static_cast<double>(product)), 1, max_view_side);

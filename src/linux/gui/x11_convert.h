@@ -38,6 +38,9 @@ std::optional<ViewKey> view_key_for(std::uint32_t keysym);
 
 // GDK_SCALE's value as a float: valid UTF-8, trimmed, decimal syntax; nothing otherwise.
 std::optional<float> parse_gdk_scale(std::string_view text);
+// Applies GDK_SCALE's value (nothing when unset): a factor above 1 scales the view, and the
+// window size follows the factor itself, not the clamped scale the view keeps.
+void apply_gdk_scale(ReportView& view, std::optional<std::string_view> value);
 // One side of the window at a scale: the product truncated and saturated, kept in 1 ... 16384.
 std::int32_t scaled_side(float factor, std::int32_t side);
 

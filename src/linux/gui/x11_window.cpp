@@ -78,24 +78,6 @@ std::optional<X11PixelLayout> pixel_layout(const xcb_setup_t* setup, const xcb_s
     return layout;
 }
 
-void apply_gdk_scale(ReportView& view) {
-    const char* text = std::getenv("GDK_SCALE");
-    if (text == nullptr) {
-        return;
-    }
-    const std::optional<float> factor = parse_gdk_scale(text);
-    if (!factor || !(*factor > 1.0f)) {
-        return;
-    }
-    set_scale(view, *factor);
-    // The window follows the variable itself, not the clamped scale the view keeps.
-    const std::int32_t width = scaled_side(*factor, view.width);
-    const std::int32_t height = scaled_side(*factor, view.height);
-    if (width != view.width || height != view.height) {
-        resize(view, width, height);
-    }
-}
-
 // InternAtom, waiting for the reply.
 std::optional<std::string> intern_atom(xcb_connection_t* c, std::string_view name,
                                        xcb_atom_t& atom) {
@@ -151,7 +133,8 @@ std::optional<std::string> open_x11_window(ReportView& view, X11Window& out) {
     view.dragging = false;
     view.close_button = false;
     view.hover = ButtonKind::NoButton;
-    apply_gdk_scale(view);
+    const char* scale = std::getenv("GDK_SCALE");
+    apply_gdk_scale(view, scale != nullptr ? std::optional<std::string_view>(scale) : std::nullopt);
 
     int screen_number = 0;
     out.conn.reset(xcb_connect(nullptr, &screen_number));
