@@ -130,7 +130,15 @@ std::optional<std::string> write_replacing(const std::string& dir, const std::st
     return error;
 }
 
+std::string file_name(const SysRoot& root) {
+    return safe_file_component(host_name(root)) + "-nadrel.txt";
+}
+
 }  // namespace
+
+std::string report_file_path(const SysRoot& root, const std::optional<std::string>& home) {
+    return home.value_or(".") + "/" + file_name(root);
+}
 
 std::string safe_file_component(std::string_view host) {
     if (host.empty() || host == "." || host == "..") {
@@ -149,7 +157,7 @@ std::string save_report(const SysRoot& root, const std::optional<std::string>& h
                         std::string_view stamp, const Report& report) {
     const std::string text = render_text(title_block(stamp), report);
     const std::string dir = home.value_or(".");
-    const std::string name = safe_file_component(host_name(root)) + "-nadrel.txt";
+    const std::string name = file_name(root);
     const std::string path = dir + "/" + name;
     if (const auto error = write_replacing(dir, name, path, text)) {
         return "Could not save: " + *error;

@@ -19,6 +19,9 @@ std::string save_report(const SysRoot& root, const std::optional<std::string>& h
 // The same with HOME from the environment (absent or not UTF-8 counts as absent).
 std::string save_report(const SysRoot& root, std::string_view stamp, const Report& report);
 
+// "{dir}/{host}-nadrel.txt": dir is home or "."; the host name from the root, made safe.
+std::string report_file_path(const SysRoot& root, const std::optional<std::string>& home);
+
 // The host name made safe as one file-name component: "/" and NUL become "_"; an empty name,
 // "." and ".." become "system".
 std::string safe_file_component(std::string_view host);

@@ -104,9 +104,11 @@ CpuTimes read_cpu_times(const SysRoot& root) {
     const std::string_view first = std::string_view(*text).substr(0, text->find('\n'));
     std::vector<std::uint64_t> numbers;
     for (const std::string_view field : split_ws(first.substr(4))) {
-        if (const auto v = parse_u64(field)) {
-            numbers.push_back(*v);
+        const auto v = parse_u64(field);
+        if (!v) {
+            return {};  // a malformed line: no numbers rather than shifted ones
         }
+        numbers.push_back(*v);
     }
     CpuTimes times;
     for (const std::uint64_t v : numbers) {

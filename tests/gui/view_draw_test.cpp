@@ -173,5 +173,32 @@ TEST_F(ViewTest, HostileSizesScalesAndDocumentsRender) {
     EXPECT_EQ(view.width, 16384);
 }
 
+TEST_F(ViewTest, LiveCardWidthAndAHostileLabel) {
+    LiveCard card;
+    card.rows = {{true, "RIGHT NOW", ""}, {false, "CPU load", "Reading\u2026"}};
+    view.live = card;
+    const Font& mono = *view.fonts.mono;
+    // "Reading…" is measured as the widest traffic value.
+    const std::int32_t wanted = text_width(mono, "CPU load", 13) + 12 +
+                                text_width(mono, "999.9MB/s down  /  999.9MB/s up", 13) + 48;
+    const std::int32_t cw = std::max(360, wanted);
+    Canvas canvas = render(view);
+    const std::int32_t x0 = (760 - cw) / 2;
+    EXPECT_EQ(canvas.pixel(x0, 340), 0xA0A0A0u);
+    EXPECT_EQ(canvas.pixel(x0 + cw - 1, 340), 0xA0A0A0u);
+    EXPECT_EQ(canvas.pixel(x0 - 1, 340), 0x101010u);
+
+    // A 10 000-character label widens the card to the window and is cut inside it.
+    view.live->rows.push_back({false, std::string(10000, 'L'), "42 C"});
+    canvas = render(view);
+    EXPECT_EQ(canvas.pixel(16, 340), 0xA0A0A0u);  // 760 - 32 wide, from x 16
+    EXPECT_EQ(canvas.pixel(743, 340), 0xA0A0A0u);
+    for (std::int32_t y = 48; y < 680; ++y) {  // below the header
+        for (std::int32_t x = 744; x < 760; ++x) {
+            ASSERT_EQ(canvas.pixel(x, y) & 0xFF, canvas.pixel(759, 679) & 0xFF) << x << "," << y;
+        }
+    }
+}
+
 }  // namespace
 }  // namespace nadrel

@@ -85,7 +85,10 @@ void draw_live_card(Canvas& canvas, const ReportView& view, const LiveCard& card
     }
 
     const std::int32_t a_mono = ascent_px(mono, body);
-    const std::int64_t value_x = std::int64_t{text_x} + label_w + gap;
+    // A label wider than half the card (a hostile sensor label) is cut, so it cannot push
+    // every value off the card.
+    const std::int64_t label_col = std::min<std::int64_t>(label_w, iw / 2);
+    const std::int64_t value_x = std::int64_t{text_x} + label_col + gap;
     std::size_t paragraph = 0;
     for (const LiveRow& row : card.rows) {
         if (row.is_heading) {
@@ -93,7 +96,8 @@ void draw_live_card(Canvas& canvas, const ReportView& view, const LiveCard& card
                       clamp_i32(y + g16 + ascent_px(bold, 12 * s)), row.label, 12 * s);
             y += std::int64_t{g16} + g4 + line_height_px(bold, 12 * s);
         } else if (!row.label.empty()) {
-            draw_text(canvas, mono, theme.muted, text_x, clamp_i32(y + a_mono), row.label, body);
+            draw_text(canvas, mono, theme.muted, text_x, clamp_i32(y + a_mono),
+                      truncate_to_width(mono, row.label, clamp_i32(label_col), body), body);
             const std::string value =
                 truncate_to_width(mono, row.value, clamp_i32(right - value_x), body);
             draw_text(canvas, mono, theme.text, clamp_i32(value_x), clamp_i32(y + a_mono), value,
