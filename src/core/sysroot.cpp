@@ -217,6 +217,13 @@ bool exists(const SysRoot& root, std::string_view path) {
     return true;
 }
 
+bool has_entry(const SysRoot& root, std::string_view path) {
+    const int fd = root.open_at(path, O_PATH | O_NOFOLLOW);
+    if (fd < 0) return false;
+    ::close(fd);
+    return true;
+}
+
 std::optional<timespec> modification_time(const SysRoot& root, std::string_view path) {
     const int fd = root.open_at(path, O_PATH);
     if (fd < 0) return std::nullopt;

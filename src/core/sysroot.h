@@ -47,6 +47,8 @@ std::optional<std::uint32_t> read_hex(const SysRoot& root, std::string_view path
 std::optional<std::vector<std::uint8_t>> read_bytes(const SysRoot& root, std::string_view path,
                                                     std::size_t limit = small_file_limit);
 bool exists(const SysRoot& root, std::string_view path);
+// True when the last component is there at all, even as a dangling or looping link.
+bool has_entry(const SysRoot& root, std::string_view path);
 // Entry names other than "." and "..": in the directory reader's order, or sorted by bytes.
 std::vector<std::string> list_dir(const SysRoot& root, std::string_view path);
 std::vector<std::string> list_dir_sorted(const SysRoot& root, std::string_view path);

@@ -97,6 +97,11 @@ TEST_F(RootTest, LinksResolveInsideTheRoot) {
     EXPECT_FALSE(canonical_path(root(), "/sys/loop").has_value());
     EXPECT_FALSE(canonical_path(root(), "/sys/dangling").has_value());
     EXPECT_FALSE(exists(root(), "/sys/dangling"));
+    // The entry itself is there, dangling or looping, through a followed link before it.
+    EXPECT_TRUE(has_entry(root(), "/sys/dangling"));
+    EXPECT_TRUE(has_entry(root(), "/sys/loop"));
+    EXPECT_TRUE(has_entry(root(), "/sys/class/drm/card1/device"));
+    EXPECT_FALSE(has_entry(root(), "/sys/nothing"));
     EXPECT_EQ(canonical_path(root(), "/sys/escape"), "/etc");  // clamped at the root
     EXPECT_FALSE(exists(root(), "/sys/escape/passwd"));
 }
