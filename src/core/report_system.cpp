@@ -37,8 +37,9 @@ void add_cache_rows(std::vector<ReportRow>& rows, const CpuInfo& cpu, bool detai
     if (detail && !cpu.caches.empty()) {
         rows.push_back(field("Cache", ""));
         for (const auto& cache : cpu.caches) {
-            rows.push_back(sub_field("L" + std::to_string(cache.level) + " " + cache.cache_type,
-                                     cache_entry_text(cache)));
+            std::string label = strfmt("L%u ", unsigned{cache.level});
+            label += cache.cache_type;
+            rows.push_back(sub_field(std::move(label), cache_entry_text(cache)));
         }
         return;
     }
