@@ -7,7 +7,8 @@ namespace {
 
 void remove_all(std::string& s, std::string_view what) {
     std::size_t pos = 0;
-    while ((pos = s.find(what, pos)) != std::string::npos) s.erase(pos, what.size());
+    while ((pos = s.find(what, pos)) != std::string::npos)
+        s.erase(pos, what.size());
 }
 
 }  // namespace
@@ -17,7 +18,8 @@ std::string clean_name(std::string_view text) {
     for (const std::string_view mark : {"(R)", "(r)", "(TM)", "(tm)", "(C)", "(c)"}) {
         remove_all(s, mark);
     }
-    for (const std::string_view mark : {"\u00A9", "\u00AE", "\u2122"}) remove_all(s, mark);
+    for (const std::string_view mark : {"\u00A9", "\u00AE", "\u2122"})
+        remove_all(s, mark);
     return s;
 }
 

@@ -10,7 +10,8 @@ namespace {
 void append_padded(std::string& out, std::string_view label, std::size_t width) {
     out += label;
     const std::size_t n = char_count(label);
-    if (n < width) out.append(width - n, ' ');
+    if (n < width)
+        out.append(width - n, ' ');
 }
 
 }  // namespace

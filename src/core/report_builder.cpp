@@ -26,7 +26,8 @@ Report build_report(const SystemSnapshot& snapshot, bool detail) {
     Report report;
     for (const auto& entry : order) {
         auto rows = entry.rows(snapshot, detail);
-        if (rows.empty()) continue;
+        if (rows.empty())
+            continue;
         report.sections.push_back(ReportSection{entry.title, std::move(rows), entry.kind});
     }
     return report;

@@ -9,7 +9,8 @@ namespace nadrel {
 namespace {
 
 std::string drop_point_zero(std::string s) {
-    if (s.size() >= 2 && s.compare(s.size() - 2, 2, ".0") == 0) s.resize(s.size() - 2);
+    if (s.size() >= 2 && s.compare(s.size() - 2, 2, ".0") == 0)
+        s.resize(s.size() - 2);
     return s;
 }
 
@@ -34,23 +35,29 @@ std::string format_size(std::uint64_t bytes) {
 }
 
 std::string format_cache_size(std::uint32_t bytes) {
-    if (bytes < 1048576u) return strfmt("%uKB", bytes / 1024u);
+    if (bytes < 1048576u)
+        return strfmt("%uKB", bytes / 1024u);
     std::string s = strfmt("%.2f", static_cast<double>(bytes) / 1048576.0);
-    while (!s.empty() && s.back() == '0') s.pop_back();
-    if (!s.empty() && s.back() == '.') s.pop_back();
+    while (!s.empty() && s.back() == '0')
+        s.pop_back();
+    if (!s.empty() && s.back() == '.')
+        s.pop_back();
     return s + "MB";
 }
 
 std::string format_speed(std::uint32_t mbps) {
-    if (mbps < 1000) return strfmt("%uMb/s", mbps);
+    if (mbps < 1000)
+        return strfmt("%uMb/s", mbps);
     return drop_point_zero(strfmt("%.1f", static_cast<double>(mbps) / 1000.0)) + "Gb/s";
 }
 
 std::string join(const std::vector<std::string>& parts, std::string_view separator) {
     std::string out;
     for (const auto& part : parts) {
-        if (part.empty()) continue;
-        if (!out.empty()) out += separator;
+        if (part.empty())
+            continue;
+        if (!out.empty())
+            out += separator;
         out += part;
     }
     return out;
@@ -64,19 +71,25 @@ ReportRow sub_field(std::string label, std::string_view value) {
     return ReportRow{RowKind::SubField, std::move(label), clean_name(value)};
 }
 
-ReportRow bullet(std::string_view text) { return ReportRow{RowKind::Bullet, clean_name(text), {}}; }
+ReportRow bullet(std::string_view text) {
+    return ReportRow{RowKind::Bullet, clean_name(text), {}};
+}
 
-ReportRow raw(std::string text) { return ReportRow{RowKind::Raw, std::move(text), {}}; }
+ReportRow raw(std::string text) {
+    return ReportRow{RowKind::Raw, std::move(text), {}};
+}
 
 std::vector<ReportRow> list_rows(std::string label, const std::vector<std::string>& items) {
     std::vector<ReportRow> rows;
-    if (items.empty()) return rows;
+    if (items.empty())
+        return rows;
     if (items.size() == 1) {
         rows.push_back(field(std::move(label), items.front()));
         return rows;
     }
     rows.push_back(field(std::move(label), ""));
-    for (const auto& item : items) rows.push_back(bullet(item));
+    for (const auto& item : items)
+        rows.push_back(bullet(item));
     return rows;
 }
 

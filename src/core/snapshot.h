@@ -82,13 +82,13 @@ struct DisplayInfo {
 struct DiskInfo {
     std::string name;
     std::string model;
-    std::string bus;       // "NVMe", "SD/MMC", "Virtual", "USB", "SATA", "SCSI" or empty
+    std::string bus;  // "NVMe", "SD/MMC", "Virtual", "USB", "SATA", "SCSI" or empty
     std::string firmware;
-    std::string link;      // "SATA 6.0Gb/s", "PCIe 4.0 x4", ...
+    std::string link;  // "SATA 6.0Gb/s", "PCIe 4.0 x4", ...
     std::uint64_t size = 0;
     std::uint32_t logical_block = 0;
     std::uint32_t physical_block = 0;
-    std::uint32_t rpm = 0;  // 1 = non-rotating
+    std::uint32_t rpm = 0;            // 1 = non-rotating
     std::optional<bool> solid_state;  // unknown when absent
 };
 

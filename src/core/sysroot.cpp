@@ -21,14 +21,16 @@ namespace nadrel {
 namespace {
 
 std::string_view relative_part(std::string_view path) {
-    while (!path.empty() && path.front() == '/') path.remove_prefix(1);
+    while (!path.empty() && path.front() == '/')
+        path.remove_prefix(1);
     return path;
 }
 
 struct FdCloser {
     int fd;
     ~FdCloser() {
-        if (fd >= 0) ::close(fd);
+        if (fd >= 0)
+            ::close(fd);
     }
 };
 
@@ -40,8 +42,10 @@ int open_in_root(int dirfd, std::string_view rel, int flags) {
     how.resolve = RESOLVE_IN_ROOT | RESOLVE_NO_MAGICLINKS;
     for (;;) {
         const long fd = ::syscall(SYS_openat2, dirfd, p.c_str(), &how, sizeof how);
-        if (fd >= 0) return static_cast<int>(fd);
-        if (errno == EINTR) continue;
+        if (fd >= 0)
+            return static_cast<int>(fd);
+        if (errno == EINTR)
+            continue;
         if (errno == ENOSYS || errno == EPERM) {
             // No openat2 (old kernel or a filter): plain relative open.
             return ::openat(dirfd, p.c_str(), flags);
@@ -52,25 +56,31 @@ int open_in_root(int dirfd, std::string_view rel, int flags) {
 
 std::optional<std::vector<std::uint8_t>> read_fd(int fd, std::size_t limit) {
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
     std::vector<std::uint8_t> data;
     std::size_t cap = 4096;
-    if (st.st_size > 0) cap = std::min(static_cast<std::size_t>(st.st_size) + 1, limit + 1);
+    if (st.st_size > 0)
+        cap = std::min(static_cast<std::size_t>(st.st_size) + 1, limit + 1);
     data.resize(cap);
     std::size_t used = 0;
     for (;;) {
         if (used == data.size()) {
-            if (data.size() > limit) return std::nullopt;
+            if (data.size() > limit)
+                return std::nullopt;
             data.resize(std::min(data.size() * 2, limit + 1));
         }
         const ssize_t n = ::read(fd, data.data() + used, data.size() - used);
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             return std::nullopt;
         }
-        if (n == 0) break;
+        if (n == 0)
+            break;
         used += static_cast<std::size_t>(n);
-        if (used > limit) return std::nullopt;
+        if (used > limit)
+            return std::nullopt;
     }
     data.resize(used);
     return data;
@@ -81,13 +91,16 @@ std::optional<std::vector<std::uint8_t>> read_fd(int fd, std::size_t limit) {
 SysRoot::SysRoot() : dir_("/") {}
 
 SysRoot::SysRoot(std::string dir) : dir_(std::move(dir)) {
-    while (dir_.size() > 1 && dir_.back() == '/') dir_.pop_back();
-    if (dir_.empty()) dir_ = "/";
+    while (dir_.size() > 1 && dir_.back() == '/')
+        dir_.pop_back();
+    if (dir_.empty())
+        dir_ = "/";
     host_ = dir_ == "/";
     if (!host_) {
         const int fd = ::open(dir_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
         dirfd_ = std::shared_ptr<const int>(new int(fd), [](const int* p) {
-            if (*p >= 0) ::close(*p);
+            if (*p >= 0)
+                ::close(*p);
             delete p;
         });
     }
@@ -99,12 +112,14 @@ int SysRoot::open_at(std::string_view path, int flags) const {
         std::string p(path);
         return ::open(p.c_str(), flags);
     }
-    if (!dirfd_ || *dirfd_ < 0) return -1;
+    if (!dirfd_ || *dirfd_ < 0)
+        return -1;
     return open_in_root(*dirfd_, relative_part(path), flags);
 }
 
 std::string SysRoot::host_path(std::string_view path) const {
-    if (host_) return std::string(path);
+    if (host_)
+        return std::string(path);
     std::string out = dir_;
     out += '/';
     out += relative_part(path);
@@ -114,7 +129,8 @@ std::string SysRoot::host_path(std::string_view path) const {
 const SysRoot& process_root() {
     static const SysRoot root = [] {
         const char* env = std::getenv("NADREL_SYSROOT");
-        if (env == nullptr) return SysRoot();
+        if (env == nullptr)
+            return SysRoot();
         return SysRoot(env);
     }();
     return root;
@@ -123,29 +139,36 @@ const SysRoot& process_root() {
 std::optional<std::vector<std::uint8_t>> read_bytes(const SysRoot& root, std::string_view path,
                                                     std::size_t limit) {
     const int fd = root.open_at(path, O_RDONLY | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) return std::nullopt;
+    if (fd < 0)
+        return std::nullopt;
     FdCloser closer{fd};
     return read_fd(fd, limit);
 }
 
 std::optional<std::string> read_text(const SysRoot& root, std::string_view path) {
     auto bytes = read_bytes(root, path);
-    if (!bytes) return std::nullopt;
+    if (!bytes)
+        return std::nullopt;
     std::string text(bytes->begin(), bytes->end());
-    if (!is_valid_utf8(text)) return std::nullopt;
+    if (!is_valid_utf8(text))
+        return std::nullopt;
     text.resize(trim_end(text).size());
     return text;
 }
 
 std::optional<std::uint64_t> parse_u64(std::string_view text) {
     text = trim(text);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    if (text.empty()) return std::nullopt;
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1);
+    if (text.empty())
+        return std::nullopt;
     std::uint64_t v = 0;
     for (const char ch : text) {
-        if (ch < '0' || ch > '9') return std::nullopt;
+        if (ch < '0' || ch > '9')
+            return std::nullopt;
         const auto d = static_cast<std::uint64_t>(ch - '0');
-        if (v > (std::numeric_limits<std::uint64_t>::max() - d) / 10) return std::nullopt;
+        if (v > (std::numeric_limits<std::uint64_t>::max() - d) / 10)
+            return std::nullopt;
         v = v * 10 + d;
     }
     return v;
@@ -153,9 +176,12 @@ std::optional<std::uint64_t> parse_u64(std::string_view text) {
 
 std::optional<std::uint32_t> parse_hex32(std::string_view text) {
     text = trim(text);
-    if (text.starts_with("0x")) text.remove_prefix(2);
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    if (text.empty()) return std::nullopt;
+    if (text.starts_with("0x"))
+        text.remove_prefix(2);
+    if (!text.empty() && text.front() == '+')
+        text.remove_prefix(1);
+    if (text.empty())
+        return std::nullopt;
     std::uint64_t v = 0;
     for (const char ch : text) {
         std::uint64_t d = 0;
@@ -169,7 +195,8 @@ std::optional<std::uint32_t> parse_hex32(std::string_view text) {
             return std::nullopt;
         }
         v = v * 16 + d;
-        if (v > 0xFFFFFFFFu) return std::nullopt;
+        if (v > 0xFFFFFFFFu)
+            return std::nullopt;
     }
     return static_cast<std::uint32_t>(v);
 }
@@ -181,18 +208,22 @@ std::optional<std::int64_t> parse_i64(std::string_view text) {
         negative = text.front() == '-';
         text.remove_prefix(1);
     }
-    if (text.empty()) return std::nullopt;
+    if (text.empty())
+        return std::nullopt;
     // Accumulate as a negative number so that INT64_MIN fits.
     std::int64_t v = 0;
     constexpr std::int64_t min = std::numeric_limits<std::int64_t>::min();
     for (const char ch : text) {
-        if (ch < '0' || ch > '9') return std::nullopt;
+        if (ch < '0' || ch > '9')
+            return std::nullopt;
         const std::int64_t d = ch - '0';
-        if (v < (min + d) / 10) return std::nullopt;
+        if (v < (min + d) / 10)
+            return std::nullopt;
         v = v * 10 - d;
     }
     if (!negative) {
-        if (v == min) return std::nullopt;
+        if (v == min)
+            return std::nullopt;
         v = -v;
     }
     return v;
@@ -200,43 +231,50 @@ std::optional<std::int64_t> parse_i64(std::string_view text) {
 
 std::optional<std::uint64_t> read_u64(const SysRoot& root, std::string_view path) {
     const auto text = read_text(root, path);
-    if (!text) return std::nullopt;
+    if (!text)
+        return std::nullopt;
     return parse_u64(*text);
 }
 
 std::optional<std::uint32_t> read_hex(const SysRoot& root, std::string_view path) {
     const auto text = read_text(root, path);
-    if (!text) return std::nullopt;
+    if (!text)
+        return std::nullopt;
     return parse_hex32(*text);
 }
 
 bool exists(const SysRoot& root, std::string_view path) {
     const int fd = root.open_at(path, O_PATH);
-    if (fd < 0) return false;
+    if (fd < 0)
+        return false;
     ::close(fd);
     return true;
 }
 
 bool has_entry(const SysRoot& root, std::string_view path) {
     const int fd = root.open_at(path, O_PATH | O_NOFOLLOW);
-    if (fd < 0) return false;
+    if (fd < 0)
+        return false;
     ::close(fd);
     return true;
 }
 
 std::optional<timespec> modification_time(const SysRoot& root, std::string_view path) {
     const int fd = root.open_at(path, O_PATH);
-    if (fd < 0) return std::nullopt;
+    if (fd < 0)
+        return std::nullopt;
     FdCloser closer{fd};
     struct stat st {};
-    if (::fstat(fd, &st) != 0) return std::nullopt;
+    if (::fstat(fd, &st) != 0)
+        return std::nullopt;
     return st.st_mtim;
 }
 
 std::vector<std::string> list_dir(const SysRoot& root, std::string_view path) {
     std::vector<std::string> names;
     const int fd = root.open_at(path, O_RDONLY | O_DIRECTORY | O_NONBLOCK);
-    if (fd < 0) return names;
+    if (fd < 0)
+        return names;
     DIR* dir = ::fdopendir(fd);
     if (dir == nullptr) {
         ::close(fd);
@@ -244,7 +282,8 @@ std::vector<std::string> list_dir(const SysRoot& root, std::string_view path) {
     }
     while (const dirent* entry = ::readdir(dir)) {
         const std::string_view name(entry->d_name);
-        if (name == "." || name == "..") continue;
+        if (name == "." || name == "..")
+            continue;
         names.emplace_back(name);
     }
     ::closedir(dir);
@@ -268,8 +307,10 @@ std::optional<std::string> canonical_path(const SysRoot& root, std::string_view 
         while (start <= p.size()) {
             const std::size_t slash = p.find('/', start);
             const std::size_t end = slash == std::string_view::npos ? p.size() : slash;
-            if (end > start) parts.emplace_back(p.substr(start, end - start));
-            if (slash == std::string_view::npos) break;
+            if (end > start)
+                parts.emplace_back(p.substr(start, end - start));
+            if (slash == std::string_view::npos)
+                break;
             start = slash + 1;
         }
         todo.insert(todo.end(), parts.rbegin(), parts.rend());  // todo is a stack
@@ -280,31 +321,40 @@ std::optional<std::string> canonical_path(const SysRoot& root, std::string_view 
     while (!todo.empty()) {
         std::string part = std::move(todo.back());
         todo.pop_back();
-        if (part == ".") continue;
+        if (part == ".")
+            continue;
         if (part == "..") {
-            if (!done.empty()) done.pop_back();
+            if (!done.empty())
+                done.pop_back();
             continue;
         }
         std::string candidate = base;
-        for (const auto& d : done) candidate += "/" + d;
+        for (const auto& d : done)
+            candidate += "/" + d;
         candidate += "/" + part;
         struct stat st {};
-        if (::lstat(candidate.c_str(), &st) != 0) return std::nullopt;
+        if (::lstat(candidate.c_str(), &st) != 0)
+            return std::nullopt;
         if (!S_ISLNK(st.st_mode)) {
             done.push_back(std::move(part));
             continue;
         }
-        if (++links > 40) return std::nullopt;
+        if (++links > 40)
+            return std::nullopt;
         char buf[4096];
         const ssize_t n = ::readlink(candidate.c_str(), buf, sizeof buf);
-        if (n <= 0 || static_cast<std::size_t>(n) >= sizeof buf) return std::nullopt;
+        if (n <= 0 || static_cast<std::size_t>(n) >= sizeof buf)
+            return std::nullopt;
         const std::string_view target(buf, static_cast<std::size_t>(n));
-        if (target.front() == '/') done.clear();
+        if (target.front() == '/')
+            done.clear();
         push_front(target);
     }
     std::string out;
-    for (const auto& d : done) out += "/" + d;
-    if (out.empty()) out = "/";
+    for (const auto& d : done)
+        out += "/" + d;
+    if (out.empty())
+        out = "/";
     return out;
 }
 

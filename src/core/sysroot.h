@@ -20,7 +20,7 @@ inline constexpr std::size_t large_file_limit = std::size_t{64} << 20;
 
 class SysRoot {
 public:
-    SysRoot();                       // the running machine, "/"
+    SysRoot();                          // the running machine, "/"
     explicit SysRoot(std::string dir);  // a folder holding a machine's files
 
     const std::string& dir() const { return dir_; }

@@ -25,22 +25,28 @@ std::size_t valid_sequence(std::string_view s, std::size_t i, char32_t& c, std::
     } else if (b0 >= 0xE0 && b0 <= 0xEF) {
         need = 2;
         c = b0 & 0x0Fu;
-        if (b0 == 0xE0) lo = 0xA0;
-        if (b0 == 0xED) hi = 0x9F;
+        if (b0 == 0xE0)
+            lo = 0xA0;
+        if (b0 == 0xED)
+            hi = 0x9F;
     } else if (b0 >= 0xF0 && b0 <= 0xF4) {
         need = 3;
         c = b0 & 0x07u;
-        if (b0 == 0xF0) lo = 0x90;
-        if (b0 == 0xF4) hi = 0x8F;
+        if (b0 == 0xF0)
+            lo = 0x90;
+        if (b0 == 0xF4)
+            hi = 0x8F;
     } else {
         return 0;
     }
     for (std::size_t k = 1; k <= need; ++k) {
-        if (i + k >= s.size()) return 0;
+        if (i + k >= s.size())
+            return 0;
         const auto b = static_cast<unsigned char>(s[i + k]);
         const unsigned char l = (k == 1) ? lo : 0x80;
         const unsigned char h = (k == 1) ? hi : 0xBF;
-        if (b < l || b > h) return 0;
+        if (b < l || b > h)
+            return 0;
         c = (c << 6) | (b & 0x3Fu);
         bad_len = k + 1;
     }
@@ -55,7 +61,8 @@ bool is_valid_utf8(std::string_view s) {
         char32_t c = 0;
         std::size_t bad = 0;
         const std::size_t n = valid_sequence(s, i, c, bad);
-        if (n == 0) return false;
+        if (n == 0)
+            return false;
         i += n;
     }
     return true;
@@ -74,11 +81,13 @@ char32_t next_char(std::string_view s, std::size_t& i) {
 }
 
 std::string utf8_lossy(std::string_view s) {
-    if (is_valid_utf8(s)) return std::string(s);
+    if (is_valid_utf8(s))
+        return std::string(s);
     std::string out;
     out.reserve(s.size() + 8);
     std::size_t i = 0;
-    while (i < s.size()) append_utf8(out, next_char(s, i));
+    while (i < s.size())
+        append_utf8(out, next_char(s, i));
     return out;
 }
 
@@ -129,7 +138,8 @@ std::string_view trim_start(std::string_view s) {
     std::size_t i = 0;
     while (i < s.size()) {
         std::size_t j = i;
-        if (!is_unicode_space(next_char(s, j))) break;
+        if (!is_unicode_space(next_char(s, j)))
+            break;
         i = j;
     }
     return s.substr(i);
@@ -141,23 +151,31 @@ std::string_view trim_end(std::string_view s) {
     std::size_t i = 0;
     while (i < s.size()) {
         const char32_t c = next_char(s, i);
-        if (!is_unicode_space(c)) end = i;
+        if (!is_unicode_space(c))
+            end = i;
     }
     return s.substr(0, end);
 }
 
-std::string_view trim(std::string_view s) { return trim_end(trim_start(s)); }
+std::string_view trim(std::string_view s) {
+    return trim_end(trim_start(s));
+}
 
 std::string ascii_lower(std::string_view s) {
     std::string out(s);
     for (char& ch : out) {
-        if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
+        if (ch >= 'A' && ch <= 'Z')
+            ch = static_cast<char>(ch - 'A' + 'a');
     }
     return out;
 }
 
-bool starts_with(std::string_view s, std::string_view prefix) { return s.starts_with(prefix); }
-bool ends_with(std::string_view s, std::string_view suffix) { return s.ends_with(suffix); }
+bool starts_with(std::string_view s, std::string_view prefix) {
+    return s.starts_with(prefix);
+}
+bool ends_with(std::string_view s, std::string_view suffix) {
+    return s.ends_with(suffix);
+}
 bool contains(std::string_view s, std::string_view part) {
     return s.find(part) != std::string_view::npos;
 }

@@ -13,11 +13,16 @@ namespace nadrel {
 Flags parse_args(const std::vector<std::string>& args) {
     Flags f;
     for (const auto& a : args) {
-        if (a == "--help" || a == "-h") f.help = true;
-        if (a == "--dump-smbios") f.dump = true;
-        if (a == "--print" || a == "-p") f.print = true;
-        if (a == "--gui" || a == "-g") f.gui = true;
-        if (a == "--detail" || a == "-d") f.detail = true;
+        if (a == "--help" || a == "-h")
+            f.help = true;
+        if (a == "--dump-smbios")
+            f.dump = true;
+        if (a == "--print" || a == "-p")
+            f.print = true;
+        if (a == "--gui" || a == "-g")
+            f.gui = true;
+        if (a == "--detail" || a == "-d")
+            f.detail = true;
     }
     return f;
 }
@@ -47,7 +52,8 @@ std::string_view usage_text() {
 
 Stamp make_stamp(std::time_t t) {
     std::tm tm{};
-    if (localtime_r(&t, &tm) == nullptr) return Stamp{};
+    if (localtime_r(&t, &tm) == nullptr)
+        return Stamp{};
     Stamp s;
     s.year = tm.tm_year + 1900;
     s.month = static_cast<std::uint32_t>(tm.tm_mon + 1);
@@ -75,8 +81,10 @@ std::string title_block(std::string_view stamp) {
 }
 
 RunMode decide_mode(const Flags& flags, bool wayland_present, bool display_present) {
-    if (flags.print) return RunMode::Print;
-    if (wayland_present) return RunMode::Window;
+    if (flags.print)
+        return RunMode::Print;
+    if (wayland_present)
+        return RunMode::Window;
     return (display_present || flags.gui) ? RunMode::Window : RunMode::Print;
 }
 
@@ -84,10 +92,12 @@ void write_all(int fd, std::string_view data) {
     while (!data.empty()) {
         const ssize_t n = ::write(fd, data.data(), data.size());
         if (n < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             return;
         }
-        if (n == 0) return;
+        if (n == 0)
+            return;
         data.remove_prefix(static_cast<std::size_t>(n));
     }
 }

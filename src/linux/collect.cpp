@@ -1,4 +1,6 @@
 // The order of collection: each step fills its fields and never reads what a later one makes.
+#include <cstdint>
+
 #include "core/smbios_snapshot.h"
 #include "linux/battery.h"
 #include "linux/cpu.h"
@@ -11,7 +13,9 @@
 
 namespace nadrel {
 
-SystemSnapshot collect_snapshot() { return collect_snapshot(process_root(), dmi_structures()); }
+SystemSnapshot collect_snapshot() {
+    return collect_snapshot(process_root(), dmi_structures());
+}
 
 SystemSnapshot collect_snapshot(const SysRoot& root) {
     const auto dmi = load_dmi_structures(root);
@@ -28,7 +32,10 @@ SystemSnapshot collect_snapshot(const SysRoot& root, std::span<const DmiStructur
     collect_smbios_memory(s, dmi);
     s.memory_total = collect_memory_total(root);
     std::uint64_t installed = 0;
-    for (const auto& module : s.memory_modules) installed += module.size;
+    for (const auto& module : s.memory_modules) {
+        // Saturate: an absurd table must not wrap around to a small total.
+        installed = module.size > UINT64_MAX - installed ? UINT64_MAX : installed + module.size;
+    }
     s.memory_installed = installed != 0 ? installed : s.memory_total;
     s.memory_ecc = smbios_memory_ecc(dmi);
     s.gpus = collect_gpus(root);

@@ -1,7 +1,8 @@
 // Trademark-mark removal and the firmware-placeholder test.
+#include "core/names.h"
+
 #include <gtest/gtest.h>
 
-#include "core/names.h"
 #include "core/smbios_tables.h"
 
 namespace nadrel {

@@ -9,7 +9,9 @@ namespace {
 const std::string header = "NADREL  -  System Report\nGenerated 2026-12-07 11:33 UTC\n";
 const std::string rule = std::string(60, '-');
 
-TEST(RenderText, NoSectionsIsTheHeaderAlone) { EXPECT_EQ(render_text(header, {}), header); }
+TEST(RenderText, NoSectionsIsTheHeaderAlone) {
+    EXPECT_EQ(render_text(header, {}), header);
+}
 
 TEST(RenderText, SectionWithoutRowsHasTitleAndRule) {
     Report r{{ReportSection{"GPU", {}, SectionKind::Gpu}}};
@@ -28,7 +30,7 @@ TEST(RenderText, RowKindsAndColumns) {
                              {RowKind::Field, "A label over eighteen", "v"},
                              {RowKind::Field, "Größe", "x"}},
                             SectionKind::System},
-                {ReportSection{"CPU", {{RowKind::Field, "Model", "X"}}, SectionKind::Cpu}}}};
+              {ReportSection{"CPU", {{RowKind::Field, "Model", "X"}}, SectionKind::Cpu}}}};
     const std::string expected = header + "\nSYSTEM\n" + rule + "\n" +
                                  "  Name              : host1\n"
                                  "  Cache\n"

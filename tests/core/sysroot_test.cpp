@@ -19,8 +19,8 @@ TEST(ParseU64, AcceptsDigitsWithOptionalPlus) {
 }
 
 TEST(ParseU64, RejectsSignsSpacesOverflowAndJunk) {
-    for (const char* bad : {"", "+", "-", "-1", "++1", "1 2", "18446744073709551616", "0x10",
-                            "12Q", "1.5", " "}) {
+    for (const char* bad :
+         {"", "+", "-", "-1", "++1", "1 2", "18446744073709551616", "0x10", "12Q", "1.5", " "}) {
         EXPECT_FALSE(parse_u64(bad).has_value()) << bad;
     }
 }

@@ -34,10 +34,9 @@ TEST(Cli, PrintsTheReportWithoutADisplay) {
 TEST(Cli, ClosedOrBrokenStandardOutputIsIgnored) {
     test::TempDir dir;
     const std::string bin = std::string(NADREL_BINARY) + " --print 2>>" + dir.path() + "/err";
-    const std::string script = "export NADREL_SYSROOT=/nonexistent; cd " + dir.path() + "; " +
-                               bin + " | head -c1 >/dev/null; echo ${PIPESTATUS[0]} >st1; " +
-                               bin + " | true; echo ${PIPESTATUS[0]} >st2; " + bin +
-                               " >&-; echo $? >st3";
+    const std::string script = "export NADREL_SYSROOT=/nonexistent; cd " + dir.path() + "; " + bin +
+                               " | head -c1 >/dev/null; echo ${PIPESTATUS[0]} >st1; " + bin +
+                               " | true; echo ${PIPESTATUS[0]} >st2; " + bin + " >&-; echo $? >st3";
     ASSERT_EQ(test::run_shell("bash -c '" + script + "'"), 0);
     EXPECT_EQ(test::read_file(dir.path() + "/st1"), "0\n");
     EXPECT_EQ(test::read_file(dir.path() + "/st2"), "0\n");

@@ -37,10 +37,11 @@ TEST(UsageText, TwentyLinesOf947Bytes) {
     const std::string_view u = usage_text();
     EXPECT_EQ(u.size(), 947u);
     std::size_t lines = 0;
-    for (const char c : u) lines += c == '\n';
+    for (const char c : u)
+        lines += c == '\n';
     EXPECT_EQ(lines, 20u);
     EXPECT_TRUE(u.starts_with("nadrel - system-information report (spec + live state)\n\n"));
-    EXPECT_NE(u.find("\n                      offers;"), std::string_view::npos);   // 22 spaces
+    EXPECT_NE(u.find("\n                      offers;"), std::string_view::npos);  // 22 spaces
     EXPECT_NE(u.find("\n                       UUID redacted"), std::string_view::npos);  // 23
 }
 

@@ -22,7 +22,8 @@ std::string compare_golden(const std::string& name, const std::string& text) {
         return {};
     }
     const std::string expected = read_file(path);
-    if (expected == text) return {};
+    if (expected == text)
+        return {};
     std::istringstream a(expected);
     std::istringstream b(text);
     std::string la;
@@ -30,10 +31,11 @@ std::string compare_golden(const std::string& name, const std::string& text) {
     for (int line = 1;; ++line) {
         const bool ga = static_cast<bool>(std::getline(a, la));
         const bool gb = static_cast<bool>(std::getline(b, lb));
-        if (!ga && !gb) return "files differ only in line endings";
+        if (!ga && !gb)
+            return "files differ only in line endings";
         if (la != lb || ga != gb) {
-            return name + " line " + std::to_string(line) + ":\n  expected: " +
-                   (ga ? la : "<end>") + "\n  actual:   " + (gb ? lb : "<end>");
+            return name + " line " + std::to_string(line) +
+                   ":\n  expected: " + (ga ? la : "<end>") + "\n  actual:   " + (gb ? lb : "<end>");
         }
     }
 }

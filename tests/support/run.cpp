@@ -20,11 +20,13 @@ void drain(int out_fd, int err_fd, std::string& out, std::string& err) {
     char buf[65536];
     while (open > 0) {
         if (::poll(fds, 2, -1) < 0) {
-            if (errno == EINTR) continue;
+            if (errno == EINTR)
+                continue;
             break;
         }
         for (int i = 0; i < 2; ++i) {
-            if (fds[i].fd < 0 || fds[i].revents == 0) continue;
+            if (fds[i].fd < 0 || fds[i].revents == 0)
+                continue;
             const ssize_t n = ::read(fds[i].fd, buf, sizeof buf);
             if (n > 0) {
                 (i == 0 ? out : err).append(buf, static_cast<std::size_t>(n));
@@ -43,7 +45,8 @@ RunResult run_nadrel(const std::vector<std::string>& args, const std::vector<std
     RunResult result;
     int out_pipe[2];
     int err_pipe[2];
-    if (::pipe2(out_pipe, O_CLOEXEC) != 0 || ::pipe2(err_pipe, O_CLOEXEC) != 0) return result;
+    if (::pipe2(out_pipe, O_CLOEXEC) != 0 || ::pipe2(err_pipe, O_CLOEXEC) != 0)
+        return result;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out_pipe[1], 1);
@@ -51,21 +54,24 @@ RunResult run_nadrel(const std::vector<std::string>& args, const std::vector<std
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     std::vector<char*> argv;
     argv.push_back(const_cast<char*>(binary.c_str()));
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    for (const auto& a : args)
+        argv.push_back(const_cast<char*>(a.c_str()));
     argv.push_back(nullptr);
     std::vector<char*> envp;
-    for (const auto& e : env) envp.push_back(const_cast<char*>(e.c_str()));
+    for (const auto& e : env)
+        envp.push_back(const_cast<char*>(e.c_str()));
     envp.push_back(nullptr);
     pid_t pid = 0;
-    const int rc =
-        ::posix_spawn(&pid, binary.c_str(), &actions, nullptr, argv.data(), envp.data());
+    const int rc = ::posix_spawn(&pid, binary.c_str(), &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     ::close(out_pipe[1]);
     ::close(err_pipe[1]);
-    if (rc == 0) drain(out_pipe[0], err_pipe[0], result.out, result.err);
+    if (rc == 0)
+        drain(out_pipe[0], err_pipe[0], result.out, result.err);
     ::close(out_pipe[0]);
     ::close(err_pipe[0]);
-    if (rc != 0) return result;
+    if (rc != 0)
+        return result;
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
@@ -75,7 +81,8 @@ RunResult run_nadrel(const std::vector<std::string>& args, const std::vector<std
 
 int run_shell(const std::string& command) {
     const int status = std::system(command.c_str());
-    if (status == -1) return -1;
+    if (status == -1)
+        return -1;
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 

@@ -13,7 +13,8 @@ namespace fs = std::filesystem;
 
 TempDir::TempDir() {
     std::string tmpl = (fs::temp_directory_path() / "nadrel-test-XXXXXX").string();
-    if (::mkdtemp(tmpl.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    if (::mkdtemp(tmpl.data()) == nullptr)
+        throw std::runtime_error("mkdtemp failed");
     path_ = tmpl;
 }
 
@@ -37,7 +38,9 @@ void TempDir::write(std::string_view rel, std::string_view content) const {
     out.write(content.data(), static_cast<std::streamsize>(content.size()));
 }
 
-void TempDir::mkdir(std::string_view rel) const { fs::create_directories(fs::path(path_) / rel); }
+void TempDir::mkdir(std::string_view rel) const {
+    fs::create_directories(fs::path(path_) / rel);
+}
 
 void TempDir::symlink(std::string_view rel, std::string_view target) const {
     const fs::path p = fs::path(path_) / rel;
