@@ -110,9 +110,11 @@ void collect_caches(const SysRoot& root, const std::vector<std::uint32_t>& cpus,
         for (std::uint32_t i = 0; i < max_cache_indices; ++i) {
             const std::string dir = cache_dir + "/index" + std::to_string(i) + "/";
             const auto level_text = read_text(root, dir + "level");
-            if (!level_text)
+            // A missing level ends this CPU's indices; one that is there but unreadable or
+            // not a number only skips its own index.
+            if (!level_text && !exists(root, dir + "level"))
                 break;
-            const auto level = parse_u64(*level_text);
+            const auto level = level_text ? parse_u64(*level_text) : std::nullopt;
             if (!level || *level > 255)
                 continue;
             std::string type = read_text(root, dir + "type").value_or("Unified");

@@ -23,7 +23,7 @@ TEST(Hostile, BrokenFilesLeaveDefaults) {
     t.write(cpu_dir + "cpu0/cache/index0/level", "1\n");
     t.write(cpu_dir + "cpu0/cache/index0/size", "12Q\n");
     t.write(cpu_dir + "cpu0/cache/index0/ways_of_associativity", "-8\n");
-    t.write(cpu_dir + "cpu0/cache/index1/level", "\n");  // does not parse: skipped
+    t.write(cpu_dir + "cpu0/cache/index1/level", "\xff\n");  // unreadable: skipped, not the end
     t.write(cpu_dir + "cpu0/cache/index2/level", "2\n");
     t.write(cpu_dir + "cpu0/cache/index2/size", "99999999999K\n");
     t.write(cpu_dir + "cpu0/cpufreq/base_frequency", "-1\n");
