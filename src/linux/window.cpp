@@ -6,14 +6,31 @@
 #include "core/report_builder.h"
 #include "linux/gui/text.h"
 #include "linux/gui/view.h"
+#include "linux/gui/wayland.h"
 #include "linux/gui/x11.h"
 
 namespace nadrel {
 namespace {
 
-// The display backend for this session; the view is theirs until the window closes.
+// The display backend for this session; the view is theirs until the window closes. Wayland
+// comes first when offered; when it cannot start it hands the view back for X11.
 std::optional<std::string> run_backend(ReportView& view) {
-    return run_x11(view);
+    if (std::getenv("WAYLAND_DISPLAY") == nullptr) {
+        return run_x11(view);
+    }
+    WaylandOutcome outcome = run_wayland(std::move(view));
+    switch (outcome.kind) {
+        case WaylandOutcome::Kind::Finished:
+            return std::nullopt;
+        case WaylandOutcome::Kind::Failed:
+            return std::move(outcome.message);
+        case WaylandOutcome::Kind::Unavailable:
+            if (auto x11_error = run_x11(*outcome.view)) {
+                return outcome.message + "; " + *x11_error;
+            }
+            return std::nullopt;
+    }
+    return std::nullopt;
 }
 
 }  // namespace
