@@ -44,18 +44,19 @@ start_xvfb() {
     export DISPLAY=":$dnum"
 }
 
-# start_sway [scale] [backend]: sway as nobody (it refuses to run as root); sets WAYLAND_DISPLAY,
-# XDG_RUNTIME_DIR and SWAYSOCK. backend "x11" nests it in the current DISPLAY.
+# start_sway [scale] [backend] [mode]: sway as nobody (it refuses to run as root); sets
+# WAYLAND_DISPLAY, XDG_RUNTIME_DIR and SWAYSOCK. backend "x11" nests it in the current DISPLAY.
 start_sway() {
     scale=${1:-1}
     backend=${2:-headless}
+    mode=${3:-1024x768}
     output=HEADLESS-1
     [ "$backend" = x11 ] && output=X11-1
     rt="$T/sway-rt"
     install -d -m 0700 -o nobody -g nogroup "$rt"
     cat >"$T/sway.conf" <<CONF
 xwayland disable
-output $output resolution 1024x768 position 0,0 scale $scale
+output $output resolution $mode position 0,0 scale $scale
 default_border none
 for_window [app_id=".*"] floating enable
 exec sh -c 'echo "\$WAYLAND_DISPLAY \$SWAYSOCK" > "\$XDG_RUNTIME_DIR/ready"'
@@ -75,8 +76,8 @@ CONF
     export XDG_RUNTIME_DIR="$rt" WAYLAND_DISPLAY="$wd" SWAYSOCK="$ss"
 }
 
-# start_weston [extra options...]: headless weston with pixman (screenshots need --debug);
-# sets WAYLAND_DISPLAY and XDG_RUNTIME_DIR.
+# start_weston [options...]: weston with pixman, headless unless the options name another
+# backend (screenshots need --debug); sets WAYLAND_DISPLAY and XDG_RUNTIME_DIR.
 start_weston() {
     rt="$T/weston-rt"
     install -d -m 0700 "$rt"
@@ -97,6 +98,7 @@ path=$T/ready.sh
 INI
     mkfifo "$rt/ready"
     exec 3<>"$rt/ready"
+    case "$*" in *--backend=*) ;; *) set -- --backend=headless-backend.so "$@" ;; esac
     XDG_RUNTIME_DIR="$rt" weston --use-pixman --width=1024 --height=768 --socket=wayland-test \
         --debug -c "$T/weston.ini" --log="$T/weston.log" "$@" 3>&- >/dev/null 2>&1 &
     WESTON_PID=$!
@@ -122,13 +124,40 @@ wait_exit() {
     PIDS=$(echo "$PIDS" | sed "s/ $NADREL_PID\b//")
 }
 
-# sway_rect: "x,y wxh" of the nadrel window in the sway tree, empty while it is not mapped.
-sway_rect() {
-    timeout 5 swaymsg -t get_tree 2>/dev/null | python3 -c '
-import json, sys
-def walk(n):
-    if n.get("app_id") == "nadrel":
-        r = n["rect"]; print("%d,%d %dx%d" % (r["x"], r["y"], r["width"], r["height"])); sys.exit()
-    for c in n.get("nodes", []) + n.get("floating_nodes", []): walk(c)
-walk(json.load(sys.stdin))'
+
+# now_ms: monotonic-enough wall time in milliseconds.
+now_ms() {
+    echo $(( $(date +%s%N) / 1000000 ))
+}
+
+# poll_until SECONDS COMMAND...: reruns COMMAND every 10 ms until it succeeds; fails after SECONDS.
+poll_until() {
+    limit=$(( $(now_ms) + $1 * 1000 ))
+    shift
+    until "$@"; do
+        [ "$(now_ms)" -gt "$limit" ] && return 1
+        sleep 0.01
+    done
+    return 0
+}
+
+# place_window: moves the nadrel window to the top-left corner of the sway output; fails while
+# it is not mapped.
+place_window() {
+    timeout 5 swaymsg '[app_id=nadrel] move position 0 0' >/dev/null 2>&1
+}
+
+# grab W H: screenshot of the top-left W x H (logical) of the sway output into $T/win.ppm.
+grab() {
+    timeout 5 grim -g "0,0 ${1}x${2}" -t ppm "$T/win.ppm" 2>/dev/null
+}
+
+# report_shown: the window's screenshot has more than two colours (text on a page).
+report_shown() {
+    grab 760 680 && [ "$("$INSPECT" colours "$T/win.ppm" 0 0 700 600)" -gt ${MIN_COLOURS:-2} ]
+}
+
+# last_attached: size of the last buffer nadrel attached (needs WAYLAND_DEBUG=client).
+last_attached() {
+    "$INSPECT" attached "$T/err.log" | tail -1
 }
