@@ -4,7 +4,9 @@
 //   inspect colours FILE.ppm X Y W H  -> number of distinct colours (every other pixel)
 //   inspect find FILE.ppm RRGGBB W H  -> "X Y" of the first W-wide run of that colour whose left
 //                                        and upper neighbours differ and whose far corner matches
+//   inspect hash FILE.ppm X Y W H     -> a checksum of the region's pixels
 //   inspect attached LOG              -> WxH of every attached buffer, in order
+#include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -97,6 +99,20 @@ int main(int argc, char** argv) {
                 seen.insert(image.at(x, y));
         }
         std::cout << seen.size() << "\n";
+        return 0;
+    }
+    if (argc == 7 && args[1] == "hash") {
+        const int x0 = std::stoi(args[3]), y0 = std::stoi(args[4]);
+        const int w = std::stoi(args[5]), h = std::stoi(args[6]);
+        std::uint64_t hash = 1469598103934665603u;  // FNV-1a
+        for (int y = y0; y < y0 + h; ++y) {
+            for (int x = x0; x < x0 + w; ++x) {
+                for (const char c : image.at(x, y)) {
+                    hash = (hash ^ static_cast<unsigned char>(c)) * 1099511628211u;
+                }
+            }
+        }
+        std::cout << hash << "\n";
         return 0;
     }
     if (argc == 6 && args[1] == "find") {
