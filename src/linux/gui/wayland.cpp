@@ -15,8 +15,8 @@ namespace nadrel {
 
 namespace {
 
-// The library's account of why the connection broke.
-std::string display_error(wl_display* display) {
+// The library's account of why the connection broke; errno when it has none (a failed flush).
+std::string display_error(wl_display* display, int fallback = errno) {
     const int code = wl_display_get_error(display);
     if (code == EPROTO) {
         const wl_interface* interface = nullptr;
@@ -25,7 +25,7 @@ std::string display_error(wl_display* display) {
         return strfmt("protocol error %u on %s@%u", error,
                       interface != nullptr ? interface->name : "unknown", id);
     }
-    return std::strerror(code != 0 ? code : errno);
+    return std::strerror(code != 0 ? code : fallback);
 }
 
 template <typename T>
@@ -150,7 +150,13 @@ WaylandOutcome event_loop(WaylandState& state) {
     const int fd = wl_display_get_fd(display);
     while (!state.quit) {
         if (wl_display_flush(display) < 0 && errno != EAGAIN) {
-            return fail(state, "Wayland flush error: " + display_error(display));
+            // A compositor that went away shows first as a failed write: that is a lost
+            // connection, like the failed read that would otherwise follow.
+            const int code = errno;
+            const bool gone = code == EPIPE || code == ECONNRESET;
+            return fail(state,
+                        std::string(gone ? "Wayland connection lost: " : "Wayland flush error: ") +
+                            display_error(display, code));
         }
         // Events already queued are dispatched before sleeping.
         if (wl_display_prepare_read(display) == 0) {
