@@ -88,10 +88,10 @@ public:
     Image grab(xcb_window_t window);
     // Polls until the pixel has the colour; false after timeout.
     bool wait_pixel(xcb_window_t window, int x, int y, std::uint32_t colour,
-                    milliseconds timeout = milliseconds(5000));
+                    milliseconds timeout = milliseconds(10000));
     // Polls until the image differs from before; the new image (empty after timeout).
     std::optional<Image> wait_change(xcb_window_t window, const Image& before,
-                                     milliseconds timeout = milliseconds(5000));
+                                     milliseconds timeout = milliseconds(10000));
     // A ClientMessage as a window manager sends it: WM_PROTOCOLS type with WM_DELETE_WINDOW
     // unless told otherwise.
     void send_message(xcb_window_t window, std::uint8_t format, const std::string& type,
