@@ -7,6 +7,7 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "core/fmt.h"
@@ -288,8 +289,14 @@ std::vector<LiveRow> format_live_rows(const LiveSample& sample,
         item("CPU clock", std::move(clock));
     }
     if (sample.mem_total != 0) {
+        // Integer rounding to the nearest percent; sizes past 2^64 / 100 bytes (only from a
+        // lying meminfo) are divided first instead of overflowing.
+        const std::uint64_t used = std::min(sample.mem_used, sample.mem_total);
         const std::uint64_t percent =
-            (sample.mem_used * 100 + sample.mem_total / 2) / sample.mem_total;
+            used <= (UINT64_MAX - sample.mem_total) / 100
+                ? (used * 100 + sample.mem_total / 2) / sample.mem_total
+                : static_cast<std::uint64_t>(std::llround(
+                      static_cast<double>(used) / static_cast<double>(sample.mem_total) * 100.0));
         item("Memory in use",
              strfmt("%s of %s  (%llu%%)", format_live_size(sample.mem_used).c_str(),
                     format_live_size(sample.mem_total).c_str(),

@@ -167,6 +167,16 @@ TEST(LiveCard, BatteryLineParts) {
     }
 }
 
+TEST(LiveCard, MemoryPercentOfHugeSizesDoesNotOverflow) {
+    LiveSample s;
+    s.first = false;
+    s.mem_total = UINT64_MAX;
+    s.mem_used = UINT64_MAX / 2;
+    const auto rows = format_live_rows(s, {}, {});
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[1].value, "8388608TB of 16777216TB  (50%)");
+}
+
 TEST(LiveCard, EveryMissingSourceLeavesOnlyTheNotes) {
     const TempDir dir;
     const LiveCard card = make_live_card(SysRoot(dir.path()), Instant{}, no_addresses);
