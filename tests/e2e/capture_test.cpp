@@ -1,0 +1,112 @@
+// tools/capture-machine: a captured machine gives the same report, with its identifiers blanked.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <numeric>
+
+#include "core/sysroot.h"
+#include "support/golden.h"
+#include "support/run.h"
+#include "support/temp_dir.h"
+
+namespace nadrel {
+namespace {
+
+const std::string script = std::string(NADREL_SOURCE_DIR) + "/tools/capture-machine";
+
+int capture(const std::string& source, const std::string& dest) {
+    const std::string from = source.empty() ? "" : "CAPTURE_SOURCE='" + source + "' ";
+    return test::run_shell(from + "'" + script + "' '" + dest + "' >/dev/null 2>&1");
+}
+
+// The report without its generation stamp, from the machine at root ("" for this one).
+std::string report(const std::string& root) {
+    std::vector<std::string> env = {"PATH=/usr/bin:/bin", "TZ=UTC"};
+    if (!root.empty())
+        env.push_back("NADREL_SYSROOT=" + root);
+    std::string out = test::run_nadrel({"--print", "--detail"}, env).out;
+    const std::size_t at = out.find("\nGenerated ");
+    if (at != std::string::npos)
+        out.erase(at + 1, out.find('\n', at + 1) - at - 1);
+    return out;
+}
+
+TEST(CaptureMachine, ThisMachineReportsTheSameAndKeepsNoAddresses) {
+    test::TempDir dir;
+    const std::string dest = dir.path() + "/capture";
+    ASSERT_EQ(capture("", dest), 0);
+    EXPECT_EQ(report(dest), report(""));
+
+    const SysRoot captured(dest);
+    for (const auto& name : list_dir(captured, "/sys/class/net")) {
+        const auto mac = read_text(captured, "/sys/class/net/" + name + "/address");
+        if (!mac)
+            continue;
+        EXPECT_EQ(mac->find_first_not_of("0:"), std::string::npos) << name << ": " << *mac;
+        EXPECT_EQ(mac->size(), read_text(SysRoot(), "/sys/class/net/" + name + "/address")->size());
+    }
+    if (const auto id = read_text(captured, "/etc/machine-id")) {
+        EXPECT_EQ(id->find_first_not_of('0'), std::string::npos);
+    }
+    // Sysfs links stay links.
+    for (const auto& name : list_dir(captured, "/sys/class/net")) {
+        EXPECT_TRUE(std::filesystem::is_symlink(dest + "/sys/class/net/" + name)) << name;
+    }
+    // A folder that is not empty is never written into.
+    EXPECT_NE(capture("", dest), 0);
+}
+
+TEST(CaptureMachine, FixtureMachinesRoundTrip) {
+    // intel-desktop has every kind of link chain: SATA ports, NVMe, a USB stick, DRM connectors.
+    for (const char* machine : {"intel-desktop"}) {
+        test::TempDir dir;
+        const std::string source = std::string(NADREL_FIXTURES_DIR) + "/" + machine;
+        ASSERT_EQ(capture(source, dir.path() + "/c"), 0);
+        EXPECT_EQ(report(dir.path() + "/c"), report(source)) << machine;
+    }
+}
+
+TEST(CaptureMachine, SerialsInTheSmbiosTableAndEdidAreBlanked) {
+    const std::string corpus = NADREL_CORPUS_DIR;
+    const std::string table = corpus + "/smbios/msi-ms-7816.DMI";
+    const std::string edid = corpus + "/edid/DELD0D9-BAC46CB23520.bin";
+    if (!std::filesystem::exists(table) || !std::filesystem::exists(edid)) {
+        GTEST_SKIP() << "corpus not found at " << corpus;
+    }
+    test::TempDir source;
+    const std::string original_table = test::read_file(table);
+    const std::string original_edid = test::read_file(edid).substr(0, 128);
+    source.write("sys/firmware/dmi/tables/DMI", original_table);
+    source.write("sys/devices/drm/card0/card0-DP-1/edid", original_edid);
+    source.write("sys/devices/drm/card0/card0-DP-1/status", "connected\n");
+    source.symlink("sys/class/drm/card0-DP-1", "../../devices/drm/card0/card0-DP-1");
+    test::TempDir dir;
+    ASSERT_EQ(capture(source.path(), dir.path() + "/c"), 0);
+
+    const std::string blank_table = test::read_file(dir.path() + "/c/sys/firmware/dmi/tables/DMI");
+    ASSERT_EQ(blank_table.size(), original_table.size());
+    // Memory serials and asset tags (type 17) go; part numbers and names stay.
+    for (const char* secret : {"A40C03AC", "A3144331", "9876543210"}) {
+        EXPECT_NE(original_table.find(secret), std::string::npos) << secret;
+        EXPECT_EQ(blank_table.find(secret), std::string::npos) << secret;
+    }
+    for (const char* kept : {"CT102464BA160B.C16", "ChannelA-DIMM0", "H87-G43 (MS-7816)"}) {
+        EXPECT_NE(blank_table.find(kept), std::string::npos) << kept;
+    }
+
+    const std::string blank_edid =
+        test::read_file(dir.path() + "/c/sys/devices/drm/card0/card0-DP-1/edid");
+    ASSERT_EQ(blank_edid.size(), 128u);
+    EXPECT_EQ(blank_edid.substr(12, 4), std::string(4, '\0'));
+    EXPECT_EQ(original_edid.find("6YY309791ZAB"), 77u);
+    EXPECT_EQ(blank_edid.substr(77, 12), std::string(12, '0'));
+    const unsigned sum =
+        std::accumulate(blank_edid.begin(), blank_edid.end(), 0u,
+                        [](unsigned a, char c) { return a + static_cast<unsigned char>(c); });
+    EXPECT_EQ(sum % 256, 0u);  // the checksum is made right again
+    EXPECT_EQ(blank_edid.substr(0, 12), original_edid.substr(0, 12));
+    EXPECT_EQ(blank_edid.substr(89, 38), original_edid.substr(89, 38));
+}
+
+}  // namespace
+}  // namespace nadrel
