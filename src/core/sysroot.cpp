@@ -54,11 +54,12 @@ int open_in_root(int dirfd, std::string_view rel, int flags) {
     }
 }
 
-std::optional<std::vector<std::uint8_t>> read_fd(int fd, std::size_t limit) {
+template <typename Buffer>
+std::optional<Buffer> read_fd(int fd, std::size_t limit) {
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
         return std::nullopt;
-    std::vector<std::uint8_t> data;
+    Buffer data;
     std::size_t cap = 4096;
     if (st.st_size > 0)
         cap = std::min(static_cast<std::size_t>(st.st_size) + 1, limit + 1);
@@ -142,17 +143,22 @@ std::optional<std::vector<std::uint8_t>> read_bytes(const SysRoot& root, std::st
     if (fd < 0)
         return std::nullopt;
     FdCloser closer{fd};
-    return read_fd(fd, limit);
+    return read_fd<std::vector<std::uint8_t>>(fd, limit);
+}
+
+std::optional<std::string> read_raw_text(const SysRoot& root, std::string_view path,
+                                         std::size_t limit) {
+    const int fd = root.open_at(path, O_RDONLY | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0) return std::nullopt;
+    FdCloser closer{fd};
+    return read_fd<std::string>(fd, limit);
 }
 
 std::optional<std::string> read_text(const SysRoot& root, std::string_view path) {
-    auto bytes = read_bytes(root, path);
-    if (!bytes)
+    auto text = read_raw_text(root, path);
+    if (!text || !is_valid_utf8(*text))
         return std::nullopt;
-    std::string text(bytes->begin(), bytes->end());
-    if (!is_valid_utf8(text))
-        return std::nullopt;
-    text.resize(trim_end(text).size());
+    text->resize(trim_end(*text).size());
     return text;
 }
 

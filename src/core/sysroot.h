@@ -46,6 +46,9 @@ std::optional<std::uint64_t> read_u64(const SysRoot& root, std::string_view path
 std::optional<std::uint32_t> read_hex(const SysRoot& root, std::string_view path);
 std::optional<std::vector<std::uint8_t>> read_bytes(const SysRoot& root, std::string_view path,
                                                     std::size_t limit = small_file_limit);
+// The raw bytes as a string, without the copy read_bytes would need (for the big text inputs).
+std::optional<std::string> read_raw_text(const SysRoot& root, std::string_view path,
+                                         std::size_t limit = small_file_limit);
 bool exists(const SysRoot& root, std::string_view path);
 // True when the last component is there at all, even as a dangling or looping link.
 bool has_entry(const SysRoot& root, std::string_view path);

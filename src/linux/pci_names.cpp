@@ -15,8 +15,8 @@ constexpr std::string_view database_paths[] = {"/usr/share/hwdata/pci.ids",
 
 std::shared_ptr<const std::string> read_database(const SysRoot& root) {
     for (const std::string_view path : database_paths) {
-        if (auto bytes = read_bytes(root, path, large_file_limit)) {
-            return std::make_shared<const std::string>(bytes->begin(), bytes->end());
+        if (auto text = read_raw_text(root, path, large_file_limit)) {
+            return std::make_shared<const std::string>(std::move(*text));
         }
     }
     return std::make_shared<const std::string>();
