@@ -42,15 +42,7 @@ struct Oracle {
 
 std::string run_edid_decode(const fs::path& file) {
     const std::string command = "edid-decode '" + file.string() + "' 2>/dev/null";
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
-    std::string out;
-    if (!pipe)
-        return out;
-    char buf[4096];
-    std::size_t n = 0;
-    while ((n = std::fread(buf, 1, sizeof buf, pipe.get())) > 0)
-        out.append(buf, n);
-    return out;
+    return test::capture_output(command);
 }
 
 std::string trim_ascii(std::string s) {

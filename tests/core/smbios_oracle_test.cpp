@@ -27,18 +27,6 @@ namespace fs = std::filesystem;
 
 const std::string corpus = std::string(NADREL_CORPUS_DIR) + "/smbios";
 
-std::string capture(const std::string& command) {
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    std::string out;
-    if (!pipe)
-        return out;
-    char buf[4096];
-    std::size_t n = 0;
-    while ((n = fread(buf, 1, sizeof buf, pipe.get())) > 0)
-        out.append(buf, n);
-    return out;
-}
-
 struct Block {
     int type = -1;
     std::size_t length = 0;
@@ -168,8 +156,10 @@ std::vector<Machine> machines() {
         m.ours = parse_smbios_table(
             std::span(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size()));
         const std::string dump = corpus + "/" + m.name + ".dump";
-        m.decoded = parse_blocks(capture("dmidecode --from-dump '" + dump + "' 2>/dev/null"));
-        m.raw = parse_blocks(capture("dmidecode -u --from-dump '" + dump + "' 2>/dev/null"));
+        m.decoded =
+            parse_blocks(test::capture_output("dmidecode --from-dump '" + dump + "' 2>/dev/null"));
+        m.raw = parse_blocks(
+            test::capture_output("dmidecode -u --from-dump '" + dump + "' 2>/dev/null"));
         out.push_back(std::move(m));
     }
     return out;

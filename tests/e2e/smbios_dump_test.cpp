@@ -19,18 +19,6 @@ namespace fs = std::filesystem;
 
 const std::string corpus = std::string(NADREL_CORPUS_DIR) + "/smbios";
 
-std::string capture(const std::string& command) {
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-    std::string out;
-    if (!pipe)
-        return out;
-    char buf[4096];
-    std::size_t n = 0;
-    while ((n = fread(buf, 1, sizeof buf, pipe.get())) > 0)
-        out.append(buf, n);
-    return out;
-}
-
 std::vector<std::string> lines(const std::string& text) {
     std::vector<std::string> out;
     std::size_t pos = 0;
@@ -62,8 +50,8 @@ TEST(SmbiosDumpCorpus, RedactsWhatDmidecodeCallsSerialsTagsAndUuid) {
         EXPECT_EQ(r.status, 0);
         EXPECT_EQ(r.err, "");
 
-        const std::string decoded =
-            capture("dmidecode --from-dump '" + corpus + "/" + name + ".dump' 2>/dev/null");
+        const std::string decoded = test::capture_output("dmidecode --from-dump '" + corpus + "/" +
+                                                         name + ".dump' 2>/dev/null");
         const auto decoded_lines = lines(decoded);
         const auto handles =
             std::count_if(decoded_lines.begin(), decoded_lines.end(),

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 
 namespace nadrel::test {
@@ -77,6 +78,19 @@ RunResult run_nadrel(const std::vector<std::string>& args, const std::vector<std
     }
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
     return result;
+}
+
+std::string capture_output(const std::string& command) {
+    FILE* pipe = ::popen(command.c_str(), "r");
+    std::string out;
+    if (pipe == nullptr)
+        return out;
+    char buf[4096];
+    std::size_t n = 0;
+    while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0)
+        out.append(buf, n);
+    ::pclose(pipe);
+    return out;
 }
 
 int run_shell(const std::string& command) {

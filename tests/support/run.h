@@ -16,6 +16,9 @@ struct RunResult {
 RunResult run_nadrel(const std::vector<std::string>& args, const std::vector<std::string>& env,
                      const std::string& binary = NADREL_BINARY);
 
+// The standard output of a shell command line (empty when it cannot be started).
+std::string capture_output(const std::string& command);
+
 // A shell command line, run with /bin/sh -c; its exit status.
 int run_shell(const std::string& command);
 
