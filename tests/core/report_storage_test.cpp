@@ -2,15 +2,13 @@
 #include <gtest/gtest.h>
 
 #include "core/report_sections.h"
+#include "support/rows.h"
 
 namespace nadrel {
 namespace {
 
 std::string text(const std::vector<ReportRow>& rows) {
-    std::string out;
-    for (const auto& row : rows)
-        out += row_line(row) + "\n";
-    return out;
+    return test::rows_text(rows);
 }
 
 DiskInfo nvme() {
