@@ -6,7 +6,7 @@
 
 #include "core/report_builder.h"
 #include "linux/gui/view.h"
-#include "linux/sys.h"
+#include "linux/collect.h"
 
 namespace nadrel {
 namespace {

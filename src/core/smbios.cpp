@@ -1,7 +1,6 @@
 // SMBIOS table walk (DMTF DSP0134 section 6.1) and the process-wide structure list.
 #include "core/smbios.h"
 
-#include <mutex>
 
 #include "core/unicode.h"
 
@@ -67,23 +66,6 @@ std::vector<DmiStructure> parse_smbios_table(std::span<const std::uint8_t> table
             break;
         offset += w.extent;
     }
-    return list;
-}
-
-std::vector<DmiStructure> load_dmi_structures(const SysRoot& root) {
-    // Real tables are tens of kilobytes; a larger file is not a table we can trust, and a
-    // hostile one of tiny structures would cost memory out of all proportion.
-    constexpr std::size_t dmi_table_limit = std::size_t{2} << 20;
-    const auto bytes = read_bytes(root, "/sys/firmware/dmi/tables/DMI", dmi_table_limit);
-    if (!bytes)
-        return {};
-    return parse_smbios_table(*bytes);
-}
-
-const std::vector<DmiStructure>& dmi_structures() {
-    static std::once_flag once;
-    static std::vector<DmiStructure> list;
-    std::call_once(once, [] { list = load_dmi_structures(process_root()); });
     return list;
 }
 

@@ -1,12 +1,10 @@
-// The raw SMBIOS (DMI) structure table: reading it once, walking it into structures.
+// The raw SMBIOS (DMI) structure table walked into structures, and its dump text.
 #pragma once
 
 #include <cstdint>
 #include <span>
 #include <string>
 #include <vector>
-
-#include "core/sysroot.h"
 
 namespace nadrel {
 
@@ -18,12 +16,6 @@ struct DmiStructure {
 
 // Walks a raw table (the bytes of /sys/firmware/dmi/tables/DMI) into structures.
 std::vector<DmiStructure> parse_smbios_table(std::span<const std::uint8_t> table);
-
-// Reads and walks the table beneath a root; empty when unreadable (it is root-only).
-std::vector<DmiStructure> load_dmi_structures(const SysRoot& root);
-
-// The process-wide list for the process root, read on first use.
-const std::vector<DmiStructure>& dmi_structures();
 
 // The "--dump-smbios" text: every structure as a hex dump with its strings, identifying values
 // redacted.

@@ -9,7 +9,8 @@
 #include "linux/identity.h"
 #include "linux/inventory.h"
 #include "linux/storage.h"
-#include "linux/sys.h"
+#include "linux/collect.h"
+#include "linux/dmi_table.h"
 
 namespace nadrel {
 

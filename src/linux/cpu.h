@@ -2,7 +2,7 @@
 #pragma once
 
 #include "core/snapshot.h"
-#include "core/sysroot.h"
+#include "linux/sysroot.h"
 
 namespace nadrel {
 

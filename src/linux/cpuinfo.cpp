@@ -9,7 +9,7 @@
 #include <string>
 #include <utility>
 
-#include "core/sysroot.h"
+#include "linux/sysroot.h"
 #include "core/unicode.h"
 
 namespace nadrel {

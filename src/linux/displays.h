@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "core/snapshot.h"
-#include "core/sysroot.h"
+#include "linux/sysroot.h"
 
 namespace nadrel {
 

@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "core/report.h"
-#include "core/sysroot.h"
+#include "linux/sysroot.h"
 
 namespace nadrel {
 

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "core/snapshot.h"
-#include "core/sysroot.h"
+#include "linux/sysroot.h"
 
 namespace nadrel {
 

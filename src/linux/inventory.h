@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "core/snapshot.h"
-#include "core/sysroot.h"
+#include "linux/sysroot.h"
 
 namespace nadrel {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "core/sysroot.h"
+#include "linux/sysroot.h"
 
 namespace nadrel {
 

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "core/sysroot.h"
+#include "linux/sysroot.h"
 #include "linux/live.h"
 
 namespace nadrel {

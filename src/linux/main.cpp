@@ -9,7 +9,8 @@
 #include "core/report_builder.h"
 #include "core/smbios.h"
 #include "linux/app.h"
-#include "linux/sys.h"
+#include "linux/collect.h"
+#include "linux/dmi_table.h"
 #include "linux/window.h"
 
 using namespace nadrel;

@@ -117,15 +117,5 @@ TEST(SmbiosFields, StringsAreTrimmedAndNumbersChecked) {
     EXPECT_EQ(smbios_string(s, 255), "");
 }
 
-TEST(SmbiosLoad, ReadsBeneathTheRoot) {
-    test::TempDir dir;
-    EXPECT_TRUE(load_dmi_structures(SysRoot(dir.path())).empty());
-    const Bytes data = table({StructureBuilder(0, 0x18).bytes(), end_of_table});
-    dir.write("sys/firmware/dmi/tables/DMI", std::string(data.begin(), data.end()));
-    const auto list = load_dmi_structures(SysRoot(dir.path()));
-    ASSERT_EQ(list.size(), 2u);
-    EXPECT_EQ(list[0].type, 0);
-}
-
 }  // namespace
 }  // namespace nadrel

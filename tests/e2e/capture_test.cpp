@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <numeric>
 
-#include "core/sysroot.h"
+#include "linux/sysroot.h"
 #include "support/golden.h"
 #include "support/run.h"
 #include "support/temp_dir.h"

@@ -3,7 +3,7 @@
 #include <sys/stat.h>
 
 #include "linux/cpu.h"
-#include "linux/sys.h"
+#include "linux/collect.h"
 #include "support/temp_dir.h"
 
 namespace nadrel {

@@ -7,7 +7,7 @@
 
 #include <cstdlib>
 
-#include "linux/sys.h"
+#include "linux/collect.h"
 #include "support/temp_dir.h"
 
 namespace nadrel {

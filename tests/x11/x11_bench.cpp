@@ -7,7 +7,7 @@
 
 #include "core/report_builder.h"
 #include "linux/gui/x11_window.h"
-#include "linux/sys.h"
+#include "linux/collect.h"
 
 namespace nadrel {
 namespace {

@@ -10,7 +10,7 @@
 #include "core/report_builder.h"
 #include "linux/app.h"
 #include "linux/gui/view.h"
-#include "linux/sys.h"
+#include "linux/collect.h"
 #include "png.h"
 
 using namespace nadrel;

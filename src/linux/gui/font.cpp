@@ -10,7 +10,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "core/sysroot.h"
+#include "linux/sysroot.h"
 
 namespace nadrel {
 

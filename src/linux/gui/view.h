@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "core/report.h"
-#include "core/sysroot.h"
+#include "linux/sysroot.h"
 #include "linux/gui/canvas.h"
 #include "linux/gui/text.h"
 #include "linux/live.h"

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/numbers.h"
+
 namespace nadrel {
 
 // Attribute and procfs files; admits the cpuinfo of a many-thousand-thread server.
@@ -60,13 +62,5 @@ std::vector<std::string> list_dir_sorted(const SysRoot& root, std::string_view p
 std::optional<std::string> canonical_path(const SysRoot& root, std::string_view path);
 // Modification time of a file (following links).
 std::optional<timespec> modification_time(const SysRoot& root, std::string_view path);
-
-// The parse rules of the readers, for text already in hand.
-// Decimal: trimmed, an optional single "+", digits only, no overflow.
-std::optional<std::uint64_t> parse_u64(std::string_view text);
-// Hexadecimal: trimmed, an optional "0x", an optional "+", hex digits, fitting 32 bits.
-std::optional<std::uint32_t> parse_hex32(std::string_view text);
-// Signed decimal: trimmed, an optional sign, digits only, fitting 64 bits.
-std::optional<std::int64_t> parse_i64(std::string_view text);
 
 }  // namespace nadrel

@@ -1,5 +1,5 @@
 // The readers' parse rules and their refusal of odd files, beneath a temporary root.
-#include "core/sysroot.h"
+#include "linux/sysroot.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,6 +1,6 @@
 // Bounded reads beneath a root folder. Files are opened non-blocking and anything that is not a
 // regular file reads as absent, so a FIFO or device in a captured tree can never hang us.
-#include "core/sysroot.h"
+#include "linux/sysroot.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <limits>
 
+#include "core/numbers.h"
 #include "core/unicode.h"
 
 namespace nadrel {
@@ -160,79 +161,6 @@ std::optional<std::string> read_text(const SysRoot& root, std::string_view path)
         return std::nullopt;
     text->resize(trim_end(*text).size());
     return text;
-}
-
-std::optional<std::uint64_t> parse_u64(std::string_view text) {
-    text = trim(text);
-    if (!text.empty() && text.front() == '+')
-        text.remove_prefix(1);
-    if (text.empty())
-        return std::nullopt;
-    std::uint64_t v = 0;
-    for (const char ch : text) {
-        if (ch < '0' || ch > '9')
-            return std::nullopt;
-        const auto d = static_cast<std::uint64_t>(ch - '0');
-        if (v > (std::numeric_limits<std::uint64_t>::max() - d) / 10)
-            return std::nullopt;
-        v = v * 10 + d;
-    }
-    return v;
-}
-
-std::optional<std::uint32_t> parse_hex32(std::string_view text) {
-    text = trim(text);
-    if (text.starts_with("0x"))
-        text.remove_prefix(2);
-    if (!text.empty() && text.front() == '+')
-        text.remove_prefix(1);
-    if (text.empty())
-        return std::nullopt;
-    std::uint64_t v = 0;
-    for (const char ch : text) {
-        std::uint64_t d = 0;
-        if (ch >= '0' && ch <= '9') {
-            d = static_cast<std::uint64_t>(ch - '0');
-        } else if (ch >= 'a' && ch <= 'f') {
-            d = static_cast<std::uint64_t>(ch - 'a' + 10);
-        } else if (ch >= 'A' && ch <= 'F') {
-            d = static_cast<std::uint64_t>(ch - 'A' + 10);
-        } else {
-            return std::nullopt;
-        }
-        v = v * 16 + d;
-        if (v > 0xFFFFFFFFu)
-            return std::nullopt;
-    }
-    return static_cast<std::uint32_t>(v);
-}
-
-std::optional<std::int64_t> parse_i64(std::string_view text) {
-    text = trim(text);
-    bool negative = false;
-    if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
-        negative = text.front() == '-';
-        text.remove_prefix(1);
-    }
-    if (text.empty())
-        return std::nullopt;
-    // Accumulate as a negative number so that INT64_MIN fits.
-    std::int64_t v = 0;
-    constexpr std::int64_t min = std::numeric_limits<std::int64_t>::min();
-    for (const char ch : text) {
-        if (ch < '0' || ch > '9')
-            return std::nullopt;
-        const std::int64_t d = ch - '0';
-        if (v < (min + d) / 10)
-            return std::nullopt;
-        v = v * 10 - d;
-    }
-    if (!negative) {
-        if (v == min)
-            return std::nullopt;
-        v = -v;
-    }
-    return v;
 }
 
 std::optional<std::uint64_t> read_u64(const SysRoot& root, std::string_view path) {

@@ -1,0 +1,17 @@
+// The machine's SMBIOS (DMI) table, read beneath a root and walked into structures.
+#pragma once
+
+#include <vector>
+
+#include "core/smbios.h"
+#include "linux/sysroot.h"
+
+namespace nadrel {
+
+// Reads and walks the table beneath a root; empty when unreadable (it is root-only).
+std::vector<DmiStructure> load_dmi_structures(const SysRoot& root);
+
+// The process-wide list for the process root, read on first use.
+const std::vector<DmiStructure>& dmi_structures();
+
+}  // namespace nadrel

@@ -1,0 +1,28 @@
+// Reading the DMI table beneath a root.
+#include <gtest/gtest.h>
+
+#include "core/smbios_builder.h"
+#include "linux/dmi_table.h"
+#include "support/temp_dir.h"
+
+namespace nadrel {
+namespace {
+
+using test::StructureBuilder;
+using test::table;
+using Bytes = std::vector<std::uint8_t>;
+
+const Bytes end_of_table = StructureBuilder(127, 4).bytes();
+
+TEST(SmbiosLoad, ReadsBeneathTheRoot) {
+    test::TempDir dir;
+    EXPECT_TRUE(load_dmi_structures(SysRoot(dir.path())).empty());
+    const Bytes data = table({StructureBuilder(0, 0x18).bytes(), end_of_table});
+    dir.write("sys/firmware/dmi/tables/DMI", std::string(data.begin(), data.end()));
+    const auto list = load_dmi_structures(SysRoot(dir.path()));
+    ASSERT_EQ(list.size(), 2u);
+    EXPECT_EQ(list[0].type, 0);
+}
+
+}  // namespace
+}  // namespace nadrel
