@@ -90,9 +90,8 @@ constexpr CodenameRow intel_rows[] = {
 
 }  // namespace
 
-std::optional<std::pair<std::string, std::string>> cpu_codename(std::string_view vendor_id,
-                                                                std::uint32_t family,
-                                                                std::uint32_t model_number) {
+std::optional<CpuCodename> cpu_codename(std::string_view vendor_id, std::uint32_t family,
+                                        std::uint32_t model_number) {
     std::span<const CodenameRow> rows;
     if (vendor_id == "AuthenticAMD") {
         rows = amd_rows;
@@ -103,7 +102,7 @@ std::optional<std::pair<std::string, std::string>> cpu_codename(std::string_view
     }
     for (const auto& row : rows) {
         if (row.family == family && row.model == model_number) {
-            return std::pair<std::string, std::string>(row.codename, row.process);
+            return CpuCodename{row.codename, row.process};
         }
     }
     return std::nullopt;

@@ -5,13 +5,17 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <utility>
 
 namespace nadrel {
 
-// (code name, process) of the first matching row; only "GenuineIntel" and "AuthenticAMD".
-std::optional<std::pair<std::string, std::string>> cpu_codename(std::string_view vendor_id,
-                                                                std::uint32_t family,
-                                                                std::uint32_t model_number);
+struct CpuCodename {
+    std::string name;     // "Raptor Lake"
+    std::string process;  // "Intel 7"
+    bool operator==(const CpuCodename&) const = default;
+};
+
+// The first matching row; only "GenuineIntel" and "AuthenticAMD" are known.
+std::optional<CpuCodename> cpu_codename(std::string_view vendor_id, std::uint32_t family,
+                                        std::uint32_t model_number);
 
 }  // namespace nadrel

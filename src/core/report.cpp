@@ -21,26 +21,26 @@ std::string row_line(const ReportRow& row) {
     switch (row.kind) {
         case RowKind::Field:
             line = "  ";
-            if (row.b.empty()) {
-                line += row.a;
+            if (row.value.empty()) {
+                line += row.text;
             } else {
-                append_padded(line, row.a, 18);
+                append_padded(line, row.text, 18);
                 line += ": ";
-                line += row.b;
+                line += row.value;
             }
             return line;
         case RowKind::SubField:
             line = "  \u2502 ";
-            append_padded(line, row.a, 16);
+            append_padded(line, row.text, 16);
             line += ": ";
-            line += row.b;
+            line += row.value;
             return line;
         case RowKind::Bullet:
             line = "  \u2022 ";
-            line += row.a;
+            line += row.text;
             return line;
         case RowKind::Raw:
-            return row.a;
+            return row.text;
     }
     return line;
 }

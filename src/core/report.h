@@ -21,16 +21,16 @@ enum class SectionKind : std::uint8_t {
 };
 
 enum class RowKind : std::uint8_t {
-    Field = 0,     // a: label, b: value (may be empty)
-    SubField = 1,  // a: label, b: value; belongs to the Field above
-    Bullet = 2,    // a: text
-    Raw = 3,       // a: preformatted line
+    Field = 0,     // text: the label, value: the value (may be empty)
+    SubField = 1,  // text: the label, value: the value; belongs to the Field above
+    Bullet = 2,    // text: the item
+    Raw = 3,       // text: a preformatted line
 };
 
 struct ReportRow {
     RowKind kind = RowKind::Field;
-    std::string a;
-    std::string b;
+    std::string text;   // the label of a field, or the whole line of a bullet or raw row
+    std::string value;  // the value of a field; empty for bullets and raw rows
 };
 
 struct ReportSection {

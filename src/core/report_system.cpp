@@ -76,10 +76,10 @@ std::vector<ReportRow> cpu_rows(const SystemSnapshot& s, bool detail) {
     rows.push_back(field("Model", cpu.model));
     if (cpu.vendor_id) {
         if (const auto name = cpu_codename(*cpu.vendor_id, cpu.family, cpu.model_number)) {
-            if (detail && !name->first.empty())
-                rows.push_back(field("Codename", name->first));
-            if (!name->second.empty())
-                rows.push_back(field("Process", name->second));
+            if (detail && !name->name.empty())
+                rows.push_back(field("Codename", name->name));
+            if (!name->process.empty())
+                rows.push_back(field("Process", name->process));
         }
         if (detail) {
             rows.push_back(field("Vendor", *cpu.vendor_id));

@@ -4,7 +4,7 @@
 
 #include "core/names.h"
 #include "core/unicode.h"
-#include "linux/inventory.h"
+#include "linux/audio.h"
 
 namespace nadrel {
 

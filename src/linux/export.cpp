@@ -13,6 +13,7 @@
 #include "core/fmt.h"
 #include "core/unicode.h"
 #include "linux/app.h"
+#include "linux/unique_fd.h"
 
 namespace nadrel {
 
@@ -22,28 +23,6 @@ namespace {
 std::string os_error(int error) {
     return strfmt("%s (os error %d)", std::strerror(error), error);
 }
-
-class FileOwner {
-public:
-    explicit FileOwner(int fd) : fd_(fd) {}
-    FileOwner(const FileOwner&) = delete;
-    FileOwner& operator=(const FileOwner&) = delete;
-    ~FileOwner() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    int get() const { return fd_; }
-    // Closes now and reports the error close gives (a late write error on some file systems).
-    int close_now() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0 ? 0 : errno;
-    }
-
-private:
-    int fd_;
-};
 
 // Writes everything, retrying interrupted writes; the error text, or nothing on success.
 std::optional<std::string> write_fully(int fd, std::string_view data) {
@@ -92,7 +71,7 @@ std::optional<std::pair<std::string, int>> create_temporary(const std::string& d
 
 // The old way: truncate and write in place.
 std::optional<std::string> write_in_place(const std::string& path, std::string_view text) {
-    FileOwner file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    UniqueFd file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
     if (file.get() < 0) {
         return os_error(errno);
     }
@@ -112,7 +91,7 @@ std::optional<std::string> write_replacing(const std::string& dir, const std::st
         return write_in_place(path, text);
     }
     const std::string& temp_path = temporary->first;
-    FileOwner file(temporary->second);
+    UniqueFd file(temporary->second);
     std::optional<std::string> error = write_fully(file.get(), text);
     // The data must be on disk before the old file is replaced.
     if (!error && ::fsync(file.get()) != 0) {

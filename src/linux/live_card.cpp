@@ -13,6 +13,7 @@
 #include "core/fmt.h"
 #include "core/smbios_tables.h"
 #include "core/unicode.h"
+#include "linux/unique_fd.h"
 
 namespace nadrel {
 
@@ -25,22 +26,6 @@ constexpr std::string_view serial_note =
 constexpr std::string_view public_ip_note =
     "The public IP address is not shown: finding it means asking an outside service, and "
     "Nadrel makes no network calls.";
-
-class UniqueFd {
-public:
-    explicit UniqueFd(int fd) : fd_(fd) {}
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-    ~UniqueFd() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    int get() const { return fd_; }
-
-private:
-    int fd_;
-};
 
 std::optional<std::string> trimmed(const SysRoot& root, const std::string& path) {
     const auto text = read_text(root, path);

@@ -5,7 +5,7 @@
 #include "core/names.h"
 #include "core/unicode.h"
 #include "linux/gpu.h"
-#include "linux/inventory.h"
+#include "linux/net.h"
 
 namespace nadrel {
 

@@ -16,6 +16,7 @@
 
 #include "core/numbers.h"
 #include "core/unicode.h"
+#include "linux/unique_fd.h"
 
 namespace nadrel {
 
@@ -26,14 +27,6 @@ std::string_view relative_part(std::string_view path) {
         path.remove_prefix(1);
     return path;
 }
-
-struct FdCloser {
-    int fd;
-    ~FdCloser() {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
 
 // openat2 with RESOLVE_IN_ROOT treats absolute links and ".." as relative to the root folder.
 int open_in_root(int dirfd, std::string_view rel, int flags) {
@@ -99,12 +92,8 @@ SysRoot::SysRoot(std::string dir) : dir_(std::move(dir)) {
         dir_ = "/";
     host_ = dir_ == "/";
     if (!host_) {
-        const int fd = ::open(dir_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-        dirfd_ = std::shared_ptr<const int>(new int(fd), [](const int* p) {
-            if (*p >= 0)
-                ::close(*p);
-            delete p;
-        });
+        dirfd_ = std::make_shared<const UniqueFd>(
+            ::open(dir_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
     }
 }
 
@@ -114,9 +103,9 @@ int SysRoot::open_at(std::string_view path, int flags) const {
         std::string p(path);
         return ::open(p.c_str(), flags);
     }
-    if (!dirfd_ || *dirfd_ < 0)
+    if (!dirfd_ || !dirfd_->valid())
         return -1;
-    return open_in_root(*dirfd_, relative_part(path), flags);
+    return open_in_root(dirfd_->get(), relative_part(path), flags);
 }
 
 std::string SysRoot::host_path(std::string_view path) const {
@@ -140,19 +129,18 @@ const SysRoot& process_root() {
 
 std::optional<std::vector<std::uint8_t>> read_bytes(const SysRoot& root, std::string_view path,
                                                     std::size_t limit) {
-    const int fd = root.open_at(path, O_RDONLY | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0)
+    const UniqueFd fd(root.open_at(path, O_RDONLY | O_NONBLOCK | O_NOCTTY));
+    if (!fd.valid())
         return std::nullopt;
-    FdCloser closer{fd};
-    return read_fd<std::vector<std::uint8_t>>(fd, limit);
+    return read_fd<std::vector<std::uint8_t>>(fd.get(), limit);
 }
 
 std::optional<std::string> read_raw_text(const SysRoot& root, std::string_view path,
                                          std::size_t limit) {
-    const int fd = root.open_at(path, O_RDONLY | O_NONBLOCK | O_NOCTTY);
-    if (fd < 0) return std::nullopt;
-    FdCloser closer{fd};
-    return read_fd<std::string>(fd, limit);
+    const UniqueFd fd(root.open_at(path, O_RDONLY | O_NONBLOCK | O_NOCTTY));
+    if (!fd.valid())
+        return std::nullopt;
+    return read_fd<std::string>(fd.get(), limit);
 }
 
 std::optional<std::string> read_text(const SysRoot& root, std::string_view path) {
@@ -178,42 +166,32 @@ std::optional<std::uint32_t> read_hex(const SysRoot& root, std::string_view path
 }
 
 bool exists(const SysRoot& root, std::string_view path) {
-    const int fd = root.open_at(path, O_PATH);
-    if (fd < 0)
-        return false;
-    ::close(fd);
-    return true;
+    return UniqueFd(root.open_at(path, O_PATH)).valid();
 }
 
 bool has_entry(const SysRoot& root, std::string_view path) {
-    const int fd = root.open_at(path, O_PATH | O_NOFOLLOW);
-    if (fd < 0)
-        return false;
-    ::close(fd);
-    return true;
+    return UniqueFd(root.open_at(path, O_PATH | O_NOFOLLOW)).valid();
 }
 
 std::optional<timespec> modification_time(const SysRoot& root, std::string_view path) {
-    const int fd = root.open_at(path, O_PATH);
-    if (fd < 0)
+    const UniqueFd fd(root.open_at(path, O_PATH));
+    if (!fd.valid())
         return std::nullopt;
-    FdCloser closer{fd};
     struct stat st {};
-    if (::fstat(fd, &st) != 0)
+    if (::fstat(fd.get(), &st) != 0)
         return std::nullopt;
     return st.st_mtim;
 }
 
 std::vector<std::string> list_dir(const SysRoot& root, std::string_view path) {
     std::vector<std::string> names;
-    const int fd = root.open_at(path, O_RDONLY | O_DIRECTORY | O_NONBLOCK);
-    if (fd < 0)
+    UniqueFd fd(root.open_at(path, O_RDONLY | O_DIRECTORY | O_NONBLOCK));
+    if (!fd.valid())
         return names;
-    DIR* dir = ::fdopendir(fd);
-    if (dir == nullptr) {
-        ::close(fd);
+    DIR* dir = ::fdopendir(fd.get());
+    if (dir == nullptr)
         return names;
-    }
+    fd.release();  // the DIR stream owns it now
     while (const dirent* entry = ::readdir(dir)) {
         const std::string_view name(entry->d_name);
         if (name == "." || name == "..")

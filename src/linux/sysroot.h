@@ -15,6 +15,8 @@
 
 namespace nadrel {
 
+class UniqueFd;
+
 // Attribute and procfs files; admits the cpuinfo of a many-thousand-thread server.
 inline constexpr std::size_t small_file_limit = std::size_t{16} << 20;
 // The few big inputs: the SMBIOS table and the PCI ID database.
@@ -36,7 +38,7 @@ public:
 private:
     std::string dir_;
     bool host_ = true;
-    std::shared_ptr<const int> dirfd_;  // the root folder, kept open for the resolver
+    std::shared_ptr<const UniqueFd> dirfd_;  // the root folder, kept open for the resolver
 };
 
 // The root of this process: the folder named by NADREL_SYSROOT, else "/".

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "core/unicode.h"
-#include "linux/inventory.h"
+#include "linux/usb.h"
 
 namespace nadrel {
 

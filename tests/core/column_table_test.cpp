@@ -10,7 +10,7 @@ std::string text(const std::vector<ReportRow>& rows) {
     std::string out;
     for (const auto& row : rows) {
         EXPECT_EQ(row.kind, RowKind::Raw);
-        out += row.a + "\n";
+        out += row.text + "\n";
     }
     return out;
 }

@@ -152,7 +152,7 @@ TEST(MotherboardRows, ExpansionSlotUsageCollapse) {
 
 TEST(MotherboardRows, SummaryHasNoRawRows) {
     for (const auto& row : motherboard_rows(desktop_board(), false)) {
-        EXPECT_NE(row.kind, RowKind::Raw) << row.a;
+        EXPECT_NE(row.kind, RowKind::Raw) << row.text;
     }
 }
 

@@ -39,12 +39,12 @@ TEST(ListRows, NoneOneMany) {
     const auto one = list_rows("Display", {"A(R)"});
     ASSERT_EQ(one.size(), 1u);
     EXPECT_EQ(one[0].kind, RowKind::Field);
-    EXPECT_EQ(one[0].b, "A");
+    EXPECT_EQ(one[0].value, "A");
     const auto many = list_rows("Display", {"A", "B"});
     ASSERT_EQ(many.size(), 3u);
-    EXPECT_EQ(many[0].b, "");
+    EXPECT_EQ(many[0].value, "");
     EXPECT_EQ(many[1].kind, RowKind::Bullet);
-    EXPECT_EQ(many[2].a, "B");
+    EXPECT_EQ(many[2].text, "B");
 }
 
 TEST(Join, SkipsEmptyParts) {

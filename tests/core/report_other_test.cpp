@@ -102,7 +102,7 @@ TEST(OtherRows, SummaryAndDetail) {
               "      \n"
               "          Flash Drive  [5Gb/s]\n");
     for (const auto& row : other_rows(s, false))
-        EXPECT_NE(row.kind, RowKind::Raw) << row.a;
+        EXPECT_NE(row.kind, RowKind::Raw) << row.text;
 }
 
 TEST(OtherRows, EmptyListsDropTheirRows) {

@@ -135,18 +135,18 @@ TEST(CpuRows, ConditionalRows) {
 }
 
 TEST(CpuCodename, FirstMatchByExactVendor) {
-    using Pair = std::pair<std::string, std::string>;
-    EXPECT_EQ(cpu_codename("GenuineIntel", 6, 0xB7), Pair("Raptor Lake", "Intel 7"));
+    using Codename = CpuCodename;
+    EXPECT_EQ(cpu_codename("GenuineIntel", 6, 0xB7), Codename("Raptor Lake", "Intel 7"));
     EXPECT_EQ(cpu_codename("GenuineIntel", 6, 0x8E), std::nullopt);
-    EXPECT_EQ(cpu_codename("GenuineIntel", 6, 0x2A), Pair("Sandy Bridge", "Intel 32nm"));
-    EXPECT_EQ(cpu_codename("GenuineIntel", 6, 0xDD), Pair("Clearwater Forest", "Intel 18A"));
-    EXPECT_EQ(cpu_codename("GenuineIntel", 6, 0x8D), Pair("Tiger Lake", "Intel 10nm SuperFin"));
-    EXPECT_EQ(cpu_codename("GenuineIntel", 6, 0xBD), Pair("Lunar Lake", "TSMC N3B"));
+    EXPECT_EQ(cpu_codename("GenuineIntel", 6, 0x2A), Codename("Sandy Bridge", "Intel 32nm"));
+    EXPECT_EQ(cpu_codename("GenuineIntel", 6, 0xDD), Codename("Clearwater Forest", "Intel 18A"));
+    EXPECT_EQ(cpu_codename("GenuineIntel", 6, 0x8D), Codename("Tiger Lake", "Intel 10nm SuperFin"));
+    EXPECT_EQ(cpu_codename("GenuineIntel", 6, 0xBD), Codename("Lunar Lake", "TSMC N3B"));
     EXPECT_EQ(cpu_codename("GenuineIntel", 7, 0xB7), std::nullopt);
     EXPECT_EQ(cpu_codename("AuthenticAMD", 23, 0x01),
-              Pair("Zeppelin (Zen)", "GlobalFoundries 14nm"));
-    EXPECT_EQ(cpu_codename("AuthenticAMD", 25, 0x44), Pair("Rembrandt (Zen 3+)", "TSMC N6"));
-    EXPECT_EQ(cpu_codename("AuthenticAMD", 26, 0x44), Pair("Strix Halo (Zen 5)", "TSMC N4"));
+              Codename("Zeppelin (Zen)", "GlobalFoundries 14nm"));
+    EXPECT_EQ(cpu_codename("AuthenticAMD", 25, 0x44), Codename("Rembrandt (Zen 3+)", "TSMC N6"));
+    EXPECT_EQ(cpu_codename("AuthenticAMD", 26, 0x44), Codename("Strix Halo (Zen 5)", "TSMC N4"));
     EXPECT_EQ(cpu_codename("AuthenticAMD", 6, 0xB7), std::nullopt);
     EXPECT_EQ(cpu_codename("GenuineIntel ", 6, 0xB7), std::nullopt);
     EXPECT_EQ(cpu_codename("genuineintel", 6, 0xB7), std::nullopt);

@@ -1,7 +1,7 @@
 // Sound cards and PCM endpoints from /proc/asound texts.
 #include <gtest/gtest.h>
 
-#include "linux/inventory.h"
+#include "linux/audio.h"
 #include "support/temp_dir.h"
 
 namespace nadrel {

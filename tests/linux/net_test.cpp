@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "linux/inventory.h"
+#include "linux/net.h"
 #include "support/sysfs_tree.h"
 
 namespace nadrel {

@@ -1,7 +1,7 @@
 // USB devices from a fixture /sys/bus/usb/devices shaped like the kernel's.
 #include <gtest/gtest.h>
 
-#include "linux/inventory.h"
+#include "linux/usb.h"
 #include "support/sysfs_tree.h"
 
 namespace nadrel {
