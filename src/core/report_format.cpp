@@ -1,6 +1,7 @@
 // Value formats shared by every report section.
 #include "core/report_format.h"
 
+#include "core/clean_text.h"
 #include "core/fmt.h"
 #include "core/names.h"
 
@@ -64,19 +65,19 @@ std::string join(const std::vector<std::string>& parts, std::string_view separat
 }
 
 ReportRow field(std::string label, std::string_view value) {
-    return ReportRow{RowKind::Field, std::move(label), clean_name(value)};
+    return ReportRow{RowKind::Field, clean_text(label), clean_name(clean_text(value))};
 }
 
 ReportRow sub_field(std::string label, std::string_view value) {
-    return ReportRow{RowKind::SubField, std::move(label), clean_name(value)};
+    return ReportRow{RowKind::SubField, clean_text(label), clean_name(clean_text(value))};
 }
 
 ReportRow bullet(std::string_view text) {
-    return ReportRow{RowKind::Bullet, clean_name(text), {}};
+    return ReportRow{RowKind::Bullet, clean_name(clean_text(text)), {}};
 }
 
 ReportRow raw(std::string text) {
-    return ReportRow{RowKind::Raw, std::move(text), {}};
+    return ReportRow{RowKind::Raw, clean_text(text), {}};
 }
 
 std::vector<ReportRow> list_rows(std::string label, const std::vector<std::string>& items) {

@@ -20,7 +20,8 @@ std::string format_speed(std::uint32_t mbps);
 // The non-empty parts joined by the separator.
 std::string join(const std::vector<std::string>& parts, std::string_view separator);
 
-// Rows whose value or text passes through clean_name.
+// Rows whose label, value or text pass through clean_text (no control characters), and
+// names through clean_name.
 ReportRow field(std::string label, std::string_view value);
 ReportRow sub_field(std::string label, std::string_view value);
 ReportRow bullet(std::string_view text);

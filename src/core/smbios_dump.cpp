@@ -1,7 +1,9 @@
 // The "--dump-smbios" text: each structure as a heading, a hex dump of its formatted area and its
-// strings, with serial numbers, asset tags and the system UUID blanked first.
+// strings (control bytes escaped), with serial numbers, asset tags and the system UUID blanked
+// first.
 #include <algorithm>
 
+#include "core/clean_text.h"
 #include "core/fmt.h"
 #include "core/smbios.h"
 
@@ -40,42 +42,69 @@ const char* type_name(std::uint8_t type) {
     }
 }
 
+// The string fields that carry serial numbers and asset tags (byte offsets into the
+// formatted area, DSP0134 3.x): System (7.2), Baseboard (7.3), Chassis (7.4), Processor (7.5),
+// Memory Device (7.18), Portable Battery (7.23) and System Power Supply (7.40).
 struct Redaction {
     std::uint8_t type;
-    std::size_t serial;     // offset of the Serial Number string number
-    std::size_t asset_tag;  // offset of the Asset Tag string number; 0 when the type has none
+    std::uint8_t offset;
 };
 
-// DSP0134: System (7.2), Baseboard (7.3), Chassis (7.4), Processor (7.5), Memory Device (7.18).
 constexpr Redaction redactions[] = {
-    {1, 0x07, 0}, {2, 0x07, 0x08}, {3, 0x07, 0x08}, {4, 0x20, 0x21}, {17, 0x18, 0x19}};
+    {1, 0x07},              // Serial Number
+    {2, 0x07},  {2, 0x08},  // Serial Number, Asset Tag
+    {3, 0x07},  {3, 0x08},  // Serial Number, Asset Tag Number
+    {4, 0x20},  {4, 0x21},  // Serial Number, Asset Tag
+    {17, 0x18}, {17, 0x19}, // Serial Number, Asset Tag
+    {22, 0x07},             // Serial Number
+    {39, 0x08}, {39, 0x09}, // Serial Number, Asset Tag Number
+};
+
+// OEM Strings (7.12) and System Configuration Options (7.13) are free text where vendors put
+// service tags and disk serials: every string goes.
+bool redacts_every_string(std::uint8_t type) {
+    return type == 11 || type == 12;
+}
 
 // System UUID: the 16 bytes at 08h of type 1.
 constexpr std::size_t uuid_offset = 0x08;
 constexpr std::size_t uuid_size = 16;
+// Portable Battery: the SBDS Serial Number word at 10h, used when the string is absent.
+constexpr std::size_t sbds_serial_offset = 0x10;
+
+constexpr std::string_view redacted_text = "<redacted>";
 
 void blank_string(const DmiStructure& original, std::size_t offset, DmiStructure& copy) {
-    if (offset == 0 || offset >= original.formatted.size())
+    if (offset >= original.formatted.size())
         return;
     const std::size_t n = original.formatted[offset];
     if (n == 0 || n > copy.strings.size())
         return;
-    copy.strings[n - 1] = "<redacted>";
+    copy.strings[n - 1] = redacted_text;
+}
+
+void zero_bytes(std::vector<std::uint8_t>& area, std::size_t offset, std::size_t size) {
+    if (area.size() <= offset)
+        return;
+    const std::size_t end = std::min(area.size(), offset + size);
+    std::fill(area.begin() + static_cast<std::ptrdiff_t>(offset),
+              area.begin() + static_cast<std::ptrdiff_t>(end), std::uint8_t{0});
 }
 
 DmiStructure redacted(const DmiStructure& s) {
     DmiStructure copy = s;
     for (const Redaction& r : redactions) {
-        if (r.type != s.type)
-            continue;
-        blank_string(s, r.serial, copy);
-        blank_string(s, r.asset_tag, copy);
+        if (r.type == s.type)
+            blank_string(s, r.offset, copy);
     }
-    if (s.type == 1 && copy.formatted.size() > uuid_offset) {
-        const std::size_t end = std::min(copy.formatted.size(), uuid_offset + uuid_size);
-        std::fill(copy.formatted.begin() + uuid_offset,
-                  copy.formatted.begin() + static_cast<std::ptrdiff_t>(end), std::uint8_t{0});
+    if (redacts_every_string(s.type)) {
+        for (auto& text : copy.strings)
+            text = redacted_text;
     }
+    if (s.type == 1)
+        zero_bytes(copy.formatted, uuid_offset, uuid_size);
+    if (s.type == 22)
+        zero_bytes(copy.formatted, sbds_serial_offset, 2);
     return copy;
 }
 
@@ -92,7 +121,7 @@ void append_structure(std::string& out, const DmiStructure& s) {
     }
     for (std::size_t i = 0; i < s.strings.size(); ++i) {
         out += strfmt("  [%zu] ", i + 1);
-        out += s.strings[i];
+        out += escape_controls(s.strings[i]);
         out += '\n';
     }
 }

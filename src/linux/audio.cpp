@@ -1,6 +1,7 @@
 // Sound cards from /proc/asound/cards and PCM endpoints from /proc/asound/pcm.
 #include <algorithm>
 #include <string_view>
+#include <unordered_set>
 
 #include "core/names.h"
 #include "core/text_fields.h"
@@ -11,11 +12,20 @@ namespace nadrel {
 
 namespace {
 
+// Keeps the first of equal entries, in order; the set makes a list of many thousand lines
+// linear rather than quadratic.
+class UniqueList {
+public:
+    void add(std::string item) {
+        if (seen_.insert(item).second)
+            items_.push_back(std::move(item));
+    }
+    std::vector<std::string> take() { return std::move(items_); }
 
-void add_unique(std::vector<std::string>& list, std::string item) {
-    if (std::find(list.begin(), list.end(), item) == list.end())
-        list.push_back(std::move(item));
-}
+private:
+    std::unordered_set<std::string> seen_;
+    std::vector<std::string> items_;
+};
 
 bool all_digits(std::string_view s) {
     return !s.empty() &&
@@ -33,29 +43,29 @@ std::string_view first_word(std::string_view line) {
 }  // namespace
 
 std::vector<std::string> parse_sound_cards(std::string_view text) {
-    std::vector<std::string> cards;
-    for (const auto line : split_on(text, '\n')) {
+    UniqueList cards;
+    for_each_line(text, [&cards](std::string_view line) {
         // " 0 [PCH            ]: HDA-Intel - HDA Intel PCH"; the card's second line is indented
         // text without a number.
         if (!all_digits(first_word(line)))
-            continue;
+            return;
         const std::size_t dash = line.find(" - ");
         if (dash == std::string_view::npos)
-            continue;
+            return;
         std::string name = clean_name(trim(line.substr(dash + 3)));
         if (!name.empty())
-            add_unique(cards, std::move(name));
-    }
-    return cards;
+            cards.add(std::move(name));
+    });
+    return cards.take();
 }
 
 std::vector<std::string> parse_audio_devices(std::string_view text) {
-    std::vector<std::string> devices;
-    for (const auto line : split_on(text, '\n')) {
+    UniqueList devices;
+    for_each_line(text, [&devices](std::string_view line) {
         // "00-00: ALC897 Analog : ALC897 Analog : playback 1 : capture 1"
         const auto pieces = split_on(line, ':');
         if (pieces.size() < 2 || trim(pieces[1]).empty())
-            continue;
+            return;
         std::vector<std::string> directions;
         for (std::size_t i = 2; i < pieces.size(); ++i) {
             const std::string_view piece = trim(pieces[i]);
@@ -74,9 +84,9 @@ std::vector<std::string> parse_audio_devices(std::string_view text) {
             }
             entry += ")";
         }
-        add_unique(devices, std::move(entry));
-    }
-    return devices;
+        devices.add(std::move(entry));
+    });
+    return devices.take();
 }
 
 std::vector<std::string> collect_sound_cards(const SysRoot& root) {

@@ -16,9 +16,9 @@ namespace {
 
 constexpr std::uint32_t max_cpus = 1024;
 constexpr std::uint32_t max_cache_indices = 16;
-// The kernel's largest NR_CPUS; higher numbers in a list cannot be CPUs and would only make
-// a hostile list such as "0-4294967295" take forever.
-constexpr std::uint64_t max_listed_cpu = 8191;
+// Higher numbers in a list cannot be CPUs and would only make a hostile list such as
+// "0-4294967295" take forever.
+constexpr std::uint64_t max_listed_cpu = cpu_set_size - 1;
 
 constexpr std::uint64_t u32_max = std::numeric_limits<std::uint32_t>::max();
 
@@ -147,8 +147,8 @@ void collect_caches(const SysRoot& root, const std::vector<std::uint32_t>& cpus,
     cpu.l3_total = cache_level_total(cpu.caches, 3);
 }
 
-std::vector<std::uint32_t> parse_cpu_list(std::string_view text) {
-    std::vector<std::uint32_t> out;
+CpuSet parse_cpu_set(std::string_view text) {
+    CpuSet set;
     while (!text.empty()) {
         const std::size_t comma = text.find(',');
         const std::string_view item = text.substr(0, comma);
@@ -158,9 +158,19 @@ std::vector<std::uint32_t> parse_cpu_list(std::string_view text) {
         const auto last = dash == std::string_view::npos ? first : parse_u64(item.substr(dash + 1));
         if (!first || !last || *first > *last)
             continue;
-        for (std::uint64_t c = *first; c <= std::min(*last, max_listed_cpu); ++c) {
+        for (std::uint64_t c = *first; c <= std::min(*last, max_listed_cpu); ++c)
+            set.set(static_cast<std::size_t>(c));
+    }
+    return set;
+}
+
+std::vector<std::uint32_t> parse_cpu_list(std::string_view text) {
+    const CpuSet set = parse_cpu_set(text);
+    std::vector<std::uint32_t> out;
+    out.reserve(set.count());
+    for (std::size_t c = 0; c < set.size(); ++c) {
+        if (set.test(c))
             out.push_back(static_cast<std::uint32_t>(c));
-        }
     }
     return out;
 }

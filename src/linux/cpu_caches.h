@@ -1,6 +1,8 @@
 // The cache hierarchy from the per-CPU sysfs cache folders, and the sysfs CPU list syntax.
 #pragma once
 
+#include <bitset>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string_view>
@@ -25,7 +27,14 @@ void add_cache_instance(std::vector<CacheInfo>& caches, const CacheInfo& instanc
 // Sum of count x size over the entries of one level, saturating at 32 bits.
 std::uint32_t cache_level_total(const std::vector<CacheInfo>& caches, std::uint8_t level);
 
-// The CPUs of a list such as "0-3,8,10-11"; malformed items and reversed ranges are skipped.
+// The CPU numbers a list can name: the kernel's largest NR_CPUS.
+inline constexpr std::size_t cpu_set_size = 8192;
+using CpuSet = std::bitset<cpu_set_size>;
+
+// The CPUs of a list such as "0-3,8,10-11"; malformed items, reversed ranges and numbers past
+// the set are skipped, and repeats cost nothing.
+CpuSet parse_cpu_set(std::string_view text);
+// The same CPUs in ascending order, each once.
 std::vector<std::uint32_t> parse_cpu_list(std::string_view text);
 
 }  // namespace nadrel

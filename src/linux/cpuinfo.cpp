@@ -2,8 +2,11 @@
 // counts and the notable instruction-set features.
 #include "linux/cpuinfo.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <iterator>
 #include <limits>
 #include <set>
 #include <string>
@@ -60,65 +63,79 @@ std::uint32_t parse_u32_or_zero(std::optional<std::string_view> text) {
     return static_cast<std::uint32_t>(*v);
 }
 
-std::uint32_t count_processor_lines(const std::vector<std::string_view>& lines) {
-    std::uint32_t n = 0;
-    for (const auto line : lines) {
-        if (line.starts_with("processor"))
-            ++n;
+// More distinct cores than a kernel can have CPUs are a lie; stop counting there.
+constexpr std::size_t max_cores = 8192;
+
+// The features of the table that a flags line names, as a bit mask over the table; each word
+// is compared, none is kept, so two million distinct flags cost no memory.
+std::uint32_t feature_mask(std::string_view flags) {
+    static_assert(std::size(feature_table) <= 32);
+    std::uint32_t mask = 0;
+    while (!flags.empty()) {
+        const std::size_t start = flags.find_first_not_of(" \t");
+        if (start == std::string_view::npos)
+            break;
+        flags.remove_prefix(start);
+        const std::size_t end = std::min(flags.find_first_of(" \t"), flags.size());
+        const std::string_view word = flags.substr(0, end);
+        for (std::size_t i = 0; i < std::size(feature_table); ++i) {
+            if (word == feature_table[i].flag)
+                mask |= std::uint32_t{1} << i;
+        }
+        flags.remove_prefix(end);
     }
-    return n;
+    return mask;
 }
 
-// Distinct (physical id, core id) pairs, one per processor block that gives both.
-std::uint32_t count_physical_cores(const std::vector<std::string_view>& lines) {
-    std::set<std::pair<std::string_view, std::string_view>> pairs;
+// What one pass over the text keeps: the first value of each key the report uses, the number
+// of processor blocks and the distinct (physical id, core id) pairs.
+struct CpuinfoFacts {
+    std::optional<std::string_view> model_name, model_key, hardware, vendor, family, model,
+        stepping, flags;
+    std::uint32_t processors = 0;
+    std::set<std::pair<std::string_view, std::string_view>> cores;
+};
+
+void keep_first(std::optional<std::string_view>& slot, std::string_view line,
+                std::string_view key) {
+    if (!slot)
+        slot = key_value(line, key);
+}
+
+CpuinfoFacts scan_cpuinfo(std::string_view text) {
+    CpuinfoFacts facts;
     std::optional<std::string_view> physical;
     std::optional<std::string_view> core;
     auto end_block = [&] {
-        if (physical && core)
-            pairs.emplace(*physical, *core);
+        if (physical && core && facts.cores.size() < max_cores)
+            facts.cores.emplace(*physical, *core);
         physical.reset();
         core.reset();
     };
-    for (const auto line : lines) {
+    for_each_line(trim(text), [&](std::string_view line) {
         if (line.empty()) {
             end_block();
-            continue;
+            return;
         }
+        if (line.starts_with("processor") && facts.processors < UINT32_MAX)
+            ++facts.processors;
+        if (line.find(':') == std::string_view::npos)
+            return;
         if (auto v = key_value(line, "physical id"))
             physical = v;
         if (auto v = key_value(line, "core id"))
             core = v;
-    }
+        keep_first(facts.model_name, line, "model name");
+        keep_first(facts.model_key, line, "Model");
+        keep_first(facts.hardware, line, "Hardware");
+        keep_first(facts.vendor, line, "vendor_id");
+        keep_first(facts.family, line, "cpu family");
+        keep_first(facts.model, line, "model");
+        keep_first(facts.stepping, line, "stepping");
+        keep_first(facts.flags, line, "flags");
+    });
     end_block();
-    if (!pairs.empty())
-        return static_cast<std::uint32_t>(pairs.size());
-    const std::uint32_t processors = count_processor_lines(lines);
-    return processors != 0 ? processors : 1;
-}
-
-std::vector<std::string> feature_names(std::optional<std::string_view> flags) {
-    std::vector<std::string> out;
-    if (!flags)
-        return out;
-    std::set<std::string_view> words;
-    std::string_view rest = *flags;
-    while (!rest.empty()) {
-        const std::size_t start = rest.find_first_not_of(" \t");
-        if (start == std::string_view::npos)
-            break;
-        rest.remove_prefix(start);
-        const std::size_t end = rest.find_first_of(" \t");
-        words.insert(rest.substr(0, end));
-        if (end == std::string_view::npos)
-            break;
-        rest.remove_prefix(end);
-    }
-    for (const auto& f : feature_table) {
-        if (words.contains(f.flag))
-            out.emplace_back(f.name);
-    }
-    return out;
+    return facts;
 }
 
 }  // namespace
@@ -146,30 +163,36 @@ std::optional<std::string_view> first_value(const std::vector<std::string_view>&
 }
 
 void apply_cpuinfo(std::string_view text, CpuInfo& cpu) {
-    const auto lines = cpuinfo_lines(text);
-    std::optional<std::string_view> brand;
-    for (const char* key : {"model name", "Model", "Hardware"}) {
-        brand = first_value(lines, key);
-        if (brand)
-            break;
-    }
+    const CpuinfoFacts facts = scan_cpuinfo(text);
+    std::optional<std::string_view> brand = facts.model_name;
+    if (!brand)
+        brand = facts.model_key;
+    if (!brand)
+        brand = facts.hardware;
     cpu.model = brand ? std::string(*brand) : std::string("Unknown processor");
-    cpu.cores = count_physical_cores(lines);
-    cpu.threads = count_processor_lines(lines);
-    if (const auto vendor = first_value(lines, "vendor_id"))
-        cpu.vendor_id = std::string(*vendor);
-    cpu.family = parse_u32_or_zero(first_value(lines, "cpu family"));
-    cpu.model_number = parse_u32_or_zero(first_value(lines, "model"));
-    cpu.stepping = parse_u32_or_zero(first_value(lines, "stepping"));
-    cpu.features = feature_names(first_value(lines, "flags"));
+    if (!facts.cores.empty())
+        cpu.cores = static_cast<std::uint32_t>(facts.cores.size());
+    else
+        cpu.cores = facts.processors != 0 ? facts.processors : 1;
+    cpu.threads = facts.processors;
+    if (facts.vendor)
+        cpu.vendor_id = std::string(*facts.vendor);
+    cpu.family = parse_u32_or_zero(facts.family);
+    cpu.model_number = parse_u32_or_zero(facts.model);
+    cpu.stepping = parse_u32_or_zero(facts.stepping);
+    const std::uint32_t mask = facts.flags ? feature_mask(*facts.flags) : 0;
+    for (std::size_t i = 0; i < std::size(feature_table); ++i) {
+        if ((mask & (std::uint32_t{1} << i)) != 0)
+            cpu.features.emplace_back(feature_table[i].name);
+    }
 }
 
 std::uint32_t cpuinfo_max_mhz(std::string_view text) {
     double best = 0;
-    for (const auto line : cpuinfo_lines(text)) {
+    for_each_line(trim(text), [&best](std::string_view line) {
         auto v = key_value(line, "cpu MHz");
         if (!v || v->empty())
-            continue;
+            return;
         std::string_view digits = *v;
         if (digits.front() == '+')
             digits.remove_prefix(1);
@@ -177,11 +200,11 @@ std::uint32_t cpuinfo_max_mhz(std::string_view text) {
         const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), mhz,
                                                std::chars_format::fixed);
         if (ec != std::errc() || end != digits.data() + digits.size() || !std::isfinite(mhz)) {
-            continue;
+            return;
         }
         if (mhz > best)
             best = mhz;
-    }
+    });
     const double rounded = std::round(best);
     if (rounded >= 4294967295.0)
         return std::numeric_limits<std::uint32_t>::max();

@@ -1,14 +1,17 @@
 // Saving the report shown in the window: the print-mode text, written beside the old file and
-// renamed over it, so a failed save never destroys the report saved before.
+// renamed over it, so a failed save never destroys the report saved before, and nothing is
+// ever opened through a symbolic link.
 #include "linux/export.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <variant>
 
 #include "core/fmt.h"
 #include "core/unicode.h"
@@ -50,62 +53,65 @@ std::string host_name(const SysRoot& root) {
     return std::string(trim(*text));
 }
 
-// A fresh name beside path for the new content ("{dir}/.{name}.{pid}-{n}.tmp"), created with
-// mode 0666 before the umask, like the file it replaces.
-std::optional<std::pair<std::string, int>> create_temporary(const std::string& dir,
-                                                            const std::string& name) {
+// A fresh name in the folder for the new content, short whatever the host name, created with
+// mode 0666 before the umask, like a new report; the error number when none can be made.
+struct Temporary {
+    std::string name;
+    UniqueFd file;
+};
+
+std::variant<Temporary, int> create_temporary(int dir) {
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string path = strfmt("%s/.%s.%ld-%u.tmp", dir.c_str(), name.c_str(),
-                                        static_cast<long>(::getpid()), counter++);
-        const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            return std::pair(path, fd);
-        }
-        if (errno != EEXIST) {
-            return std::nullopt;
-        }
+        std::string name =
+            strfmt(".nadrel-%ld-%u.tmp", static_cast<long>(::getpid()), counter++);
+        const int fd = ::openat(dir, name.c_str(),
+                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0)
+            return Temporary{std::move(name), UniqueFd(fd)};
+        if (errno != EEXIST)
+            return errno;
     }
-    return std::nullopt;
+    return EEXIST;
 }
 
-// The old way: truncate and write in place.
-std::optional<std::string> write_in_place(const std::string& path, std::string_view text) {
-    UniqueFd file(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (file.get() < 0) {
-        return os_error(errno);
-    }
-    if (auto error = write_fully(file.get(), text)) {
+// Only where nothing is there yet: an earlier report, or a link, is never opened for writing.
+// When something is there, the reason there was no temporary file is the error.
+std::optional<std::string> write_new_file(int dir, const std::string& name, std::string_view text,
+                                          int temporary_error) {
+    UniqueFd file(
+        ::openat(dir, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
+    if (!file.valid())
+        return os_error(errno == EEXIST ? temporary_error : errno);
+    if (auto error = write_fully(file.get(), text))
         return error;
-    }
-    if (const int error = file.close_now()) {
+    if (const int error = file.close_now())
         return os_error(error);
-    }
     return std::nullopt;
 }
 
-std::optional<std::string> write_replacing(const std::string& dir, const std::string& name,
-                                           const std::string& path, std::string_view text) {
-    auto temporary = create_temporary(dir, name);
-    if (!temporary) {
-        return write_in_place(path, text);
+std::optional<std::string> write_through_temporary(int dir, Temporary temporary,
+                                                   const std::string& name,
+                                                   std::string_view text) {
+    std::optional<std::string> error;
+    // An earlier report keeps its permission bits (a private 0600 report stays private); a
+    // link at the name is replaced, never followed.
+    struct stat old {};
+    if (::fstatat(dir, name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(old.st_mode) &&
+        ::fchmod(temporary.file.get(), old.st_mode & 07777) != 0) {
+        error = os_error(errno);
     }
-    const std::string& temp_path = temporary->first;
-    UniqueFd file(temporary->second);
-    std::optional<std::string> error = write_fully(file.get(), text);
+    if (!error)
+        error = write_fully(temporary.file.get(), text);
     // The data must be on disk before the old file is replaced.
-    if (!error && ::fsync(file.get()) != 0) {
+    if (!error && ::fsync(temporary.file.get()) != 0)
         error = os_error(errno);
-    }
-    if (const int close_error = file.close_now(); !error && close_error != 0) {
+    if (const int close_error = temporary.file.close_now(); !error && close_error != 0)
         error = os_error(close_error);
-    }
-    if (!error && ::rename(temp_path.c_str(), path.c_str()) != 0) {
+    if (!error && ::renameat(dir, temporary.name.c_str(), dir, name.c_str()) != 0)
         error = os_error(errno);
-    }
-    if (error) {
-        ::unlink(temp_path.c_str());
-    }
+    if (error)
+        ::unlinkat(dir, temporary.name.c_str(), 0);
     return error;
 }
 
@@ -114,6 +120,20 @@ std::string file_name(const SysRoot& root) {
 }
 
 }  // namespace
+
+std::optional<std::string> write_report_file(const std::string& dir, const std::string& name,
+                                             std::string_view text, TemporaryFile temporary) {
+    const UniqueFd folder(::open(dir.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (!folder.valid())
+        return os_error(errno);
+    auto made = temporary == TemporaryFile::Use ? create_temporary(folder.get())
+                                                : std::variant<Temporary, int>(ENOSPC);
+    if (auto* file = std::get_if<Temporary>(&made))
+        return write_through_temporary(folder.get(), std::move(*file), name, text);
+    // No temporary file (a full disk, no inodes left): a first report can still be written,
+    // an earlier one stays as it was.
+    return write_new_file(folder.get(), name, text, std::get<int>(made));
+}
 
 std::string report_file_path(const SysRoot& root, const std::optional<std::string>& home) {
     return home.value_or(".") + "/" + file_name(root);
@@ -138,7 +158,7 @@ std::string save_report(const SysRoot& root, const std::optional<std::string>& h
     const std::string dir = home.value_or(".");
     const std::string name = file_name(root);
     const std::string path = dir + "/" + name;
-    if (const auto error = write_replacing(dir, name, path, text)) {
+    if (const auto error = write_report_file(dir, name, text, TemporaryFile::Use)) {
         return "Could not save: " + *error;
     }
     return "Saved to " + path;

@@ -2,6 +2,7 @@
 // host, exactly as print mode would write it.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,6 +19,15 @@ std::string save_report(const SysRoot& root, const std::optional<std::string>& h
 
 // The same with HOME from the environment (absent or not UTF-8 counts as absent).
 std::string save_report(const SysRoot& root, std::string_view stamp, const Report& report);
+
+// Whether the save may make a temporary file beside the report (tests refuse it to see the
+// save without one, as on a full disk).
+enum class TemporaryFile : std::uint8_t { Use, Refused };
+
+// Writes text to dir/name through a temporary file renamed over it; without one, only as a
+// new file. The error text, or nothing on success.
+std::optional<std::string> write_report_file(const std::string& dir, const std::string& name,
+                                             std::string_view text, TemporaryFile temporary);
 
 // "{dir}/{host}-nadrel.txt": dir is home or "."; the host name from the root, made safe.
 std::string report_file_path(const SysRoot& root, const std::optional<std::string>& home);

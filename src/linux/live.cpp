@@ -52,17 +52,18 @@ std::optional<std::uint64_t> read_magnitude(const SysRoot& root, const std::stri
     return *v < 0 ? static_cast<std::uint64_t>(-(*v + 1)) + 1 : static_cast<std::uint64_t>(*v);
 }
 
-struct CpuTimes {
-    std::uint64_t busy = 0;
-    std::uint64_t total = 0;
-};
-
 CpuTimes read_cpu_times(const SysRoot& root) {
     const auto text = read_text(root, "/proc/stat");
-    if (!text || !text->starts_with("cpu ")) {
+    return text ? parse_cpu_times(*text) : CpuTimes{};
+}
+
+}  // namespace
+
+CpuTimes parse_cpu_times(std::string_view text) {
+    if (!text.starts_with("cpu ")) {
         return {};
     }
-    const std::string_view first = std::string_view(*text).substr(0, text->find('\n'));
+    const std::string_view first = text.substr(0, text.find('\n'));
     std::vector<std::uint64_t> numbers;
     for (const std::string_view field : split_fields(first.substr(4))) {
         const auto v = parse_u64(field);
@@ -84,6 +85,8 @@ CpuTimes read_cpu_times(const SysRoot& root) {
     times.busy = idle > times.total ? 0 : times.total - idle;
     return times;
 }
+
+namespace {
 
 std::vector<InterfaceCounters> read_interfaces(const SysRoot& root) {
     std::vector<InterfaceCounters> list;
@@ -139,28 +142,8 @@ std::optional<float> wireless_number(const std::vector<std::string_view>& fields
 }
 
 std::vector<LiveWireless> read_wireless(const SysRoot& root) {
-    std::vector<LiveWireless> list;
     const auto text = read_text(root, "/proc/net/wireless");
-    if (!text) {
-        return list;
-    }
-    const auto lines = split_lines(*text);
-    for (std::size_t i = 2; i < lines.size(); ++i) {
-        const std::size_t colon = lines[i].find(':');
-        if (colon == std::string_view::npos) {
-            continue;
-        }
-        const auto fields = split_fields(lines[i].substr(colon + 1));
-        const auto quality = wireless_number(fields, 1);
-        const float level = wireless_number(fields, 2).value_or(0.0f);
-        if ((!quality || *quality == 0.0f) && level == 0.0f) {
-            continue;
-        }
-        list.push_back({std::string(trim(lines[i].substr(0, colon))),
-                        static_cast<std::int32_t>(
-                            std::clamp(std::trunc(double{level}), -2147483648.0, 2147483647.0))});
-    }
-    return list;
+    return text ? parse_wireless(*text) : std::vector<LiveWireless>{};
 }
 
 std::vector<LiveReading> scan_hwmon(const SysRoot& root, std::string_view prefix, double divisor) {
@@ -268,6 +251,27 @@ std::uint64_t per_second(std::uint64_t now, std::uint64_t before, double seconds
 }
 
 }  // namespace
+
+std::vector<LiveWireless> parse_wireless(std::string_view text) {
+    std::vector<LiveWireless> list;
+    const auto lines = split_lines(text);
+    for (std::size_t i = 2; i < lines.size(); ++i) {
+        const std::size_t colon = lines[i].find(':');
+        if (colon == std::string_view::npos) {
+            continue;
+        }
+        const auto fields = split_fields(lines[i].substr(colon + 1));
+        const auto quality = wireless_number(fields, 1);
+        const float level = wireless_number(fields, 2).value_or(0.0f);
+        if ((!quality || *quality == 0.0f) && level == 0.0f) {
+            continue;
+        }
+        list.push_back({std::string(trim(lines[i].substr(0, colon))),
+                        static_cast<std::int32_t>(
+                            std::clamp(std::trunc(double{level}), -2147483648.0, 2147483647.0))});
+    }
+    return list;
+}
 
 std::vector<std::string> physical_interfaces(const SysRoot& root) {
     std::vector<std::string> names;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "linux/sysroot.h"
@@ -71,6 +72,15 @@ struct SampleResult {
     LiveSample sample;
     LiveCounters counters;
 };
+
+// Busy and total jiffies from the first line of /proc/stat text; zeros when it is malformed.
+struct CpuTimes {
+    std::uint64_t busy = 0;
+    std::uint64_t total = 0;
+};
+CpuTimes parse_cpu_times(std::string_view text);
+// The link level of each interface in /proc/net/wireless text that reports one.
+std::vector<LiveWireless> parse_wireless(std::string_view text);
 
 // One sample at the instant now; rates are taken against previous when given.
 SampleResult sample(const SysRoot& root, const std::optional<LiveCounters>& previous, Instant now);

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "core/clean_text.h"
 #include "core/fmt.h"
 #include "core/text_fields.h"
 #include "core/smbios_tables.h"
@@ -310,6 +311,11 @@ std::vector<LiveRow> format_live_rows(const LiveSample& sample,
         missing.push_back({false, {}, note});
     }
     group("NOT AVAILABLE HERE", std::move(missing));
+    // Sensor labels, interface names and serials come from drivers and firmware.
+    for (LiveRow& row : rows) {
+        row.label = clean_text(row.label);
+        row.value = clean_text(row.value);
+    }
     return rows;
 }
 

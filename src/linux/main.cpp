@@ -11,6 +11,7 @@
 #include "linux/app.h"
 #include "linux/collect.h"
 #include "linux/dmi_table.h"
+#include "linux/sysroot.h"
 #include "linux/window.h"
 
 using namespace nadrel;
@@ -24,6 +25,10 @@ int main(int argc, char** argv) {
     if (flags.help) {
         write_all(2, usage_text());
         return 0;
+    }
+    if (!process_root().is_folder()) {
+        // Every read then finds nothing: say why the report is empty.
+        write_all(2, "nadrel: NADREL_SYSROOT is not a folder: " + process_root().dir() + "\n");
     }
     if (flags.dump) {
         const auto& structures = dmi_structures();

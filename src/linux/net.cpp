@@ -1,6 +1,8 @@
 // Network adapters from /sys/class/net and Bluetooth adapters from /sys/class/bluetooth.
 #include <algorithm>
 #include <limits>
+#include <string>
+#include <unordered_set>
 
 #include "core/names.h"
 #include "core/unicode.h"
@@ -40,14 +42,11 @@ std::uint32_t link_speed(const SysRoot& root, const std::string& dir) {
         std::min<std::int64_t>(*speed, std::numeric_limits<std::uint32_t>::max()));
 }
 
-bool has_name(const std::vector<std::string>& names, const std::string& name) {
-    return std::find(names.begin(), names.end(), name) != names.end();
-}
-
 }  // namespace
 
 std::vector<NetAdapter> collect_net_adapters(const SysRoot& root) {
     std::vector<NetAdapter> adapters;
+    std::unordered_set<std::string> listed;
     for (const auto& interface : list_dir_sorted(root, net_dir)) {
         if (interface == "lo")
             continue;
@@ -58,10 +57,7 @@ std::vector<NetAdapter> collect_net_adapters(const SysRoot& root) {
         NetAdapter adapter;
         adapter.name = clean_name(pci_device_name(root, dir + "/device").value_or(interface));
         // Two ports of one card, or two identical cards, are listed once.
-        const bool listed = std::any_of(adapters.begin(), adapters.end(), [&](const NetAdapter& a) {
-            return a.name == adapter.name;
-        });
-        if (listed)
+        if (!listed.insert(adapter.name).second)
             continue;
         adapter.kind = net_kind(root, dir);
         const auto carrier = read_text(root, dir + "/carrier");
@@ -75,6 +71,7 @@ std::vector<NetAdapter> collect_net_adapters(const SysRoot& root) {
 
 std::vector<std::string> collect_bluetooth(const SysRoot& root) {
     std::vector<std::string> names;
+    std::unordered_set<std::string> listed;
     for (const auto& entry : list_dir(root, "/sys/class/bluetooth")) {
         if (!starts_with(entry, "hci"))
             continue;
@@ -92,7 +89,7 @@ std::vector<std::string> collect_bluetooth(const SysRoot& root) {
         if (name.empty())
             name = "Bluetooth adapter";
         name = clean_name(trim(name));
-        if (!has_name(names, name))
+        if (listed.insert(name).second)
             names.push_back(std::move(name));
     }
     return names;

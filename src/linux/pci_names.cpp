@@ -1,7 +1,10 @@
-// The PCI ID database of a root, read once per process and kept, and the name lookup over it.
+// The PCI ID database of a root, read once per process and kept, and the name lookup over it,
+// walked once per distinct vendor and device.
 #include <map>
 #include <memory>
 #include <mutex>
+#include <string>
+#include <unordered_map>
 
 #include "core/pci_ids.h"
 #include "linux/gpu.h"
@@ -57,8 +60,22 @@ std::shared_ptr<const std::string> database_text(const SysRoot& root) {
 
 std::optional<std::string> pci_name(const SysRoot& root, std::uint16_t vendor_id,
                                     std::uint16_t device_id) {
+    // A lookup walks the whole database; a thousand identical adapters need only one walk.
+    static std::mutex mutex;
+    static std::map<std::string, std::unordered_map<std::uint32_t, std::optional<std::string>>>
+        names;
+    const std::uint32_t key = std::uint32_t{vendor_id} << 16 | device_id;
+    {
+        const std::lock_guard<std::mutex> lock(mutex);
+        auto& known = names[root.dir()];
+        if (const auto found = known.find(key); found != known.end())
+            return found->second;
+    }
     const auto db = database_text(root);
-    return pci_lookup(*db, vendor_id, device_id);
+    auto name = pci_lookup(*db, vendor_id, device_id);
+    const std::lock_guard<std::mutex> lock(mutex);
+    names[root.dir()].emplace(key, name);
+    return name;
 }
 
 }  // namespace nadrel

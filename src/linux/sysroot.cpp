@@ -16,6 +16,7 @@
 
 #include "core/numbers.h"
 #include "core/unicode.h"
+#include "linux/in_root.h"
 #include "linux/unique_fd.h"
 
 namespace nadrel {
@@ -29,7 +30,8 @@ std::string_view relative_part(std::string_view path) {
 }
 
 // openat2 with RESOLVE_IN_ROOT treats absolute links and ".." as relative to the root folder.
-int open_in_root(int dirfd, std::string_view rel, int flags) {
+// ENOSYS (kernels before 5.6) and EPERM (seccomp filters) mean the kernel will not do it.
+int openat2_in_root(int dirfd, std::string_view rel, int flags, bool& unavailable) {
     std::string p(rel.empty() ? std::string_view(".") : rel);
     open_how how{};
     how.flags = static_cast<__u64>(static_cast<unsigned>(flags));
@@ -40,10 +42,8 @@ int open_in_root(int dirfd, std::string_view rel, int flags) {
             return static_cast<int>(fd);
         if (errno == EINTR)
             continue;
-        if (errno == ENOSYS || errno == EPERM) {
-            // No openat2 (old kernel or a filter): plain relative open.
-            return ::openat(dirfd, p.c_str(), flags);
-        }
+        if (errno == ENOSYS || errno == EPERM)
+            unavailable = true;
         return -1;
     }
 }
@@ -52,6 +52,9 @@ template <typename Buffer>
 std::optional<Buffer> read_fd(int fd, std::size_t limit) {
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    // A sparse file can claim gigabytes: refuse it from its size rather than read the limit.
+    if (st.st_size > 0 && static_cast<std::uint64_t>(st.st_size) > limit)
         return std::nullopt;
     Buffer data;
     std::size_t cap = 4096;
@@ -83,18 +86,28 @@ std::optional<Buffer> read_fd(int fd, std::size_t limit) {
 
 }  // namespace
 
-SysRoot::SysRoot() : dir_("/") {}
+struct SysRoot::State {
+    UniqueFd dir;
+    Resolver resolver = Resolver::Kernel;
+    ResolveBudget budget;
+};
 
-SysRoot::SysRoot(std::string dir) : dir_(std::move(dir)) {
+SysRoot::SysRoot() : dir_("/"), state_(std::make_shared<State>()) {}
+
+SysRoot::SysRoot(std::string dir, Resolver resolver)
+    : dir_(std::move(dir)), state_(std::make_shared<State>()) {
     while (dir_.size() > 1 && dir_.back() == '/')
         dir_.pop_back();
     if (dir_.empty())
         dir_ = "/";
     host_ = dir_ == "/";
-    if (!host_) {
-        dirfd_ = std::make_shared<const UniqueFd>(
-            ::open(dir_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
-    }
+    state_->resolver = resolver;
+    if (!host_)
+        state_->dir.reset(::open(dir_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+}
+
+bool SysRoot::is_folder() const {
+    return host_ || state_->dir.valid();
 }
 
 int SysRoot::open_at(std::string_view path, int flags) const {
@@ -103,9 +116,18 @@ int SysRoot::open_at(std::string_view path, int flags) const {
         std::string p(path);
         return ::open(p.c_str(), flags);
     }
-    if (!dirfd_ || !dirfd_->valid())
+    State& state = *state_;
+    if (!state.dir.valid())
         return -1;
-    return open_in_root(dirfd_->get(), relative_part(path), flags);
+    const std::string_view rel = relative_part(path);
+    if (state.resolver == Resolver::Kernel) {
+        bool unavailable = false;
+        const int fd = openat2_in_root(state.dir.get(), rel, flags, unavailable);
+        if (!unavailable)
+            return fd;
+        state.resolver = Resolver::UserSpace;  // ask the kernel only once
+    }
+    return open_beneath(state.dir.get(), rel, flags, state.budget);
 }
 
 std::string SysRoot::host_path(std::string_view path) const {
@@ -209,62 +231,20 @@ std::vector<std::string> list_dir_sorted(const SysRoot& root, std::string_view p
 }
 
 std::optional<std::string> canonical_path(const SysRoot& root, std::string_view path) {
-    // Resolve component by component with lstat/readlink beneath the root: absolute link
-    // targets restart at the root and ".." never climbs above it.
-    std::vector<std::string> done;
-    std::vector<std::string> todo;
-    auto push_front = [&todo](std::string_view p) {
-        std::vector<std::string> parts;
-        std::size_t start = 0;
-        while (start <= p.size()) {
-            const std::size_t slash = p.find('/', start);
-            const std::size_t end = slash == std::string_view::npos ? p.size() : slash;
-            if (end > start)
-                parts.emplace_back(p.substr(start, end - start));
-            if (slash == std::string_view::npos)
-                break;
-            start = slash + 1;
-        }
-        todo.insert(todo.end(), parts.rbegin(), parts.rend());  // todo is a stack
-    };
-    push_front(path);
-    int links = 0;
-    const std::string base = root.is_host() ? std::string() : root.dir();
-    while (!todo.empty()) {
-        std::string part = std::move(todo.back());
-        todo.pop_back();
-        if (part == ".")
-            continue;
-        if (part == "..") {
-            if (!done.empty())
-                done.pop_back();
-            continue;
-        }
-        std::string candidate = base;
-        for (const auto& d : done)
-            candidate += "/" + d;
-        candidate += "/" + part;
-        struct stat st {};
-        if (::lstat(candidate.c_str(), &st) != 0)
+    SysRoot::State& state = *root.state_;
+    if (!state.dir.valid()) {
+        if (!root.is_host())
             return std::nullopt;
-        if (!S_ISLNK(st.st_mode)) {
-            done.push_back(std::move(part));
-            continue;
-        }
-        if (++links > 40)
-            return std::nullopt;
-        char buf[4096];
-        const ssize_t n = ::readlink(candidate.c_str(), buf, sizeof buf);
-        if (n <= 0 || static_cast<std::size_t>(n) >= sizeof buf)
-            return std::nullopt;
-        const std::string_view target(buf, static_cast<std::size_t>(n));
-        if (target.front() == '/')
-            done.clear();
-        push_front(target);
+        state.dir.reset(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
     }
+    std::vector<std::string> names;
+    const UniqueFd fd(
+        open_beneath(state.dir.get(), relative_part(path), O_PATH, state.budget, &names));
+    if (!fd.valid())
+        return std::nullopt;
     std::string out;
-    for (const auto& d : done)
-        out += "/" + d;
+    for (const auto& name : names)
+        out += "/" + name;
     if (out.empty())
         out = "/";
     return out;

@@ -16,6 +16,12 @@
 namespace nadrel {
 
 class UniqueFd;
+struct ResolveBudget;
+
+// How paths beneath a non-host root are resolved: by the kernel (openat2 RESOLVE_IN_ROOT,
+// falling back to the user-space walk when the kernel lacks it or a filter refuses it), or
+// always by the user-space walk.
+enum class Resolver : std::uint8_t { Kernel, UserSpace };
 
 // Attribute and procfs files; admits the cpuinfo of a many-thousand-thread server.
 inline constexpr std::size_t small_file_limit = std::size_t{16} << 20;
@@ -25,10 +31,12 @@ inline constexpr std::size_t large_file_limit = std::size_t{64} << 20;
 class SysRoot {
 public:
     SysRoot();                          // the running machine, "/"
-    explicit SysRoot(std::string dir);  // a folder holding a machine's files
+    explicit SysRoot(std::string dir, Resolver resolver = Resolver::Kernel);
 
     const std::string& dir() const { return dir_; }
     bool is_host() const { return host_; }
+    // False when a non-host root names something that is not a folder (or nothing).
+    bool is_folder() const;
 
     // Opens path (absolute, as on the machine) beneath the root; -1 on failure.
     int open_at(std::string_view path, int flags) const;
@@ -38,13 +46,17 @@ public:
 private:
     std::string dir_;
     bool host_ = true;
-    std::shared_ptr<const UniqueFd> dirfd_;  // the root folder, kept open for the resolver
+    struct State;
+    // The root folder, kept open, and the resolver's budget, shared by copies of this root.
+    std::shared_ptr<State> state_;
+    friend std::optional<std::string> canonical_path(const SysRoot& root, std::string_view path);
 };
 
 // The root of this process: the folder named by NADREL_SYSROOT, else "/".
 const SysRoot& process_root();
 
-// Readers: every failure (missing, unreadable, not a regular file, too large) gives nothing.
+// Readers: every failure (missing, unreadable, not a regular file, too large) gives nothing;
+// a file whose size is over the limit is refused before anything is read.
 std::optional<std::string> read_text(const SysRoot& root, std::string_view path);
 std::optional<std::uint64_t> read_u64(const SysRoot& root, std::string_view path);
 std::optional<std::uint32_t> read_hex(const SysRoot& root, std::string_view path);

@@ -115,5 +115,43 @@ TEST(SmbiosDump, OffsetsGrowPastTwoDigitsAndStringsStayRaw) {
         format_smbios_dump(std::vector<DmiStructure>{empty}).ends_with("\nType 5, 0 bytes\n"));
 }
 
+TEST(SmbiosDump, BatteryPowerSupplyAndFreeTextStructuresAreRedacted) {
+    // Portable battery: the serial string (07h) and the SBDS serial word (10h, 11h).
+    StructureBuilder battery(22, 0x1A);
+    battery.set(4, 1).set(7, 2).set(0x10, 0x34).set(0x11, 0x12).strings({"Front", "BAT-SN"});
+    // Power supply: serial number (08h) and asset tag (09h); the model (0Ah) stays.
+    StructureBuilder supply(39, 0x16);
+    supply.set(7, 1).set(8, 2).set(9, 3).set(0x0A, 4).strings({"Maker", "PSU-SN", "PSU-AT", "M1"});
+    StructureBuilder oem(11, 5);
+    oem.set(4, 2).strings({"Service Tag 7X9Q", "Disk S3Z9"});
+    StructureBuilder options(12, 5);
+    options.set(4, 1).strings({"Board SN 42"});
+    const std::string text =
+        format_smbios_dump(std::vector<DmiStructure>{battery, supply, oem, options});
+    EXPECT_NE(text.find("  10: 00 00 00 00 00 00 00 00 00 00\n"
+                        "  [1] Front\n  [2] <redacted>\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("  [1] Maker\n  [2] <redacted>\n  [3] <redacted>\n  [4] M1\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("Type 11, 5 bytes\n  00: 0B 05 00 00 02\n"
+                        "  [1] <redacted>\n  [2] <redacted>\n"
+                        "\nType 12, 5 bytes\n  00: 0C 05 00 00 01\n  [1] <redacted>\n"),
+              std::string::npos)
+        << text;
+}
+
+TEST(SmbiosDump, ControlBytesInStringsAreEscaped) {
+    DmiStructure s;
+    s.type = 200;
+    s.strings = {"Radio\x1b]0;TITLE\a", "caf\xC3\xA9 \xC2\x9B \xFF"};
+    const std::string text = format_smbios_dump(std::vector<DmiStructure>{s});
+    EXPECT_NE(text.find("  [1] Radio\\x1b]0;TITLE\\x07\n"
+                        "  [2] caf\xC3\xA9 \\xc2\\x9b \\xff\n"),
+              std::string::npos)
+        << text;
+}
+
 }  // namespace
 }  // namespace nadrel

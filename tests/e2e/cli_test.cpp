@@ -10,8 +10,9 @@
 namespace nadrel {
 namespace {
 
-const std::vector<std::string> base_env = {"PATH=/usr/bin:/bin", "TZ=UTC",
-                                           "NADREL_SYSROOT=/nonexistent/nadrel"};
+// A machine with nothing in it.
+const std::vector<std::string> base_env = {
+    "PATH=/usr/bin:/bin", "TZ=UTC", std::string("NADREL_SYSROOT=") + NADREL_FIXTURES_DIR + "/bare"};
 
 TEST(Cli, HelpWinsAndGoesToStandardErrorOnly) {
     for (const auto& args : std::vector<std::vector<std::string>>{
@@ -34,7 +35,7 @@ TEST(Cli, PrintsTheReportWithoutADisplay) {
 TEST(Cli, ClosedOrBrokenStandardOutputIsIgnored) {
     test::TempDir dir;
     const std::string bin = std::string(NADREL_BINARY) + " --print 2>>" + dir.path() + "/err";
-    const std::string script = "export NADREL_SYSROOT=/nonexistent; cd " + dir.path() + "; " + bin +
+    const std::string script = "export NADREL_SYSROOT=" + std::string(NADREL_FIXTURES_DIR) + "/bare; cd " + dir.path() + "; " + bin +
                                " | head -c1 >/dev/null; echo ${PIPESTATUS[0]} >st1; " + bin +
                                " | true; echo ${PIPESTATUS[0]} >st2; " + bin + " >&-; echo $? >st3";
     ASSERT_EQ(test::run_shell("bash -c '" + script + "'"), 0);
@@ -57,6 +58,17 @@ TEST(Cli, MissingSysrootStillPrints) {
     const auto r = test::run_nadrel({"--print", "--detail"}, base_env);
     EXPECT_EQ(r.status, 0);
     EXPECT_TRUE(r.out.starts_with("NADREL  -  System Report\n"));
+    // A root that is not a folder is named once, then the report of nothing follows.
+    const auto below_stamp = [](const std::string& text) { return text.substr(text.find("\n\n")); };
+    test::TempDir dir;
+    dir.write("file", "");
+    for (const std::string& root : {std::string("/nonexistent/nadrel"), dir.path() + "/file"}) {
+        const auto wrong = test::run_nadrel({"--print", "--detail"},
+                                            {"PATH=/usr/bin:/bin", "TZ=UTC", "NADREL_SYSROOT=" + root});
+        EXPECT_EQ(wrong.status, 0);
+        EXPECT_EQ(wrong.err, "nadrel: NADREL_SYSROOT is not a folder: " + root + "\n");
+        EXPECT_EQ(below_stamp(wrong.out), below_stamp(r.out));
+    }
 }
 
 }  // namespace

@@ -66,7 +66,8 @@ TEST(SmbiosDumpCorpus, RedactsWhatDmidecodeCallsSerialsTagsAndUuid) {
                   handles);
 
         // Structure i of our dump is handle i of dmidecode's decoding (the counts agree). The
-        // values dmidecode decodes as serials and asset tags of types 1 to 4 and 17 must not
+        // values dmidecode decodes as serials and asset tags of types 1 to 4, 17, 22 and 39,
+        // and the OEM strings and configuration options (11, 12), must not
         // survive as string lines of that structure, unless another field of it holds the same
         // text in a string of its own. dmidecode says "Not Specified" for string number 0.
         const auto split = [](const std::vector<std::string>& all, std::string_view head) {
@@ -85,7 +86,10 @@ TEST(SmbiosDumpCorpus, RedactsWhatDmidecodeCallsSerialsTagsAndUuid) {
         for (std::size_t i = 0; i < ours.size(); ++i) {
             int type = -1;
             std::sscanf(theirs[i][0].c_str(), "Handle %*x, DMI type %d", &type);
-            if (type != 1 && type != 2 && type != 3 && type != 4 && type != 17)
+            // OEM strings (11) and configuration options (12) are hidden whole.
+            const bool all_hidden = type == 11 || type == 12;
+            if (type != 1 && type != 2 && type != 3 && type != 4 && type != 17 && type != 22 &&
+                type != 39 && !all_hidden)
                 continue;
             std::vector<std::string> secret;
             std::vector<std::string> other;
@@ -95,7 +99,15 @@ TEST(SmbiosDumpCorpus, RedactsWhatDmidecodeCallsSerialsTagsAndUuid) {
                     continue;
                 const std::string key = l.substr(1, colon - 1);
                 const std::string value = l.substr(colon + 2);
-                const bool hidden = key == "Serial Number" || key == "Asset Tag";
+                if (key == "SBDS Serial Number") {
+                    // A word, not a string: zeroed in the hex dump (10h, 11h).
+                    EXPECT_TRUE(std::any_of(ours[i].begin(), ours[i].end(), [](const auto& o) {
+                        return o.starts_with("  10: 00 00 ");
+                    })) << "structure " << i;
+                    continue;
+                }
+                const bool hidden = all_hidden || key.find("Serial Number") != std::string::npos ||
+                                    key.find("Asset Tag") != std::string::npos;
                 (hidden ? secret : other).push_back(value);
             }
             for (const std::string& value : secret) {

@@ -104,6 +104,12 @@ TEST(CpuCaches, CpuListSyntax) {
     EXPECT_EQ(parse_cpu_list(""), V{});
     EXPECT_EQ(parse_cpu_list("-1,2-,3-3"), (V{3}));
     EXPECT_EQ(parse_cpu_list("0-4294967295").size(), 8192u);  // bounded, not endless
+    // Repeats and overlaps name each CPU once; a thousand full ranges cost one set.
+    EXPECT_EQ(parse_cpu_list("3,1-3,2,8191,8192"), (V{1, 2, 3, 8191}));
+    std::string many;
+    for (int i = 0; i < 1000; ++i)
+        many += "0-8191,";
+    EXPECT_EQ(parse_cpu_set(many).count(), 8192u);
 }
 
 void write_cache(const test::TempDir& t, int cpu, int index, const std::string& level,

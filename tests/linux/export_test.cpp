@@ -162,3 +162,49 @@ TEST(Export, WritesInPlaceWhenNoTemporaryFileCanBeMade) {
 
 }  // namespace
 }  // namespace nadrel
+
+namespace nadrel {
+namespace {
+
+TEST(Export, WithoutATemporaryFileOnlyANewReportIsWritten) {
+    const TempDir home;
+    const std::string path = home.path() + "/box1-nadrel.txt";
+    // Nothing there yet: written in place.
+    EXPECT_EQ(write_report_file(home.path(), "box1-nadrel.txt", "first\n", TemporaryFile::Refused),
+              std::nullopt);
+    EXPECT_EQ(test::read_file(path), "first\n");
+    // An earlier report is never truncated: the reason there was no temporary file is given.
+    EXPECT_EQ(write_report_file(home.path(), "box1-nadrel.txt", "second\n", TemporaryFile::Refused),
+              "No space left on device (os error 28)");
+    EXPECT_EQ(test::read_file(path), "first\n");
+    // Nor is a link's target written through.
+    home.write("target", "outside\n");
+    home.symlink("link-nadrel.txt", home.path() + "/target");
+    EXPECT_EQ(write_report_file(home.path(), "link-nadrel.txt", "x\n", TemporaryFile::Refused),
+              "No space left on device (os error 28)");
+    EXPECT_EQ(test::read_file(home.path() + "/target"), "outside\n");
+}
+
+TEST(Export, ReplacesALinkAndKeepsTheEarlierPermissions) {
+    const Machine box("box1");
+    const TempDir home;
+    const TempDir elsewhere;
+    elsewhere.write("secret", "not ours\n");
+    home.symlink("box1-nadrel.txt", elsewhere.path() + "/secret");
+    EXPECT_EQ(save_report(box.root(), home.path(), stamp, small_report("x")),
+              "Saved to " + home.path() + "/box1-nadrel.txt");
+    EXPECT_EQ(test::read_file(elsewhere.path() + "/secret"), "not ours\n");
+    struct stat st {};
+    ASSERT_EQ(::lstat((home.path() + "/box1-nadrel.txt").c_str(), &st), 0);
+    EXPECT_TRUE(S_ISREG(st.st_mode));
+
+    ASSERT_EQ(::chmod((home.path() + "/box1-nadrel.txt").c_str(), 0600), 0);
+    EXPECT_EQ(save_report(box.root(), home.path(), stamp, small_report("y")),
+              "Saved to " + home.path() + "/box1-nadrel.txt");
+    ASSERT_EQ(::stat((home.path() + "/box1-nadrel.txt").c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+    EXPECT_EQ(entries(home.path()), std::vector<std::string>{"box1-nadrel.txt"});
+}
+
+}  // namespace
+}  // namespace nadrel

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -104,6 +105,68 @@ TEST_F(RootTest, LinksResolveInsideTheRoot) {
     EXPECT_FALSE(has_entry(root(), "/sys/nothing"));
     EXPECT_EQ(canonical_path(root(), "/sys/escape"), "/etc");  // clamped at the root
     EXPECT_FALSE(exists(root(), "/sys/escape/passwd"));
+}
+
+TEST_F(RootTest, UserSpaceResolverStaysInsideTheRoot) {
+    const SysRoot walk(dir.path(), Resolver::UserSpace);
+    dir.write("etc/hostname", "inside\n");
+    dir.write("sys/devices/pci0/0000:01:00.0/vendor", "0x10de\n");
+    dir.symlink("sys/class/drm/card1/device", "/sys/devices/pci0/0000:01:00.0");
+    dir.symlink("etc/abs", "/etc/hostname");                    // the root's, not the host's
+    dir.symlink("etc/up", "../../../../../../../etc/hostname");  // ".." stops at the root
+    dir.symlink("etc/loop", "loop");
+    dir.symlink("sys/dangling", "nowhere");
+    EXPECT_EQ(read_text(walk, "/etc/abs"), "inside");
+    EXPECT_EQ(read_text(walk, "/etc/up"), "inside");
+    EXPECT_EQ(read_hex(walk, "/sys/class/drm/card1/device/vendor"), 0x10DEu);
+    EXPECT_EQ(read_hex(walk, "/sys/class/drm/card1/device/../0000:01:00.0/vendor"), 0x10DEu);
+    EXPECT_FALSE(read_text(walk, "/etc/loop").has_value());
+    EXPECT_TRUE(has_entry(walk, "/etc/loop"));
+    EXPECT_TRUE(has_entry(walk, "/sys/dangling"));
+    EXPECT_FALSE(exists(walk, "/sys/dangling"));
+    EXPECT_EQ(list_dir_sorted(walk, "/sys/class/drm/card1/device"),
+              std::vector<std::string>{"vendor"});
+    EXPECT_TRUE(exists(walk, "/"));
+}
+
+TEST_F(RootTest, LinkWorkIsBoundedPerPathAndPerRoot) {
+    dir.write("sys/devices/disk/size", "8\n");
+    dir.mkdir("c/d");
+    // Each link adds 201 components ("d/.." a hundred times, then the next link).
+    std::string hop;
+    for (int i = 0; i < 100; ++i)
+        hop += "d/../";
+    dir.symlink("c/l0", hop + "l1");
+    dir.symlink("c/l1", "/sys/devices/disk");
+    dir.symlink("c/long", hop + "l0");
+    dir.symlink("sys/block/ok", "../../c/l0");
+    dir.symlink("sys/block/bad", "../../c/long");
+    const SysRoot walk(dir.path(), Resolver::UserSpace);
+    EXPECT_EQ(canonical_path(walk, "/sys/block/ok"), "/sys/devices/disk");
+    EXPECT_EQ(read_u64(walk, "/sys/block/ok/size"), 8u);
+    EXPECT_FALSE(canonical_path(walk, "/sys/block/bad").has_value());  // over one path's share
+    // Thousands of paths through the chain exhaust the root's share, and then it refuses.
+    int resolved = 0;
+    for (int i = 0; i < 2000; ++i)
+        resolved += canonical_path(walk, "/sys/block/ok").has_value() ? 1 : 0;
+    EXPECT_GT(resolved, 100);
+    EXPECT_LT(resolved, 2000);
+    EXPECT_EQ(canonical_path(SysRoot(dir.path()), "/sys/block/ok"), "/sys/devices/disk");
+}
+
+TEST_F(RootTest, OversizedSparseFileIsRefusedBeforeReading) {
+    dir.write("usr/share/hwdata/pci.ids", "");
+    ASSERT_EQ(::truncate((dir.path() + "/usr/share/hwdata/pci.ids").c_str(), off_t{4} << 30), 0);
+    // The bytes this process has read so far, as the kernel counts them.
+    const auto bytes_read = [] {
+        const auto io = read_text(SysRoot(), "/proc/self/io");
+        const std::size_t at = io ? io->find("rchar: ") : std::string::npos;
+        return at == std::string::npos ? 0 : std::stoull(io->substr(at + 7));
+    };
+    const auto before = bytes_read();
+    EXPECT_FALSE(read_raw_text(root(), "/usr/share/hwdata/pci.ids", large_file_limit));
+    EXPECT_FALSE(read_bytes(root(), "/usr/share/hwdata/pci.ids"));
+    EXPECT_LT(bytes_read() - before, 65536u);
 }
 
 TEST_F(RootTest, ListingsSkipDotsAndSortByBytes) {

@@ -1,0 +1,32 @@
+// Path resolution beneath a root folder in user space, one component at a time, for kernels
+// without openat2 and for canonical paths: absolute links restart at the root, ".." stops there.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace nadrel {
+
+// Symbolic links followed in one path, as the kernel allows.
+inline constexpr int max_links_per_path = 40;
+// Components that link targets may add to one path: real sysfs links add about ten.
+inline constexpr std::size_t max_link_components_per_path = 256;
+// Components that link targets may add over the life of one root, so that thousands of paths
+// through long link chains cannot add up to minutes of work.
+inline constexpr std::size_t max_link_components_per_root = 200'000;
+
+// What one root has spent on link components so far.
+struct ResolveBudget {
+    std::size_t link_components = 0;
+};
+
+// Opens rel (relative to the root folder root_fd) with flags, following links inside the
+// root; a final link is left unfollowed when flags hold O_NOFOLLOW. Every directory step is
+// taken with O_NOFOLLOW, so nothing outside the root is ever opened. When names is given it
+// receives the canonical components below the root. -1 on failure.
+int open_beneath(int root_fd, std::string_view rel, int flags, ResolveBudget& budget,
+                 std::vector<std::string>* names = nullptr);
+
+}  // namespace nadrel
