@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <cstdlib>
 #include <limits>
+#include <unordered_map>
 
 #include "core/numbers.h"
 #include "core/unicode.h"
@@ -29,15 +30,18 @@ std::string_view relative_part(std::string_view path) {
     return path;
 }
 
-// openat2 with RESOLVE_IN_ROOT treats absolute links and ".." as relative to the root folder.
+// openat2 beneath the root without following any symbolic link: ".." stops at the root, and a
+// link anywhere in the path fails with ELOOP (a final one is opened itself with O_PATH |
+// O_NOFOLLOW). The kernel is not asked to follow links because it would walk a hostile chain
+// of 40 links of 2,000 components each, for every file read through it, without limit.
 // ENOSYS (kernels before 5.6) and EPERM (seccomp filters) mean the kernel will not do it.
-int openat2_in_root(int dirfd, std::string_view rel, int flags, bool& unavailable) {
-    std::string p(rel.empty() ? std::string_view(".") : rel);
+int openat2_no_links(int dirfd, const std::string& rel, int flags, bool& unavailable) {
     open_how how{};
     how.flags = static_cast<__u64>(static_cast<unsigned>(flags));
-    how.resolve = RESOLVE_IN_ROOT | RESOLVE_NO_MAGICLINKS;
+    how.resolve = RESOLVE_IN_ROOT | RESOLVE_NO_SYMLINKS;
     for (;;) {
-        const long fd = ::syscall(SYS_openat2, dirfd, p.c_str(), &how, sizeof how);
+        const long fd = ::syscall(SYS_openat2, dirfd, rel.empty() ? "." : rel.c_str(), &how,
+                                  sizeof how);
         if (fd >= 0)
             return static_cast<int>(fd);
         if (errno == EINTR)
@@ -47,6 +51,10 @@ int openat2_in_root(int dirfd, std::string_view rel, int flags, bool& unavailabl
         return -1;
     }
 }
+
+// Folders reached through links, remembered so that the files of one device folder cost one
+// walk; bounded so that a tree of a million links cannot grow it without end.
+constexpr std::size_t max_remembered_folders = 4096;
 
 template <typename Buffer>
 std::optional<Buffer> read_fd(int fd, std::size_t limit) {
@@ -90,6 +98,42 @@ struct SysRoot::State {
     UniqueFd dir;
     Resolver resolver = Resolver::Kernel;
     ResolveBudget budget;
+    // A folder as asked for ("sys/class/net/eth0/device") and where its links lead.
+    std::unordered_map<std::string, std::string> folders;
+
+    int open_no_links(const std::string& rel, int flags) {
+        if (resolver == Resolver::Kernel) {
+            bool unavailable = false;
+            const int fd = openat2_no_links(dir.get(), rel, flags, unavailable);
+            if (!unavailable)
+                return fd;
+            resolver = Resolver::UserSpace;  // ask the kernel only once
+        }
+        return open_beneath(dir.get(), rel, flags, budget);
+    }
+
+    // The path with its folder's links resolved (by the bounded walk, once per folder).
+    std::optional<std::string> resolve_folder(std::string_view rel) {
+        const std::size_t slash = rel.rfind('/');
+        if (slash == std::string_view::npos)
+            return std::string(rel);
+        const std::string folder(rel.substr(0, slash));
+        const std::string_view last = rel.substr(slash + 1);
+        auto known = folders.find(folder);
+        if (known == folders.end()) {
+            std::vector<std::string> names;
+            const UniqueFd fd(open_beneath(dir.get(), folder, O_PATH | O_DIRECTORY, budget, &names));
+            if (!fd.valid())
+                return std::nullopt;
+            std::string canonical;
+            for (const auto& name : names)
+                canonical += (canonical.empty() ? "" : "/") + name;
+            if (folders.size() >= max_remembered_folders)
+                return canonical.empty() ? std::string(last) : canonical + "/" + std::string(last);
+            known = folders.emplace(folder, std::move(canonical)).first;
+        }
+        return known->second.empty() ? std::string(last) : known->second + "/" + std::string(last);
+    }
 };
 
 SysRoot::SysRoot() : dir_("/"), state_(std::make_shared<State>()) {}
@@ -119,15 +163,23 @@ int SysRoot::open_at(std::string_view path, int flags) const {
     State& state = *state_;
     if (!state.dir.valid())
         return -1;
-    const std::string_view rel = relative_part(path);
+    const std::string rel(relative_part(path));
+    // Most files are reached without a link: one call.
     if (state.resolver == Resolver::Kernel) {
-        bool unavailable = false;
-        const int fd = openat2_in_root(state.dir.get(), rel, flags, unavailable);
-        if (!unavailable)
+        const int fd = state.open_no_links(rel, flags);
+        if (fd >= 0 || errno != ELOOP)
             return fd;
-        state.resolver = Resolver::UserSpace;  // ask the kernel only once
     }
-    return open_beneath(state.dir.get(), rel, flags, state.budget);
+    const auto resolved = state.resolve_folder(rel);
+    if (!resolved)
+        return -1;
+    if (state.resolver == Resolver::UserSpace)
+        return open_beneath(state.dir.get(), *resolved, flags, state.budget);
+    // Only the last component can still be a link.
+    const int fd = state.open_no_links(*resolved, flags);
+    if (fd >= 0 || errno != ELOOP)
+        return fd;
+    return open_beneath(state.dir.get(), *resolved, flags, state.budget);
 }
 
 std::string SysRoot::host_path(std::string_view path) const {

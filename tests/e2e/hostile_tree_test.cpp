@@ -1,0 +1,64 @@
+// The whole program over hostile machine trees (tools/hostile-tree, scaled down): it finishes,
+// exits 0, writes no control character, and reads nothing outside the root, with or without
+// openat2.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "support/golden.h"
+#include "support/run.h"
+#include "support/temp_dir.h"
+
+namespace nadrel {
+namespace {
+
+const std::string tree_tool = std::string(NADREL_SOURCE_DIR) + "/tools/hostile-tree";
+
+bool has_control(const std::string& text) {
+    return std::any_of(text.begin(), text.end(), [](char c) {
+        const auto b = static_cast<unsigned char>(c);
+        return (b < 0x20 && b != '\n') || b == 0x7F;
+    }) || text.find("\xC2\x9B") != std::string::npos;
+}
+
+TEST(HostileTree, EveryCaseEndsWithACleanReport) {
+    for (const char* c : {"cpulist", "alsa", "disks", "sparse", "cpuinfo-lines", "cpuinfo-flags",
+                          "interfaces", "pciids", "escapes"}) {
+        SCOPED_TRACE(c);
+        test::TempDir root;
+        ASSERT_EQ(test::run_shell(tree_tool + " " + c + " " + root.path() + " 0.01"), 0);
+        const auto r = test::run_nadrel({"--print", "--detail"}, {"NADREL_SYSROOT=" + root.path()});
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.err, "");
+        EXPECT_TRUE(r.out.starts_with("NADREL  -  System Report\n"));
+        EXPECT_FALSE(has_control(r.out));
+        if (std::string_view(c) == "escapes") {
+            EXPECT_NE(r.out.find("Maker[5m Radio]0;TITLE]52;c;QUJD[2J"), std::string::npos);
+            EXPECT_NE(r.out.find("Evil]0;x OS next"), std::string::npos) << r.out;
+        }
+        if (std::string_view(c) == "cpuinfo-flags") {
+            EXPECT_NE(r.out.find("AVX2"), std::string::npos);
+        }
+    }
+}
+
+TEST(HostileTree, AbsoluteLinksStayInsideTheRootWithoutOpenat2) {
+    if (test::run_shell("command -v strace >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "strace is not installed (tools/install-deps)";
+    test::TempDir host;
+    host.write("secret", "host-secret\n");
+    test::TempDir root;
+    root.write("etc/os-release", "PRETTY_NAME=\"Inside\"\n");
+    root.symlink("proc/sys/kernel/hostname", host.path() + "/secret");
+    root.symlink("etc/hostname", "../../../../../../.." + host.path() + "/secret");
+    const std::string command = "NADREL_SYSROOT=" + root.path() +
+                                " strace -f -o /dev/null -e inject=openat2:error=ENOSYS " +
+                                NADREL_BINARY + " --print";
+    const std::string out = test::capture_output(command);
+    EXPECT_NE(out.find("Operating system  : Inside"), std::string::npos) << out;
+    EXPECT_EQ(out.find("host-secret"), std::string::npos) << out;
+    EXPECT_NE(out.find("Name              : Unknown"), std::string::npos) << out;
+}
+
+}  // namespace
+}  // namespace nadrel
