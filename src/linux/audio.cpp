@@ -12,17 +12,26 @@ namespace nadrel {
 
 namespace {
 
-// Keeps the first of equal entries, in order; the set makes a list of many thousand lines
-// linear rather than quadratic.
+// The kernel registers at most 256 sound cards (SNDRV_CARDS), each with at most 32 PCM
+// devices of its own; a longer list is made up, and is cut there.
+constexpr std::size_t max_sound_cards = 256;
+constexpr std::size_t max_audio_devices = 256 * 32;
+
+// Keeps the first of equal entries, in order, up to a limit; the set makes a list of many
+// thousand lines linear rather than quadratic.
 class UniqueList {
 public:
-    void add(std::string item) {
+    explicit UniqueList(std::size_t limit) : limit_(limit) {}
+    // False once the list is full.
+    bool add(std::string item) {
         if (seen_.insert(item).second)
             items_.push_back(std::move(item));
+        return items_.size() < limit_;
     }
     std::vector<std::string> take() { return std::move(items_); }
 
 private:
+    std::size_t limit_;
     std::unordered_set<std::string> seen_;
     std::vector<std::string> items_;
 };
@@ -43,29 +52,28 @@ std::string_view first_word(std::string_view line) {
 }  // namespace
 
 std::vector<std::string> parse_sound_cards(std::string_view text) {
-    UniqueList cards;
+    UniqueList cards(max_sound_cards);
     for_each_line(text, [&cards](std::string_view line) {
         // " 0 [PCH            ]: HDA-Intel - HDA Intel PCH"; the card's second line is indented
         // text without a number.
         if (!all_digits(first_word(line)))
-            return;
+            return false;
         const std::size_t dash = line.find(" - ");
         if (dash == std::string_view::npos)
-            return;
+            return false;
         std::string name = clean_name(trim(line.substr(dash + 3)));
-        if (!name.empty())
-            cards.add(std::move(name));
+        return !name.empty() && !cards.add(std::move(name));
     });
     return cards.take();
 }
 
 std::vector<std::string> parse_audio_devices(std::string_view text) {
-    UniqueList devices;
+    UniqueList devices(max_audio_devices);
     for_each_line(text, [&devices](std::string_view line) {
         // "00-00: ALC897 Analog : ALC897 Analog : playback 1 : capture 1"
         const auto pieces = split_on(line, ':');
         if (pieces.size() < 2 || trim(pieces[1]).empty())
-            return;
+            return false;
         std::vector<std::string> directions;
         for (std::size_t i = 2; i < pieces.size(); ++i) {
             const std::string_view piece = trim(pieces[i]);
@@ -84,7 +92,7 @@ std::vector<std::string> parse_audio_devices(std::string_view text) {
             }
             entry += ")";
         }
-        devices.add(std::move(entry));
+        return !devices.add(std::move(entry));
     });
     return devices.take();
 }

@@ -112,7 +112,7 @@ CpuinfoFacts scan_cpuinfo(std::string_view text) {
         physical.reset();
         core.reset();
     };
-    for_each_line(trim(text), [&](std::string_view line) {
+    for_each_line(trim_start(text), [&](std::string_view line) {
         if (line.empty()) {
             end_block();
             return;
@@ -189,7 +189,7 @@ void apply_cpuinfo(std::string_view text, CpuInfo& cpu) {
 
 std::uint32_t cpuinfo_max_mhz(std::string_view text) {
     double best = 0;
-    for_each_line(trim(text), [&best](std::string_view line) {
+    for_each_line(trim_start(text), [&best](std::string_view line) {
         auto v = key_value(line, "cpu MHz");
         if (!v || v->empty())
             return;

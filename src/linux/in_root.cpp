@@ -30,6 +30,32 @@ std::size_t push_components(std::vector<std::string>& todo, std::string_view pat
     return todo.size() - before;
 }
 
+// The rest of the walk in one call when it is plain names after leading ".." (which only
+// climb the folders already reached, so they are exact): path receives the canonical names.
+// -1 with EAGAIN when the rest is not of that shape.
+int try_link_free(int root_fd, const std::vector<std::string>& done,
+                  const std::vector<std::string>& todo, int flags, LinkFreeOpen link_free,
+                  std::vector<std::string>& path) {
+    path = done;
+    std::size_t i = todo.size();
+    for (; i > 0 && (todo[i - 1] == ".." || todo[i - 1] == "."); --i) {
+        if (todo[i - 1] == ".." && !path.empty())
+            path.pop_back();
+    }
+    std::string rel;
+    for (const auto& name : path)
+        rel += (rel.empty() ? "" : "/") + name;
+    for (; i > 0; --i) {
+        if (todo[i - 1] == ".." || todo[i - 1] == ".") {
+            errno = EAGAIN;
+            return -1;
+        }
+        rel += (rel.empty() ? "" : "/") + todo[i - 1];
+        path.push_back(todo[i - 1]);
+    }
+    return link_free(root_fd, rel, flags);
+}
+
 int fail(int error) {
     errno = error;
     return -1;
@@ -39,11 +65,17 @@ int fail(int error) {
 
 int open_beneath(int root_fd, std::string_view rel, int flags, ResolveBudget& budget,
                  std::vector<std::string>* names) {
+    return open_beneath_from(root_fd, -1, {}, rel, flags, budget, names);
+}
+
+int open_beneath_from(int root_fd, int start, std::vector<std::string> start_names,
+                      std::string_view rel, int flags, ResolveBudget& budget,
+                      std::vector<std::string>* names, LinkFreeOpen link_free) {
     flags |= O_CLOEXEC;
     std::vector<std::string> todo;
-    std::vector<std::string> done;
+    std::vector<std::string> done = std::move(start_names);
     push_components(todo, rel);
-    UniqueFd current;  // invalid: the root itself
+    UniqueFd current(start);  // invalid: the root itself
     int links = 0;
     std::size_t link_components = 0;
     const auto here = [&] { return current.valid() ? current.get() : root_fd; };
@@ -92,6 +124,15 @@ int open_beneath(int root_fd, std::string_view rel, int flags, ResolveBudget& bu
             if (link.front() == '/') {
                 done.clear();
                 current.reset();
+            }
+            if (link_free != nullptr) {
+                std::vector<std::string> rest;
+                const int fd = try_link_free(root_fd, done, todo, flags, link_free, rest);
+                if (fd >= 0 || (errno != ELOOP && errno != EAGAIN)) {
+                    if (fd >= 0 && names != nullptr)
+                        *names = std::move(rest);
+                    return fd;
+                }
             }
             continue;
         }

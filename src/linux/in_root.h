@@ -17,6 +17,10 @@ inline constexpr std::size_t max_link_components_per_path = 256;
 // through long link chains cannot add up to minutes of work.
 inline constexpr std::size_t max_link_components_per_root = 200'000;
 
+// Opens a path of plain names beneath the root while refusing every link (openat2 with
+// RESOLVE_NO_SYMLINKS): -1 with ELOOP when a link is in the way.
+using LinkFreeOpen = int (*)(int root_fd, const std::string& rel, int flags);
+
 // What one root has spent on link components so far.
 struct ResolveBudget {
     std::size_t link_components = 0;
@@ -28,5 +32,14 @@ struct ResolveBudget {
 // receives the canonical components below the root. -1 on failure.
 int open_beneath(int root_fd, std::string_view rel, int flags, ResolveBudget& budget,
                  std::vector<std::string>* names = nullptr);
+
+// The same, starting in a folder already reached without links: start (owned) is the folder
+// at the components start_names below the root, and rel is taken from there.
+// After each link, link_free (when given) is tried on the rest of the path at once, which
+// is where a sysfs link nearly always leads.
+int open_beneath_from(int root_fd, int start, std::vector<std::string> start_names,
+                      std::string_view rel, int flags, ResolveBudget& budget,
+                      std::vector<std::string>* names = nullptr,
+                      LinkFreeOpen link_free = nullptr);
 
 }  // namespace nadrel

@@ -16,6 +16,7 @@
 #include <unordered_map>
 
 #include "core/numbers.h"
+#include "core/text_fields.h"
 #include "core/unicode.h"
 #include "linux/in_root.h"
 #include "linux/unique_fd.h"
@@ -50,6 +51,14 @@ int openat2_no_links(int dirfd, const std::string& rel, int flags, bool& unavail
             unavailable = true;
         return -1;
     }
+}
+
+int open_link_free(int dirfd, const std::string& rel, int flags) {
+    bool unavailable = false;
+    const int fd = openat2_no_links(dirfd, rel, flags | O_CLOEXEC, unavailable);
+    if (unavailable)
+        errno = ELOOP;  // no kernel help: the walk goes on
+    return fd;
 }
 
 // Folders reached through links, remembered so that the files of one device folder cost one
@@ -112,6 +121,38 @@ struct SysRoot::State {
         return open_beneath(dir.get(), rel, flags, budget);
     }
 
+    // The folder by the bounded walk, started where the kernel reaches without a link: the
+    // link is nearly always one of the last few components ("net/eth0/device").
+    int open_folder(const std::string& folder, std::vector<std::string>& names) {
+        if (resolver == Resolver::Kernel && folder.find("/.") == std::string::npos &&
+            !folder.starts_with(".")) {
+            std::size_t cut = folder.size();
+            for (int tries = 0; tries < 3; ++tries) {
+                cut = folder.rfind('/', cut - 1);
+                if (cut == std::string::npos || cut == 0)
+                    break;
+                const std::string prefix = folder.substr(0, cut);
+                bool unavailable = false;
+                const int start = openat2_no_links(dir.get(), prefix, O_PATH | O_DIRECTORY,
+                                                   unavailable);
+                if (start >= 0) {
+                    std::vector<std::string> start_names;
+                    for (const auto part : split_on(prefix, '/')) {
+                        if (!part.empty())
+                            start_names.emplace_back(part);
+                    }
+                    return open_beneath_from(dir.get(), start, std::move(start_names),
+                                             std::string_view(folder).substr(cut + 1),
+                                             O_PATH | O_DIRECTORY, budget, &names,
+                                             open_link_free);
+                }
+                if (unavailable || errno != ELOOP)
+                    break;
+            }
+        }
+        return open_beneath(dir.get(), folder, O_PATH | O_DIRECTORY, budget, &names);
+    }
+
     // The path with its folder's links resolved (by the bounded walk, once per folder).
     std::optional<std::string> resolve_folder(std::string_view rel) {
         const std::size_t slash = rel.rfind('/');
@@ -122,7 +163,7 @@ struct SysRoot::State {
         auto known = folders.find(folder);
         if (known == folders.end()) {
             std::vector<std::string> names;
-            const UniqueFd fd(open_beneath(dir.get(), folder, O_PATH | O_DIRECTORY, budget, &names));
+            const UniqueFd fd(open_folder(folder, names));
             if (!fd.valid())
                 return std::nullopt;
             std::string canonical;
