@@ -39,7 +39,7 @@ std::pair<std::int32_t, std::int32_t> expected_min_size(float scale) {
     if (!fonts) {
         return {0, 0};
     }
-    ReportView view = make_view(Report{}, Report{}, "", std::move(*fonts));
+    ReportView view = make_view(Report{}, Report{}, "", std::move(*fonts), SysRoot(), std::nullopt);
     set_scale(view, scale);
     return min_size(view);
 }
