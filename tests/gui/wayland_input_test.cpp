@@ -19,7 +19,8 @@ TEST(WaylandKeys, PhysicalCodesMapToViewKeys) {
         {38, ViewKey::Live},      {48, ViewKey::Theme},     {31, ViewKey::Save},
         {32, ViewKey::Detail},    {28, ViewKey::Dismiss},   {57, ViewKey::Dismiss},
         {103, ViewKey::LineUp},   {108, ViewKey::LineDown}, {104, ViewKey::PageUp},
-        {109, ViewKey::PageDown}, {102, ViewKey::Home},     {107, ViewKey::End}};
+        {109, ViewKey::PageDown}, {102, ViewKey::Home},     {107, ViewKey::End},
+        {46, ViewKey::Copy}};
     for (const auto& [code, key] : table) {
         ASSERT_TRUE(key_for_code(code).has_value()) << code;
         EXPECT_EQ(*key_for_code(code), key) << code;

@@ -16,7 +16,7 @@ struct KeyEntry {
 };
 
 // Linux input event codes (linux/input-event-codes.h): physical keys, whatever the layout.
-constexpr std::array<KeyEntry, 15> key_table{{
+constexpr std::array<KeyEntry, 16> key_table{{
     {1, ViewKey::Quit},        // KEY_ESC
     {16, ViewKey::Quit},       // KEY_Q
     {23, ViewKey::Info},       // KEY_I
@@ -24,6 +24,7 @@ constexpr std::array<KeyEntry, 15> key_table{{
     {48, ViewKey::Theme},      // KEY_B
     {31, ViewKey::Save},       // KEY_S
     {32, ViewKey::Detail},     // KEY_D
+    {46, ViewKey::Copy},       // KEY_C
     {28, ViewKey::Dismiss},    // KEY_ENTER
     {57, ViewKey::Dismiss},    // KEY_SPACE
     {103, ViewKey::LineUp},    // KEY_UP
