@@ -1,10 +1,9 @@
 // The Wayland window against a scripted compositor: what it binds, how it sets its window up,
 // how it paces and damages frames, where it sends cursor shapes, and what it does with odd events.
-#include <gtest/gtest.h>
-#include <wayland-server-protocol.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
+#include <wayland-server-protocol.h>
 
 #include <algorithm>
 
@@ -254,8 +253,8 @@ TEST(WaylandCompositor, TooltipAppearsAfterTheHoverDelay) {
     tc.run_for(milliseconds(300));
     EXPECT_EQ(tc.count("wl_surface.attach"), 2u);
     // The loop wakes by itself when the delay is over: the tooltip box under the button.
-    ASSERT_TRUE(tc.run_until([&] { return tc.count("wl_surface.attach") == 3; },
-                             milliseconds(2000)));
+    ASSERT_TRUE(
+        tc.run_until([&] { return tc.count("wl_surface.attach") == 3; }, milliseconds(2000)));
     EXPECT_EQ(tc.attached_pixel(669, 44), 0x3A3A3Au);
     quit(tc);
 }

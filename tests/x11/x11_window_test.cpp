@@ -122,9 +122,11 @@ TEST_F(X11Window, MapsNamedWithSizeHintsAndDrawsTheReport) {
     EXPECT_EQ(client->text_property(window, XCB_ATOM_WM_NAME), "Nadrel");
     EXPECT_EQ(client->text_property(window, XCB_ATOM_WM_ICON_NAME), "Nadrel");
     EXPECT_EQ(client->protocols(window), std::vector<std::string>{"WM_DELETE_WINDOW"});
-    EXPECT_EQ(client->text_property(window, XCB_ATOM_WM_CLASS), std::string("nadrel\0Nadrel\0", 14));
-    EXPECT_EQ(client->text_property(window, client->atom("_NET_WM_NAME"), client->atom("UTF8_STRING")),
-              "Nadrel");
+    EXPECT_EQ(client->text_property(window, XCB_ATOM_WM_CLASS),
+              std::string("nadrel\0Nadrel\0", 14));
+    EXPECT_EQ(
+        client->text_property(window, client->atom("_NET_WM_NAME"), client->atom("UTF8_STRING")),
+        "Nadrel");
     EXPECT_EQ(client->size(window), (std::pair<int, int>{760, 680}));
     const auto hints = client->size_hints(window);
     ASSERT_EQ(hints.size(), 18u);
@@ -285,7 +287,8 @@ TEST_F(X11Window, BodyTextOnAGridLongStatusCutAndCopyServedToXclip) {
     EXPECT_EQ(paste(display, program.home.path(), "UTF8_STRING"), file);
     EXPECT_EQ(paste(display, program.home.path(), "TEXT"), file);
     EXPECT_EQ(paste(display, program.home.path(), "STRING"), latin1_from_utf8(file));
-    EXPECT_EQ(paste(display, program.home.path(), "TARGETS"), "TARGETS\nUTF8_STRING\nTEXT\nSTRING\n");
+    EXPECT_EQ(paste(display, program.home.path(), "TARGETS"),
+              "TARGETS\nUTF8_STRING\nTEXT\nSTRING\n");
 
     // The colons of the Field rows on screen sit in one 8-pixel column (x 200 ... 207: 56 + 18
     // cells), with nothing in the spaces either side. Sections start 33 pixels below the last
@@ -326,8 +329,9 @@ TEST_F(X11Window, BodyTextOnAGridLongStatusCutAndCopyServedToXclip) {
     keys(window, "d");
     const auto detail = client->wait_change(window, shot);
     ASSERT_TRUE(detail);
-    EXPECT_EQ(detail->count(dark_page, 748, 48, 760, 680) + detail->count(dark_thumb, 748, 48, 760, 680),
-              12 * 632);
+    EXPECT_EQ(
+        detail->count(dark_page, 748, 48, 760, 680) + detail->count(dark_thumb, 748, 48, 760, 680),
+        12 * 632);
 
     keys(window, "q");
     EXPECT_EQ(program.process->wait(milliseconds(10000)), 0);

@@ -63,8 +63,8 @@ bool scroll_live_card(ReportView& view, std::int64_t pixels) {
     if (view.live_scroll_max <= 0) {
         return false;
     }
-    view.live_scroll = static_cast<std::int32_t>(std::clamp<std::int64_t>(
-        std::int64_t{view.live_scroll} + pixels, 0, view.live_scroll_max));
+    view.live_scroll = static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(std::int64_t{view.live_scroll} + pixels, 0, view.live_scroll_max));
     return true;
 }
 

@@ -100,15 +100,16 @@ std::int32_t draw_live_card(Canvas& canvas, const ReportView& view, const LiveCa
             y += std::int64_t{g16} + g4 + line_height_px(bold, 12 * s);
         } else if (!row.label.empty()) {
             draw_grid_text(canvas, mono, theme.muted, text_x, clamp_i32(y + a_mono),
-                      truncate_to_width(mono, row.label, clamp_i32(label_col), body), body);
+                           truncate_to_width(mono, row.label, clamp_i32(label_col), body), body);
             const std::string value =
                 truncate_to_width(mono, row.value, clamp_i32(right - value_x), body);
-            draw_grid_text(canvas, mono, theme.text, clamp_i32(value_x), clamp_i32(y + a_mono), value,
-                      body);
+            draw_grid_text(canvas, mono, theme.text, clamp_i32(value_x), clamp_i32(y + a_mono),
+                           value, body);
             y += lh_mono;
         } else {
             for (const std::string& line : paragraphs[paragraph]) {
-                draw_grid_text(canvas, mono, theme.muted, text_x, clamp_i32(y + a_mono), line, body);
+                draw_grid_text(canvas, mono, theme.muted, text_x, clamp_i32(y + a_mono), line,
+                               body);
                 y += lh_mono;
             }
             ++paragraph;

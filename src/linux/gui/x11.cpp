@@ -99,8 +99,8 @@ Step handle_event(X11Window& window, ReportView& view, const xcb_generic_event_t
             reread_keyboard(window);
             return Step::Continue;
         case selection_request:
-            answer_selection_request(
-                window, reinterpret_cast<const xcb_selection_request_event_t&>(event));
+            answer_selection_request(window,
+                                     reinterpret_cast<const xcb_selection_request_event_t&>(event));
             return Step::Continue;
         case selection_clear:
             window.clipboard.clear();

@@ -131,7 +131,8 @@ std::optional<SelectionData> selection_data(const SelectionAtoms& atoms, std::ui
     if (target == atoms.targets) {
         data.type = atom_atom;
         data.format = 32;
-        for (const std::uint32_t atom : {atoms.targets, atoms.utf8_string, atoms.text, atom_string}) {
+        for (const std::uint32_t atom :
+             {atoms.targets, atoms.utf8_string, atoms.text, atom_string}) {
             for (int b = 0; b < 4; ++b) {
                 data.bytes.push_back(static_cast<std::uint8_t>(atom >> (8 * b)));
             }

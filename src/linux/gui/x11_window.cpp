@@ -129,7 +129,8 @@ KeyboardTable keyboard_table(xcb_connection_t* c, const xcb_setup_t* setup) {
 
 }  // namespace
 
-std::optional<std::string> open_x11_window(ReportView& view, std::optional<std::string_view> gdk_scale,
+std::optional<std::string> open_x11_window(ReportView& view,
+                                           std::optional<std::string_view> gdk_scale,
                                            X11Window& out) {
     // The window manager draws the frame, so the header has no Close button of its own.
     view.dragging = false;
