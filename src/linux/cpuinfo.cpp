@@ -10,6 +10,7 @@
 #include <limits>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <utility>
 
 #include "linux/sysroot.h"
@@ -70,6 +71,9 @@ constexpr std::size_t max_cores = 8192;
 // is compared, none is kept, so two million distinct flags cost no memory.
 std::uint32_t feature_mask(std::string_view flags) {
     static_assert(std::size(feature_table) <= 32);
+    std::unordered_map<std::string_view, std::uint32_t> bits;
+    for (std::size_t i = 0; i < std::size(feature_table); ++i)
+        bits.emplace(feature_table[i].flag, std::uint32_t{1} << i);
     std::uint32_t mask = 0;
     while (!flags.empty()) {
         const std::size_t start = flags.find_first_not_of(" \t");
@@ -77,11 +81,8 @@ std::uint32_t feature_mask(std::string_view flags) {
             break;
         flags.remove_prefix(start);
         const std::size_t end = std::min(flags.find_first_of(" \t"), flags.size());
-        const std::string_view word = flags.substr(0, end);
-        for (std::size_t i = 0; i < std::size(feature_table); ++i) {
-            if (word == feature_table[i].flag)
-                mask |= std::uint32_t{1} << i;
-        }
+        if (const auto bit = bits.find(flags.substr(0, end)); bit != bits.end())
+            mask |= bit->second;
         flags.remove_prefix(end);
     }
     return mask;

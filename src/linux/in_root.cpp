@@ -78,10 +78,18 @@ int open_beneath_from(int root_fd, int start, std::vector<std::string> start_nam
     UniqueFd current(start);  // invalid: the root itself
     int links = 0;
     std::size_t link_components = 0;
+    // Components from link targets sit on top of the stack: these many of them are left.
+    std::size_t from_links = 0;
     const auto here = [&] { return current.valid() ? current.get() : root_fd; };
     while (!todo.empty()) {
         const std::string part = std::move(todo.back());
         todo.pop_back();
+        if (from_links > 0) {
+            --from_links;
+            // The root pays for the link components actually walked.
+            if (++budget.link_components > max_link_components_per_root)
+                return fail(ELOOP);
+        }
         if (part == ".")
             continue;
         if (part == "..") {
@@ -117,7 +125,7 @@ int open_beneath_from(int root_fd, int start, std::vector<std::string> start_nam
             const std::string_view link(target, static_cast<std::size_t>(n));
             const std::size_t added = push_components(todo, link);
             link_components += added;
-            budget.link_components += added;
+            from_links += added;
             if (link_components > max_link_components_per_path ||
                 budget.link_components > max_link_components_per_root)
                 return fail(ELOOP);

@@ -13,8 +13,8 @@ namespace nadrel {
 inline constexpr int max_links_per_path = 40;
 // Components that link targets may add to one path: real sysfs links add about ten.
 inline constexpr std::size_t max_link_components_per_path = 256;
-// Components that link targets may add over the life of one root, so that thousands of paths
-// through long link chains cannot add up to minutes of work.
+// Link-target components the walk may step through over the life of one root, so that
+// thousands of paths through long link chains cannot add up to minutes of work.
 inline constexpr std::size_t max_link_components_per_root = 200'000;
 
 // Opens a path of plain names beneath the root while refusing every link (openat2 with

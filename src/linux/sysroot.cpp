@@ -205,8 +205,12 @@ int SysRoot::open_at(std::string_view path, int flags) const {
     if (!state.dir.valid())
         return -1;
     const std::string rel(relative_part(path));
-    // Most files are reached without a link: one call.
-    if (state.resolver == Resolver::Kernel) {
+    // Most files are reached without a link: one call. A folder already resolved is taken
+    // from memory instead.
+    const std::size_t slash = rel.rfind('/');
+    const bool remembered =
+        slash != std::string::npos && state.folders.contains(rel.substr(0, slash));
+    if (state.resolver == Resolver::Kernel && !remembered) {
         const int fd = state.open_no_links(rel, flags);
         if (fd >= 0 || errno != ELOOP)
             return fd;
