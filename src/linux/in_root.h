@@ -39,7 +39,6 @@ int open_beneath(int root_fd, std::string_view rel, int flags, ResolveBudget& bu
 // is where a sysfs link nearly always leads.
 int open_beneath_from(int root_fd, int start, std::vector<std::string> start_names,
                       std::string_view rel, int flags, ResolveBudget& budget,
-                      std::vector<std::string>* names = nullptr,
-                      LinkFreeOpen link_free = nullptr);
+                      std::vector<std::string>* names = nullptr, LinkFreeOpen link_free = nullptr);
 
 }  // namespace nadrel

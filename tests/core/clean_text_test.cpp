@@ -15,7 +15,9 @@ TEST(CleanText, RemovesControlsAndTurnsWhiteSpaceControlsIntoOneSpace) {
         {"Radio\x1b]0;TITLE\a\x1b]52;c;QUJD\a\x1b[2J", "Radio]0;TITLE]52;c;QUJD[2J"},
         {"a\tb\r\nc\x0b\x0c d", "a b c  d"},
         {std::string_view("nul\0byte\x7f", 9), "nulbyte"},
-        {"C1 \xC2\x9B" "1m\xC2\x85next", "C1 1m next"},  // CSI removed, NEL is white space
+        {"C1 \xC2\x9B"
+         "1m\xC2\x85next",
+         "C1 1m next"},  // CSI removed, NEL is white space
         {"caf\xC3\xA9 \xE2\x84\xA2 \xC2\xA0", "caf\xC3\xA9 \xE2\x84\xA2 \xC2\xA0"},
         {"stray \x9B byte", "stray \xEF\xBF\xBD byte"},  // never a raw C1 byte
         {"", ""},

@@ -15,10 +15,12 @@ namespace {
 const std::string tree_tool = std::string(NADREL_SOURCE_DIR) + "/tools/hostile-tree";
 
 bool has_control(const std::string& text) {
-    return std::any_of(text.begin(), text.end(), [](char c) {
-        const auto b = static_cast<unsigned char>(c);
-        return (b < 0x20 && b != '\n') || b == 0x7F;
-    }) || text.find("\xC2\x9B") != std::string::npos;
+    return std::any_of(text.begin(), text.end(),
+                       [](char c) {
+                           const auto b = static_cast<unsigned char>(c);
+                           return (b < 0x20 && b != '\n') || b == 0x7F;
+                       }) ||
+           text.find("\xC2\x9B") != std::string::npos;
 }
 
 TEST(HostileTree, EveryCaseEndsWithACleanReport) {
