@@ -36,13 +36,14 @@ std::optional<std::string> run_backend(ReportView& view) {
 }  // namespace
 
 std::optional<std::string> run_window(const SystemSnapshot& snapshot, Report summary,
-                                      const std::string& stamp) {
+                                      const std::string& stamp, bool sanitize) {
     Report detailed = build_report(snapshot, true);
     std::optional<FontSet> fonts = load_font_set();
     if (!fonts) {
         return std::string(no_font_error);
     }
     ReportView view = make_view(std::move(summary), std::move(detailed), stamp, std::move(*fonts));
+    view.sanitize = sanitize;
     return run_backend(view);
 }
 

@@ -130,6 +130,7 @@ struct ReportView {
     bool info_open = false;
     bool dragging = false;
     bool close_button = false;  // set by a backend that draws its own decorations
+    bool sanitize = false;      // the live card and the save status hide identifying values
     ButtonKind hover = ButtonKind::NoButton;
 
     // Where the live card and the save action read the machine (procfs, sysfs, host name).
