@@ -23,16 +23,17 @@ std::string out_text(std::string_view text) {
     return std::string(text);
 }
 
-// A name or description, cleaned as the report cleans it; null when not known.
+// A name or description, cleaned as the report cleans it; null when not known, which includes
+// the words the collector and the SMBIOS tables use for it.
 Json text(std::string_view value) {
-    if (value.empty())
+    if (value.empty() || value == "Unknown" || value == "Unknown processor")
         return nullptr;
     return out_text(clean_name(value));
 }
 
 // A serial, UUID, address or tag: never altered, null when unknown or when sanitizing.
 Json ident(std::string_view value, const JsonOptions& options) {
-    if (value.empty() || options.sanitized)
+    if (value.empty() || value == "Unknown" || options.sanitized)
         return nullptr;
     return out_text(value);
 }
