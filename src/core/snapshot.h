@@ -109,11 +109,11 @@ struct BatteryInfo {
 
 struct NetAdapter {
     std::string name;
-    std::string interface;  // the first interface of the adapter ("enp3s0")
-    std::string mac;        // its hardware address as the kernel writes it
     std::string kind;  // "Wi-Fi", "Ethernet" or empty
     std::uint32_t speed_mbps = 0;
     bool link_up = false;
+    std::string interface;  // the first interface of the adapter ("enp3s0")
+    std::string mac;        // its hardware address as the kernel writes it
 };
 
 struct UsbDevice {
