@@ -14,6 +14,7 @@
 #include <variant>
 
 #include "core/fmt.h"
+#include "core/sanitize.h"
 #include "core/unicode.h"
 #include "linux/app.h"
 #include "linux/unique_fd.h"
@@ -153,7 +154,7 @@ std::string safe_file_component(std::string_view host) {
 }
 
 std::string save_report(const SysRoot& root, const std::optional<std::string>& home,
-                        std::string_view stamp, const Report& report) {
+                        std::string_view stamp, const Report& report, bool sanitize) {
     const std::string text = render_text(title_block(stamp), report);
     const std::string dir = home.value_or(".");
     const std::string name = file_name(root);
@@ -161,16 +162,21 @@ std::string save_report(const SysRoot& root, const std::optional<std::string>& h
     if (const auto error = write_report_file(dir, name, text, TemporaryFile::Use)) {
         return "Could not save: " + *error;
     }
+    if (sanitize) {
+        const std::string shown_dir = home ? std::string(hidden_text) : dir;
+        return "Saved to " + shown_dir + "/" + std::string(hidden_text) + "-nadrel.txt";
+    }
     return "Saved to " + path;
 }
 
-std::string save_report(const SysRoot& root, std::string_view stamp, const Report& report) {
+std::string save_report(const SysRoot& root, std::string_view stamp, const Report& report,
+                        bool sanitize) {
     const char* home = std::getenv("HOME");
     std::optional<std::string> dir;
     if (home != nullptr && is_valid_utf8(home)) {
         dir = home;
     }
-    return save_report(root, dir, stamp, report);
+    return save_report(root, dir, stamp, report, sanitize);
 }
 
 }  // namespace nadrel

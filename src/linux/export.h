@@ -14,11 +14,13 @@ namespace nadrel {
 
 // Writes the title block and the document to "{dir}/{host}-nadrel.txt" and returns the status
 // message: "Saved to {path}" or "Could not save: {error}". dir is HOME, or "." when absent.
+// With sanitize the message shows "<hidden>" for the home folder and the host name.
 std::string save_report(const SysRoot& root, const std::optional<std::string>& home,
-                        std::string_view stamp, const Report& report);
+                        std::string_view stamp, const Report& report, bool sanitize = false);
 
 // The same with HOME from the environment (absent or not UTF-8 counts as absent).
-std::string save_report(const SysRoot& root, std::string_view stamp, const Report& report);
+std::string save_report(const SysRoot& root, std::string_view stamp, const Report& report,
+                        bool sanitize = false);
 
 // Whether the save may make a temporary file beside the report (tests refuse it to see the
 // save without one, as on a full disk).

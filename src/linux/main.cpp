@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "core/report_builder.h"
+#include "core/sanitize.h"
 #include "core/smbios.h"
+#include "core/snapshot_json.h"
 #include "linux/app.h"
 #include "linux/collect.h"
 #include "linux/dmi_table.h"
@@ -39,15 +41,22 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    const SystemSnapshot snapshot = collect_snapshot();
-    const std::string stamp = stamp_text(make_stamp(std::time(nullptr)));
+    SystemSnapshot collected = collect_snapshot();
+    const SystemSnapshot snapshot =
+        flags.sanitize ? sanitize_snapshot(std::move(collected)) : std::move(collected);
+    const std::time_t now = std::time(nullptr);
+    if (flags.json) {
+        write_all(1, snapshot_json(snapshot, {now, flags.sanitize}));
+        return 0;
+    }
+    const std::string stamp = stamp_text(make_stamp(now));
     Report summary = build_report(snapshot, flags.detail);
     const std::string text = render_text(title_block(stamp), summary);
 
     const bool wayland = std::getenv("WAYLAND_DISPLAY") != nullptr;
     const bool display = std::getenv("DISPLAY") != nullptr;
     if (decide_mode(flags, wayland, display) == RunMode::Window) {
-        const auto error = run_window(snapshot, std::move(summary), stamp);
+        const auto error = run_window(snapshot, std::move(summary), stamp, flags.sanitize);
         if (!error)
             return 0;
         write_all(2, "nadrel: GUI unavailable (" + *error + "); printing instead.\n");

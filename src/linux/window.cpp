@@ -39,7 +39,7 @@ std::optional<std::string> run_backend(ReportView& view) {
 }  // namespace
 
 std::optional<std::string> run_window(const SystemSnapshot& snapshot, Report summary,
-                                      const std::string& stamp) {
+                                      const std::string& stamp, bool sanitize) {
     Report detailed = build_report(snapshot, true);
     std::optional<FontSet> fonts = load_font_set();
     if (!fonts) {
@@ -52,6 +52,7 @@ std::optional<std::string> run_window(const SystemSnapshot& snapshot, Report sum
     }
     ReportView view = make_view(std::move(summary), std::move(detailed), stamp, std::move(*fonts),
                                 process_root(), std::move(home_dir));
+    view.sanitize = sanitize;
     return run_backend(view);
 }
 

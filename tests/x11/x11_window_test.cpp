@@ -337,6 +337,22 @@ TEST_F(X11Window, BodyTextOnAGridLongStatusCutAndCopyServedToXclip) {
     EXPECT_EQ(program.process->wait(milliseconds(10000)), 0);
 }
 
+// --sanitize reaches the window: the saved file (and so the copy, the same text) names no host.
+TEST_F(X11Window, SanitizedWindowSavesNoHostName) {
+    Program program(server->display(), {"--sanitize"});
+    const xcb_window_t window = open(program);
+    ASSERT_NE(window, 0u);
+    const Image before_save = client->grab(window);
+    keys(window, "s");
+    ASSERT_TRUE(client->wait_change(window, before_save));
+    const std::string file = read_file(program.home.path() + "/forge-nadrel.txt");
+    EXPECT_TRUE(file.starts_with(title_line)) << file;
+    EXPECT_NE(file.find("  Name              : <hidden>\n"), std::string::npos) << file;
+    EXPECT_EQ(file.find("forge"), std::string::npos) << file;
+    keys(window, "q");
+    expect_clean_exit(program);
+}
+
 TEST_F(X11Window, AKeyboardMappingChangeIsReadAgain) {
     Program program(server->display(), {});
     const xcb_window_t window = open(program);

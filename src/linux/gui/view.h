@@ -138,6 +138,7 @@ struct ReportView {
     bool info_open = false;
     bool dragging = false;
     bool close_button = false;  // set by a backend that draws its own decorations
+    bool sanitize = false;      // the live card and the save status hide identifying values
     ButtonKind hover = ButtonKind::NoButton;
     bool tooltip_shown = false;  // the last frame drew a tooltip (written by render)
     ScrollAccumulator pending_scroll;

@@ -159,12 +159,13 @@ std::int32_t page_step(const ReportView& view) {
 }
 
 void open_live(ReportView& view) {
-    view.live = make_live_card(view.root, view.clock());
+    view.live = make_live_card(view.root, view.clock(), probe_local_addresses, view.sanitize);
     view.info_open = false;
 }
 
 void save_shown_report(ReportView& view) {
-    view.status_text = save_report(view.root, view.home, view.stamp, shown_report(view));
+    view.status_text = save_report(view.root, view.home, view.stamp, shown_report(view),
+                                   view.sanitize);
 }
 
 std::string clipboard_text(const ReportView& view) {
