@@ -171,9 +171,10 @@ std::string arm_core_names(const std::vector<std::string_view>& lines) {
     return out;
 }
 
-// 32-bit Arm kernels print "ARMv7 Processor rev 10 (v7l)": the architecture, not the core.
+// 32-bit Arm kernels print "ARMv7 Processor rev 10 (v7l)" or "ARMv6-compatible processor
+// rev 7 (v6l)": the architecture, not the core.
 bool is_generic_arm_name(std::string_view name) {
-    return starts_with(name, "ARMv") && contains(name, " Processor rev ");
+    return starts_with(name, "ARMv") && contains(ascii_lower(name), " processor rev ");
 }
 
 // "model name", else the Arm cores by implementer and part ("Cortex-A510 + Cortex-X3"), else

@@ -42,6 +42,9 @@ TEST(Cpuinfo, BrandStringFallbacks) {
              {"processor : 0\nmodel name : ARMv7 Processor rev 10 (v7l)\nCPU implementer : "
               "0x41\nCPU part : 0xfff\n",
               "ARMv7 Processor rev 10 (v7l)"},
+             {"processor : 0\nmodel name : ARMv6-compatible processor rev 7 (v6l)\n"
+              "CPU implementer : 0x41\nCPU part : 0xb76\n",
+              "ARM1176"},
              {"processor : 0\nCPU implementer : 0x48\nCPU part : 0x0d01\n", "Kunpeng-920"},
              {"processor : 0\nCPU implementer : 0x51\nCPU part : 0xd46\nHardware : Q\n", "Q"},
              {"processor : 0\nModel : Raspberry Pi 4\nHardware : BCM2835\n", "Raspberry Pi 4"},
