@@ -27,9 +27,8 @@ std::unique_ptr<Bench> open_bench(const char* gdk_scale) {
     }
     const SystemSnapshot snapshot = collect_snapshot();
     bench->view = make_view(build_report(snapshot, false), build_report(snapshot, true), "now",
-                            std::move(*fonts));
-    ::setenv("GDK_SCALE", gdk_scale, 1);
-    bench->ok = !open_x11_window(bench->view, bench->window);
+                            std::move(*fonts), SysRoot(), std::nullopt);
+    bench->ok = !open_x11_window(bench->view, gdk_scale, bench->window);
     return bench;
 }
 

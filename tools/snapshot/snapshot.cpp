@@ -97,8 +97,8 @@ int main(int argc, char** argv) {
         }
     }
 
-    ReportView view =
-        make_view(build_report(snapshot, false), build_report(snapshot, true), stamp, *fonts);
+    ReportView view = make_view(build_report(snapshot, false), build_report(snapshot, true), stamp,
+                                *fonts, process_root(), std::nullopt);
     const Instant now = steady_now();
     view.clock = [now] { return now; };
     set_scale(view, scale);

@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "linux/gui/view.h"
 
@@ -10,6 +11,7 @@ namespace nadrel {
 
 // Shows the view until the user quits (nothing returned) or the display cannot be used or the
 // connection fails (the reason, for the caller to print). The view stays the caller's.
-std::optional<std::string> run_x11(ReportView& view);
+// gdk_scale is the GDK_SCALE value when set: a factor above 1 enlarges the window.
+std::optional<std::string> run_x11(ReportView& view, std::optional<std::string_view> gdk_scale);
 
 }  // namespace nadrel
