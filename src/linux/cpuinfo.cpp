@@ -13,6 +13,9 @@
 #include <unordered_map>
 #include <utility>
 
+#include "core/arm_parts.h"
+#include "core/names.h"
+#include "core/numbers.h"
 #include "linux/sysroot.h"
 #include "core/text_fields.h"
 #include "core/unicode.h"
@@ -95,7 +98,19 @@ struct CpuinfoFacts {
         stepping, flags;
     std::uint32_t processors = 0;
     std::set<std::pair<std::string_view, std::string_view>> cores;
+    // The distinct Arm core names by implementer and part, in order of appearance (a known
+    // table, so few).
+    std::vector<std::string_view> arm_cores;
 };
+
+void add_arm_core(CpuinfoFacts& facts, std::optional<std::uint32_t> implementer,
+                  std::string_view part) {
+    const auto code = parse_hex32(part);
+    const auto name = implementer && code ? arm_part_name(*implementer, *code) : std::nullopt;
+    if (name && std::find(facts.arm_cores.begin(), facts.arm_cores.end(), *name) ==
+                    facts.arm_cores.end())
+        facts.arm_cores.push_back(*name);
+}
 
 void keep_first(std::optional<std::string_view>& slot, std::string_view line,
                 std::string_view key) {
@@ -107,6 +122,7 @@ CpuinfoFacts scan_cpuinfo(std::string_view text) {
     CpuinfoFacts facts;
     std::optional<std::string_view> physical;
     std::optional<std::string_view> core;
+    std::optional<std::uint32_t> implementer;
     auto end_block = [&] {
         if (physical && core && facts.cores.size() < max_cores)
             facts.cores.emplace(*physical, *core);
@@ -126,6 +142,10 @@ CpuinfoFacts scan_cpuinfo(std::string_view text) {
             physical = v;
         if (auto v = key_value(line, "core id"))
             core = v;
+        if (const auto v = key_value(line, "CPU implementer"))
+            implementer = parse_hex32(*v);
+        else if (const auto part = key_value(line, "CPU part"))
+            add_arm_core(facts, implementer, *part);
         keep_first(facts.model_name, line, "model name");
         keep_first(facts.model_key, line, "Model");
         keep_first(facts.hardware, line, "Hardware");
@@ -163,14 +183,36 @@ std::optional<std::string_view> first_value(const std::vector<std::string_view>&
     return std::nullopt;
 }
 
+namespace {
+
+// 32-bit Arm kernels print "ARMv7 Processor rev 10 (v7l)" or "ARMv6-compatible processor
+// rev 7 (v6l)": the architecture, not the core.
+bool is_generic_arm_name(std::string_view name) {
+    return starts_with(name, "ARMv") && contains(ascii_lower(name), " processor rev ");
+}
+
+// "model name", else the Arm cores by implementer and part ("Cortex-A510 + Cortex-X3"), else
+// "Model" and "Hardware", which name the board rather than the processor.
+std::string brand_string(const CpuinfoFacts& facts) {
+    if (facts.model_name && !is_generic_arm_name(*facts.model_name))
+        return collapse_spaces(*facts.model_name);
+    std::string cores;
+    for (const auto name : facts.arm_cores)
+        cores += (cores.empty() ? "" : " + ") + std::string(name);
+    if (!cores.empty())
+        return cores;
+    for (const auto& value : {facts.model_name, facts.model_key, facts.hardware}) {
+        if (value)
+            return collapse_spaces(*value);
+    }
+    return "Unknown processor";
+}
+
+}  // namespace
+
 void apply_cpuinfo(std::string_view text, CpuInfo& cpu) {
     const CpuinfoFacts facts = scan_cpuinfo(text);
-    std::optional<std::string_view> brand = facts.model_name;
-    if (!brand)
-        brand = facts.model_key;
-    if (!brand)
-        brand = facts.hardware;
-    cpu.model = brand ? std::string(*brand) : std::string("Unknown processor");
+    cpu.model = brand_string(facts);
     if (!facts.cores.empty())
         cpu.cores = static_cast<std::uint32_t>(facts.cores.size());
     else
