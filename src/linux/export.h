@@ -16,9 +16,6 @@ namespace nadrel {
 std::string save_report(const SysRoot& root, const std::optional<std::string>& home,
                         std::string_view stamp, const Report& report);
 
-// The same with HOME from the environment (absent or not UTF-8 counts as absent).
-std::string save_report(const SysRoot& root, std::string_view stamp, const Report& report);
-
 // "{dir}/{host}-nadrel.txt": dir is home or "."; the host name from the root, made safe.
 std::string report_file_path(const SysRoot& root, const std::optional<std::string>& home);
 

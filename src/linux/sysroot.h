@@ -41,9 +41,6 @@ private:
     std::shared_ptr<const UniqueFd> dirfd_;  // the root folder, kept open for the resolver
 };
 
-// The root of this process: the folder named by NADREL_SYSROOT, else "/".
-const SysRoot& process_root();
-
 // Readers: every failure (missing, unreadable, not a regular file, too large) gives nothing.
 std::optional<std::string> read_text(const SysRoot& root, std::string_view path);
 std::optional<std::uint64_t> read_u64(const SysRoot& root, std::string_view path);

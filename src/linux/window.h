@@ -1,18 +1,23 @@
-// Window mode: the report in a window of its own, on Wayland or X11.
+// Window mode: the report in a window of its own, drawn by the window module. The module (the
+// GUI, X11 and Wayland code and their libraries) is loaded only here, so the text paths never
+// map a window library.
 #pragma once
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "core/report.h"
-#include "core/snapshot.h"
+#include "linux/environment.h"
+#include "linux/sysroot.h"
 
 namespace nadrel {
 
 // Shows the summary document (built with the command-line detail flag) and the detail document
-// of the same snapshot until the user closes the window. The reason when no window could be
-// shown; the caller then prints the report.
-std::optional<std::string> run_window(const SystemSnapshot& snapshot, Report summary,
-                                      const std::string& stamp);
+// until the user closes the window. The reason when no window could be shown ("window module
+// missing: ..." among them); the caller then prints the report.
+std::optional<std::string> run_window(const Environment& env, const SysRoot& root,
+                                      std::string_view stamp, const Report& summary,
+                                      const Report& detailed);
 
 }  // namespace nadrel

@@ -290,9 +290,7 @@ TEST_F(ViewTest, SaveWritesTheShownDocumentAndReportsInTheStatusLine) {
     machine.write("proc/sys/kernel/hostname", "box1\n");
     view.root = SysRoot(machine.path());
     const test::TempDir home;
-    const char* old_home = std::getenv("HOME");
-    const std::string saved_home = old_home ? old_home : "";
-    ::setenv("HOME", home.path().c_str(), 1);
+    view.home = home.path();
 
     EXPECT_EQ(view.status_text, "Generated 2026-12-07 11:33 UTC");
     const std::string path = home.path() + "/box1-nadrel.txt";
@@ -303,14 +301,9 @@ TEST_F(ViewTest, SaveWritesTheShownDocumentAndReportsInTheStatusLine) {
     on_press(view, 690, 20);  // the Save button
     EXPECT_EQ(test::read_file(path), render_text(title_block(view.stamp), view.detailed_report));
 
-    ::setenv("HOME", (home.path() + "/missing").c_str(), 1);
+    view.home = home.path() + "/missing";
     EXPECT_EQ(on_key(view, ViewKey::Save), ViewResponse::Redraw);
     EXPECT_EQ(view.status_text, "Could not save: No such file or directory (os error 2)");
-    if (old_home) {
-        ::setenv("HOME", saved_home.c_str(), 1);
-    } else {
-        ::unsetenv("HOME");
-    }
 }
 
 }  // namespace

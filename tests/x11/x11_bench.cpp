@@ -25,11 +25,10 @@ std::unique_ptr<Bench> open_bench(const char* gdk_scale) {
     if (!fonts) {
         return bench;
     }
-    const SystemSnapshot snapshot = collect_snapshot();
+    const SystemSnapshot snapshot = collect_snapshot(SysRoot());
     bench->view = make_view(build_report(snapshot, false), build_report(snapshot, true), "now",
                             std::move(*fonts));
-    ::setenv("GDK_SCALE", gdk_scale, 1);
-    bench->ok = !open_x11_window(bench->view, bench->window);
+    bench->ok = !open_x11_window(bench->view, std::string_view(gdk_scale), bench->window);
     return bench;
 }
 

@@ -132,8 +132,10 @@ struct ReportView {
     bool close_button = false;  // set by a backend that draws its own decorations
     ButtonKind hover = ButtonKind::NoButton;
 
-    // Where the live card and the save action read the machine (procfs, sysfs, host name).
-    SysRoot root = process_root();
+    // Where the live card and the save action read the machine (procfs, sysfs, host name), and
+    // the folder the save action writes to (HOME; "." when absent). Both are the caller's.
+    SysRoot root;
+    std::optional<std::string> home;
     Clock clock = steady_now;
 };
 

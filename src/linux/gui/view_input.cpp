@@ -71,7 +71,7 @@ void open_live(ReportView& view) {
 }
 
 void save_shown_report(ReportView& view) {
-    view.status_text = save_report(view.root, view.stamp, shown_report(view));
+    view.status_text = save_report(view.root, view.home, view.stamp, shown_report(view));
 }
 
 ViewResponse on_key(ReportView& view, ViewKey key) {

@@ -143,9 +143,9 @@ std::optional<std::string> event_loop(const X11Window& window, ReportView& view)
 
 }  // namespace
 
-std::optional<std::string> run_x11(ReportView& view) {
+std::optional<std::string> run_x11(ReportView& view, std::optional<std::string_view> gdk_scale) {
     X11Window window;
-    if (auto error = open_x11_window(view, window)) {
+    if (auto error = open_x11_window(view, gdk_scale, window)) {
         return error;
     }
     present_frame(window, view);

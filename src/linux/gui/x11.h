@@ -9,7 +9,8 @@
 namespace nadrel {
 
 // Shows the view until the user quits (nothing returned) or the display cannot be used or the
-// connection fails (the reason, for the caller to print). The view stays the caller's.
-std::optional<std::string> run_x11(ReportView& view);
+// connection fails (the reason, for the caller to print). The view stays the caller's. gdk_scale
+// is GDK_SCALE's value, nothing when unset.
+std::optional<std::string> run_x11(ReportView& view, std::optional<std::string_view> gdk_scale);
 
 }  // namespace nadrel

@@ -128,13 +128,14 @@ KeyboardTable keyboard_table(xcb_connection_t* c, const xcb_setup_t* setup) {
 
 }  // namespace
 
-std::optional<std::string> open_x11_window(ReportView& view, X11Window& out) {
+std::optional<std::string> open_x11_window(ReportView& view,
+                                           std::optional<std::string_view> gdk_scale,
+                                           X11Window& out) {
     // The window manager draws the frame, so the header has no Close button of its own.
     view.dragging = false;
     view.close_button = false;
     view.hover = ButtonKind::NoButton;
-    const char* scale = std::getenv("GDK_SCALE");
-    apply_gdk_scale(view, scale != nullptr ? std::optional<std::string_view>(scale) : std::nullopt);
+    apply_gdk_scale(view, gdk_scale);
 
     int screen_number = 0;
     out.conn.reset(xcb_connect(nullptr, &screen_number));

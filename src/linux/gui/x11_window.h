@@ -41,7 +41,9 @@ struct X11Window {
 
 // Prepares the view (fields, GDK_SCALE), connects, checks the visual, creates and maps the
 // window and reads the keyboard mapping. The reason on failure.
-std::optional<std::string> open_x11_window(ReportView& view, X11Window& out);
+std::optional<std::string> open_x11_window(ReportView& view,
+                                           std::optional<std::string_view> gdk_scale,
+                                           X11Window& out);
 
 // Renders the view and uploads the frame through a fresh pixmap; failures are ignored.
 void present_frame(const X11Window& window, ReportView& view);
