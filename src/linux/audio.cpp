@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "core/names.h"
+#include "core/text_fields.h"
 #include "core/unicode.h"
 #include "linux/audio.h"
 
@@ -10,16 +11,6 @@ namespace nadrel {
 
 namespace {
 
-std::vector<std::string_view> split(std::string_view text, char separator) {
-    std::vector<std::string_view> parts;
-    for (;;) {
-        const std::size_t at = text.find(separator);
-        parts.push_back(text.substr(0, at));
-        if (at == std::string_view::npos)
-            return parts;
-        text.remove_prefix(at + 1);
-    }
-}
 
 void add_unique(std::vector<std::string>& list, std::string item) {
     if (std::find(list.begin(), list.end(), item) == list.end())
@@ -43,7 +34,7 @@ std::string_view first_word(std::string_view line) {
 
 std::vector<std::string> parse_sound_cards(std::string_view text) {
     std::vector<std::string> cards;
-    for (const auto line : split(text, '\n')) {
+    for (const auto line : split_on(text, '\n')) {
         // " 0 [PCH            ]: HDA-Intel - HDA Intel PCH"; the card's second line is indented
         // text without a number.
         if (!all_digits(first_word(line)))
@@ -60,9 +51,9 @@ std::vector<std::string> parse_sound_cards(std::string_view text) {
 
 std::vector<std::string> parse_audio_devices(std::string_view text) {
     std::vector<std::string> devices;
-    for (const auto line : split(text, '\n')) {
+    for (const auto line : split_on(text, '\n')) {
         // "00-00: ALC897 Analog : ALC897 Analog : playback 1 : capture 1"
-        const auto pieces = split(line, ':');
+        const auto pieces = split_on(line, ':');
         if (pieces.size() < 2 || trim(pieces[1]).empty())
             continue;
         std::vector<std::string> directions;

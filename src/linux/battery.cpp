@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "core/fmt.h"
+#include "core/text_fields.h"
 
 namespace nadrel {
 
@@ -13,9 +14,6 @@ __extension__ using u128 = unsigned __int128;
 
 constexpr std::uint64_t u32_max = std::numeric_limits<std::uint32_t>::max();
 
-std::uint32_t saturate_u32(std::uint64_t v) {
-    return static_cast<std::uint32_t>(v > u32_max ? u32_max : v);
-}
 
 }  // namespace
 

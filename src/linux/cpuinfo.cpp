@@ -10,6 +10,7 @@
 #include <utility>
 
 #include "linux/sysroot.h"
+#include "core/text_fields.h"
 #include "core/unicode.h"
 
 namespace nadrel {
@@ -123,21 +124,7 @@ std::vector<std::string> feature_names(std::optional<std::string_view> flags) {
 }  // namespace
 
 std::vector<std::string_view> cpuinfo_lines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    text = trim(text);
-    if (text.empty())
-        return lines;
-    for (;;) {
-        const std::size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        lines.push_back(line);
-        if (end == std::string_view::npos)
-            break;
-        text.remove_prefix(end + 1);
-    }
-    return lines;
+    return split_lines(trim(text));
 }
 
 std::optional<std::string_view> key_value(std::string_view line, std::string_view key) {

@@ -4,6 +4,7 @@
 #include <limits>
 
 #include "core/fmt.h"
+#include "core/text_fields.h"
 #include "core/smbios_tables.h"
 #include "core/unicode.h"
 
@@ -12,23 +13,6 @@ namespace nadrel {
 namespace {
 
 constexpr std::time_t year_2000 = 946684800;
-
-// Calls fn for each line of text (split at line feeds, a trailing carriage return dropped)
-// until it returns true.
-template <typename Fn>
-void for_each_line(std::string_view text, Fn fn) {
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        if (fn(line))
-            return;
-        if (end == std::string_view::npos)
-            return;
-        text.remove_prefix(end + 1);
-    }
-}
 
 std::string non_placeholder(const SysRoot& root, std::string_view name) {
     auto text = read_text(root, "/sys/class/dmi/id/" + std::string(name));
@@ -95,20 +79,7 @@ std::string collect_os_installed(const SysRoot& root) {
 }
 
 std::optional<std::uint64_t> parse_meminfo_total(std::string_view text) {
-    std::optional<std::uint64_t> total;
-    for_each_line(text, [&total](std::string_view line) {
-        if (!line.starts_with("MemTotal:"))
-            return false;
-        std::string_view rest = trim_start(line.substr(9));
-        const std::size_t end = rest.find_first_of(" \t\v\f\r");
-        const auto kib = parse_u64(rest.substr(0, end));
-        // A value that would overflow in bytes is as useless as one that does not parse.
-        if (!kib || *kib > std::numeric_limits<std::uint64_t>::max() / 1024)
-            return false;
-        total = *kib * 1024;
-        return true;
-    });
-    return total;
+    return meminfo_bytes(text, "MemTotal");
 }
 
 std::uint64_t collect_memory_total(const SysRoot& root) {

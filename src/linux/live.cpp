@@ -7,6 +7,7 @@
 #include <cmath>
 #include <limits>
 
+#include "core/text_fields.h"
 #include "core/unicode.h"
 
 namespace nadrel {
@@ -16,37 +17,7 @@ namespace {
 // Below this, two samples are too close together for a meaningful rate.
 constexpr double min_rate_seconds = 0.05;
 
-std::vector<std::string_view> split_ws(std::string_view s) {
-    std::vector<std::string_view> fields;
-    std::size_t i = 0;
-    while (i < s.size()) {
-        while (i < s.size() && (s[i] == ' ' || s[i] == '\t' || s[i] == '\n' || s[i] == '\r')) {
-            ++i;
-        }
-        const std::size_t start = i;
-        while (i < s.size() && s[i] != ' ' && s[i] != '\t' && s[i] != '\n' && s[i] != '\r') {
-            ++i;
-        }
-        if (i > start) {
-            fields.push_back(s.substr(start, i - start));
-        }
-    }
-    return fields;
-}
 
-std::vector<std::string_view> lines_of(std::string_view text) {
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string_view::npos) {
-            end = text.size();
-        }
-        lines.push_back(text.substr(start, end - start));
-        start = end + 1;
-    }
-    return lines;
-}
 
 std::optional<float> parse_float(std::string_view s) {
     s = trim(s);
@@ -58,17 +29,7 @@ std::optional<float> parse_float(std::string_view s) {
     return v;
 }
 
-std::uint64_t saturating_add(std::uint64_t a, std::uint64_t b) {
-    return b > std::numeric_limits<std::uint64_t>::max() - a
-               ? std::numeric_limits<std::uint64_t>::max()
-               : a + b;
-}
 
-std::uint64_t saturating_mul(std::uint64_t a, std::uint64_t b) {
-    return a != 0 && b > std::numeric_limits<std::uint64_t>::max() / a
-               ? std::numeric_limits<std::uint64_t>::max()
-               : a * b;
-}
 
 std::optional<std::string> read_trimmed(const SysRoot& root, const std::string& path) {
     auto text = read_text(root, path);
@@ -103,7 +64,7 @@ CpuTimes read_cpu_times(const SysRoot& root) {
     }
     const std::string_view first = std::string_view(*text).substr(0, text->find('\n'));
     std::vector<std::uint64_t> numbers;
-    for (const std::string_view field : split_ws(first.substr(4))) {
+    for (const std::string_view field : split_fields(first.substr(4))) {
         const auto v = parse_u64(field);
         if (!v) {
             return {};  // a malformed line: no numbers rather than shifted ones
@@ -183,13 +144,13 @@ std::vector<LiveWireless> read_wireless(const SysRoot& root) {
     if (!text) {
         return list;
     }
-    const auto lines = lines_of(*text);
+    const auto lines = split_lines(*text);
     for (std::size_t i = 2; i < lines.size(); ++i) {
         const std::size_t colon = lines[i].find(':');
         if (colon == std::string_view::npos) {
             continue;
         }
-        const auto fields = split_ws(lines[i].substr(colon + 1));
+        const auto fields = split_fields(lines[i].substr(colon + 1));
         const auto quality = wireless_number(fields, 1);
         const float level = wireless_number(fields, 2).value_or(0.0f);
         if ((!quality || *quality == 0.0f) && level == 0.0f) {
@@ -231,28 +192,14 @@ std::vector<LiveReading> scan_hwmon(const SysRoot& root, std::string_view prefix
     return list;
 }
 
-// The first number after key in meminfo, in kB, as bytes.
-std::optional<std::uint64_t> meminfo_bytes(std::string_view text, std::string_view key) {
-    for (const std::string_view line : lines_of(text)) {
-        if (line.starts_with(key)) {
-            const auto fields = split_ws(line.substr(key.size()));
-            if (fields.empty()) {
-                return std::nullopt;
-            }
-            const auto kb = parse_u64(fields[0]);
-            return kb ? std::optional(saturating_mul(*kb, 1024)) : std::nullopt;
-        }
-    }
-    return std::nullopt;
-}
 
 void read_memory(const SysRoot& root, LiveSample& out) {
     const auto text = read_text(root, "/proc/meminfo");
     if (!text) {
         return;
     }
-    const auto total = meminfo_bytes(*text, "MemTotal:");
-    const auto available = meminfo_bytes(*text, "MemAvailable:");
+    const auto total = meminfo_bytes(*text, "MemTotal");
+    const auto available = meminfo_bytes(*text, "MemAvailable");
     // Without MemAvailable the use is unknown; showing the total as used would be wrong.
     if (!total || !available) {
         return;

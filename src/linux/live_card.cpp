@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "core/fmt.h"
+#include "core/text_fields.h"
 #include "core/smbios_tables.h"
 #include "core/unicode.h"
 #include "linux/unique_fd.h"
@@ -85,23 +86,6 @@ std::optional<std::string> local_ipv6() {
     return std::string(text);
 }
 
-std::vector<std::string_view> fields_of(std::string_view line) {
-    std::vector<std::string_view> fields;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r')) {
-            ++i;
-        }
-        const std::size_t start = i;
-        while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r') {
-            ++i;
-        }
-        if (i > start) {
-            fields.push_back(line.substr(start, i - start));
-        }
-    }
-    return fields;
-}
 
 // One decimal place, a trailing ".0" dropped.
 std::string one_decimal(double v) {
@@ -158,7 +142,7 @@ std::optional<std::string> default_gateway(std::string_view route_table) {
         std::size_t end = route_table.find('\n', start);
         const std::string_view line =
             route_table.substr(start, end == std::string_view::npos ? end : end - start);
-        const auto fields = fields_of(line);
+        const auto fields = split_fields(line);
         if (fields.size() >= 2 && fields[1] == "00000000") {
             if (fields.size() < 3) {
                 return std::nullopt;

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "core/names.h"
+#include "core/text_fields.h"
 #include "core/unicode.h"
 #include "linux/gpu.h"
 
@@ -24,10 +25,6 @@ bool excluded_name(std::string_view name) {
                        [name](std::string_view p) { return starts_with(name, p); });
 }
 
-std::uint32_t saturate_u32(std::uint64_t v) {
-    return static_cast<std::uint32_t>(
-        std::min<std::uint64_t>(v, std::numeric_limits<std::uint32_t>::max()));
-}
 
 std::string first_word(std::string_view text) {
     text = trim_start(text);

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/report_sections.h"
-#include "rows_text.h"
+#include "support/rows.h"
 
 namespace nadrel {
 namespace {

@@ -4,7 +4,7 @@
 #include "core/cpu_codename.h"
 #include "core/report_builder.h"
 #include "core/report_sections.h"
-#include "rows_text.h"
+#include "support/rows.h"
 
 namespace nadrel {
 namespace {

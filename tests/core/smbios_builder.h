@@ -71,4 +71,9 @@ inline std::vector<std::uint8_t> table(std::initializer_list<std::vector<std::ui
     return out;
 }
 
+// The type 127 structure that closes a table.
+inline std::vector<std::uint8_t> end_of_table_bytes() {
+    return StructureBuilder(127, 4).bytes();
+}
+
 }  // namespace nadrel::test

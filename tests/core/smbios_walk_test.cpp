@@ -15,7 +15,7 @@ using test::StructureBuilder;
 using test::table;
 using Bytes = std::vector<std::uint8_t>;
 
-const Bytes end_of_table = StructureBuilder(127, 4).bytes();
+const Bytes end_of_table = test::end_of_table_bytes();
 
 TEST(SmbiosWalk, SplitsStructuresAndStopsAfterEndOfTable) {
     const Bytes bios = StructureBuilder(0, 0x18).set(4, 1).strings({"Vendor", " 1.02 "}).bytes();

@@ -1,0 +1,63 @@
+// Line, field and meminfo splitting for procfs and sysfs text.
+#include "core/text_fields.h"
+
+#include "core/numbers.h"
+
+namespace nadrel {
+
+namespace {
+
+constexpr bool is_space(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+
+}  // namespace
+
+std::vector<std::string_view> split_lines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    for_each_line(text, [&lines](std::string_view line) { lines.push_back(line); });
+    return lines;
+}
+
+std::vector<std::string_view> split_fields(std::string_view text) {
+    std::vector<std::string_view> fields;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && is_space(text[i]))
+            ++i;
+        const std::size_t start = i;
+        while (i < text.size() && !is_space(text[i]))
+            ++i;
+        if (i > start)
+            fields.push_back(text.substr(start, i - start));
+    }
+    return fields;
+}
+
+std::vector<std::string_view> split_on(std::string_view text, char separator) {
+    std::vector<std::string_view> parts;
+    for (;;) {
+        const std::size_t at = text.find(separator);
+        parts.push_back(text.substr(0, at));
+        if (at == std::string_view::npos)
+            return parts;
+        text.remove_prefix(at + 1);
+    }
+}
+
+std::optional<std::uint64_t> meminfo_bytes(std::string_view meminfo, std::string_view key) {
+    std::optional<std::uint64_t> bytes;
+    for_each_line(meminfo, [&](std::string_view line) {
+        if (!line.starts_with(key) || line.substr(key.size(), 1) != ":")
+            return false;
+        const auto fields = split_fields(line.substr(key.size() + 1));
+        const auto kib = fields.empty() ? std::nullopt : parse_u64(fields[0]);
+        if (!kib || *kib > std::numeric_limits<std::uint64_t>::max() / 1024)
+            return false;
+        bytes = *kib * 1024;
+        return true;
+    });
+    return bytes;
+}
+
+}  // namespace nadrel

@@ -1,0 +1,63 @@
+// Splitting procfs and sysfs text, one rule for all: lines end at a line feed with one
+// carriage return before it dropped; fields are separated by runs of white space (space, tab,
+// CR, LF, VT, FF). Also the saturating arithmetic the collectors use on kernel numbers.
+#pragma once
+
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <string_view>
+#include <type_traits>
+#include <vector>
+
+namespace nadrel {
+
+// Calls fn(line) for each line; when fn returns bool, true stops the walk. A text ending in a
+// line feed has no empty last line.
+template <typename Fn>
+void for_each_line(std::string_view text, Fn&& fn) {
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        if constexpr (std::is_same_v<std::invoke_result_t<Fn&, std::string_view>, bool>) {
+            if (fn(line))
+                return;
+        } else {
+            fn(line);
+        }
+        if (end == std::string_view::npos)
+            return;
+        text.remove_prefix(end + 1);
+    }
+}
+
+std::vector<std::string_view> split_lines(std::string_view text);
+std::vector<std::string_view> split_fields(std::string_view text);
+// Every piece between separators, empty ones included ("a::b" gives "a", "", "b").
+std::vector<std::string_view> split_on(std::string_view text, char separator);
+
+// "Key:   1234 kB" of /proc/meminfo in bytes, from the first such line that parses; a value
+// too large for 64 bits in bytes is as useless as one that does not parse.
+std::optional<std::uint64_t> meminfo_bytes(std::string_view meminfo, std::string_view key);
+
+constexpr std::uint64_t saturating_add(std::uint64_t a, std::uint64_t b) {
+    return b > std::numeric_limits<std::uint64_t>::max() - a
+               ? std::numeric_limits<std::uint64_t>::max()
+               : a + b;
+}
+
+constexpr std::uint64_t saturating_mul(std::uint64_t a, std::uint64_t b) {
+    return a != 0 && b > std::numeric_limits<std::uint64_t>::max() / a
+               ? std::numeric_limits<std::uint64_t>::max()
+               : a * b;
+}
+
+constexpr std::uint32_t saturate_u32(std::uint64_t v) {
+    return v > std::numeric_limits<std::uint32_t>::max()
+               ? std::numeric_limits<std::uint32_t>::max()
+               : static_cast<std::uint32_t>(v);
+}
+
+}  // namespace nadrel
