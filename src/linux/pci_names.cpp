@@ -5,6 +5,7 @@
 
 #include "core/pci_ids.h"
 #include "linux/gpu.h"
+#include "linux/mapped_text.h"
 
 namespace nadrel {
 
@@ -13,13 +14,13 @@ namespace {
 constexpr std::string_view database_paths[] = {"/usr/share/hwdata/pci.ids",
                                                "/usr/share/misc/pci.ids"};
 
-std::shared_ptr<const std::string> read_database(const SysRoot& root) {
+std::shared_ptr<const MappedText> read_database(const SysRoot& root) {
     for (const std::string_view path : database_paths) {
-        if (auto text = read_raw_text(root, path, large_file_limit)) {
-            return std::make_shared<const std::string>(std::move(*text));
+        if (auto text = map_text(root, path, large_file_limit)) {
+            return std::make_shared<const MappedText>(std::move(*text));
         }
     }
-    return std::make_shared<const std::string>();
+    return std::make_shared<const MappedText>();
 }
 
 // A captured tree rarely carries the database; the host's copy still names its devices.
@@ -35,9 +36,9 @@ bool borrows_host_database(const SysRoot& root) {
 
 // One text per root for the life of the process; the process root is the one that matters,
 // the others are test trees.
-std::shared_ptr<const std::string> database_text(const SysRoot& root) {
+std::shared_ptr<const MappedText> database_text(const SysRoot& root) {
     static std::mutex mutex;
-    static std::map<std::string, std::shared_ptr<const std::string>> cache;
+    static std::map<std::string, std::shared_ptr<const MappedText>> cache;
     const std::lock_guard<std::mutex> lock(mutex);
     auto& text = cache[root.dir()];
     if (text)
@@ -58,7 +59,7 @@ std::shared_ptr<const std::string> database_text(const SysRoot& root) {
 std::optional<std::string> pci_name(const SysRoot& root, std::uint16_t vendor_id,
                                     std::uint16_t device_id) {
     const auto db = database_text(root);
-    return pci_lookup(*db, vendor_id, device_id);
+    return pci_lookup(db->view(), vendor_id, device_id);
 }
 
 }  // namespace nadrel
