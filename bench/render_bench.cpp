@@ -24,7 +24,7 @@ ReportView detail_view(float scale) {
         std::abort();
     }
     ReportView view = make_view(build_report(snapshot, false), build_report(snapshot, true),
-                                "2026-12-07 11:33 UTC", *fonts);
+                                "2026-12-07 11:33 UTC", *fonts, bench_root(), std::nullopt);
     view.detail = true;
     set_scale(view, scale);
     resize(view, static_cast<std::int32_t>(760 * scale), static_cast<std::int32_t>(680 * scale));

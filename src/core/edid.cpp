@@ -15,6 +15,7 @@ namespace {
 constexpr std::size_t block_size = 128;
 constexpr std::size_t manufacturer_id = 8;  // big-endian, three 5-bit letters
 constexpr std::size_t product_code = 10;    // little-endian
+constexpr std::size_t id_serial = 12;       // little-endian, 0 = not used
 constexpr std::size_t week_of_manufacture = 16;
 constexpr std::size_t year_of_manufacture = 17;  // minus 1990
 constexpr std::size_t video_input = 20;
@@ -24,6 +25,7 @@ constexpr std::array<std::size_t, 4> descriptors = {54, 72, 90, 108};
 constexpr std::size_t preferred_timing = 54;
 
 // Display descriptor tags (EDID 1.4 section 3.10.3).
+constexpr std::uint8_t tag_serial = 0xFF;
 constexpr std::uint8_t tag_product_name = 0xFC;
 constexpr std::uint8_t tag_range_limits = 0xFD;
 
@@ -46,9 +48,10 @@ bool is_control(std::uint32_t byte) {
     return byte < 0x20 || (byte >= 0x7F && byte <= 0x9F);
 }
 
-std::string product_name(const Block& b) {
+// The text of the first display descriptor with this tag (name or serial), trimmed and cleaned.
+std::string descriptor_text(const Block& b, std::uint8_t tag) {
     for (const std::size_t at : descriptors) {
-        if (!is_display_descriptor(b, at, tag_product_name))
+        if (!is_display_descriptor(b, at, tag))
             continue;
         std::string text;
         for (std::size_t i = at + 5; i < at + 18 && b.at(i) != 0x0A; ++i) {
@@ -77,7 +80,14 @@ std::optional<DisplayInfo> decode_edid(std::span<const std::uint8_t> bytes) {
     const Block b(bytes);
     DisplayInfo d;
 
-    d.name = product_name(b);
+    d.name = descriptor_text(b, tag_product_name);
+    d.serial = descriptor_text(b, tag_serial);
+    if (d.serial.empty()) {
+        const std::uint32_t number = b.at(id_serial) | b.at(id_serial + 1) << 8 |
+                                     b.at(id_serial + 2) << 16 | b.at(id_serial + 3) << 24;
+        if (number != 0)
+            d.serial = strfmt("%u", number);
+    }
     if (d.name.empty()) {
         const std::uint32_t id = b.at(manufacturer_id) << 8 | b.at(manufacturer_id + 1);
         const std::uint32_t letters[] = {(id >> 10) & 0x1F, (id >> 5) & 0x1F, id & 0x1F};

@@ -2,6 +2,8 @@
 // 7.17 and 7.18), built on reads that never leave the formatted area.
 #include "core/smbios_decode.h"
 
+#include <utility>
+
 #include "core/smbios_tables.h"
 #include "core/unicode.h"
 
@@ -71,6 +73,11 @@ std::optional<MemoryModule> decode_memory_device(const DmiStructure& s) {
     m.form_factor = form_factor_name(smbios_byte(s, 0x0E));
     m.manufacturer = smbios_string_at(s, 0x17);
     m.part_number = smbios_string_at(s, 0x1A);
+    for (auto [field, offset] : {std::pair{&m.serial, 0x18}, std::pair{&m.asset_tag, 0x19}}) {
+        std::string text = smbios_string_at(s, static_cast<std::size_t>(offset));
+        if (!is_placeholder(text))
+            *field = std::move(text);
+    }
     // Speeds in MT/s; FFFFh points to the 32-bit extended fields (SMBIOS 3.3).
     m.speed_mts = smbios_word(s, 0x15);
     if (m.speed_mts == 0xFFFF)

@@ -51,6 +51,8 @@ struct MemoryModule {
     std::uint16_t data_width = 0;
     std::uint16_t total_width = 0;
     std::uint8_t rank = 0;
+    std::string serial;  // identifies the module: hidden when sanitizing
+    std::string asset_tag;
 };
 
 struct GpuInfo {
@@ -77,6 +79,7 @@ struct DisplayInfo {
     std::uint16_t year = 0;
     std::uint8_t week = 0;
     std::uint8_t bits_per_color = 0;
+    std::string serial;  // serial-number descriptor, else the EDID ID serial in decimal
 };
 
 struct DiskInfo {
@@ -90,6 +93,7 @@ struct DiskInfo {
     std::uint32_t physical_block = 0;
     std::uint32_t rpm = 0;            // 1 = non-rotating
     std::optional<bool> solid_state;  // unknown when absent
+    std::string serial;
 };
 
 struct BatteryInfo {
@@ -100,6 +104,7 @@ struct BatteryInfo {
     std::uint32_t design_mwh = 0;
     std::uint32_t full_mwh = 0;
     std::uint32_t min_voltage_mv = 0;
+    std::string serial;
 };
 
 struct NetAdapter {
@@ -107,6 +112,8 @@ struct NetAdapter {
     std::string kind;  // "Wi-Fi", "Ethernet" or empty
     std::uint32_t speed_mbps = 0;
     bool link_up = false;
+    std::string interface;  // the first interface of the adapter ("enp3s0")
+    std::string mac;        // its hardware address as the kernel writes it
 };
 
 struct UsbDevice {
@@ -141,6 +148,18 @@ struct DmiIdentity {
     std::string bios_date;
 };
 
+// What identifies this machine rather than describes it; the report never shows these, and a
+// sanitized report hides them. Empty = not known (the DMI serial files are root-only).
+struct MachineIds {
+    std::string system_serial;
+    std::string system_uuid;
+    std::string board_serial;
+    std::string board_asset_tag;
+    std::string chassis_serial;
+    std::string chassis_asset_tag;
+    std::string machine_id;  // /etc/machine-id
+};
+
 struct SystemSnapshot {
     // Identity and operating system
     std::string hostname = "Unknown";
@@ -148,6 +167,7 @@ struct SystemSnapshot {
     std::string kernel;
     std::string os_installed;
     DmiIdentity dmi;
+    MachineIds ids;
     std::string chassis;
     std::string tpm;
     std::string secure_boot;

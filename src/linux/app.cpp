@@ -25,6 +25,10 @@ Flags parse_args(const std::vector<std::string>& args) {
             f.gui = true;
         if (a == "--detail" || a == "-d")
             f.detail = true;
+        if (a == "--json")
+            f.json = true;
+        if (a == "--sanitize")
+            f.sanitize = true;
     }
     return f;
 }

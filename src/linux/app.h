@@ -16,6 +16,8 @@ struct Flags {
     bool print = false;
     bool gui = false;
     bool detail = false;
+    bool json = false;      // the snapshot as JSON on standard output; never a window
+    bool sanitize = false;  // hide what identifies the machine or its owner, in every output
 };
 
 // Whole, exact, case-sensitive matches; anything else (unknown, repeated, non-UTF-8) is ignored.

@@ -5,6 +5,7 @@
 
 #include "core/fmt.h"
 #include "core/text_fields.h"
+#include "core/unicode.h"
 
 namespace nadrel {
 
@@ -93,6 +94,8 @@ BatteryInfo collect_battery(const SysRoot& root) {
     b.manufactured = battery_manufactured(read_u64(root, dir + "manufacture_year"),
                                           read_u64(root, dir + "manufacture_month"),
                                           read_u64(root, dir + "manufacture_day"));
+    if (const auto serial = read_text(root, dir + "serial_number"))
+        b.serial = std::string(trim(*serial));
     if (voltage_min)
         b.min_voltage_mv = saturate_u32(*voltage_min / 1000);
     b.present = true;

@@ -45,6 +45,7 @@ SystemSnapshot collect_snapshot(const SysRoot& root, std::span<const DmiStructur
     s.slots = smbios_slots(dmi);
     collect_smbios_sockets(s, dmi);
     s.dmi = collect_dmi_identity(root);
+    s.ids = collect_machine_ids(root);
     s.tpm = collect_tpm(root);
     s.secure_boot = collect_secure_boot(root);
     s.chassis = collect_chassis(root);

@@ -11,6 +11,7 @@
 #include <cstring>
 
 #include "core/fmt.h"
+#include "core/sanitize.h"
 #include "core/unicode.h"
 #include "linux/app.h"
 #include "linux/unique_fd.h"
@@ -133,13 +134,17 @@ std::string safe_file_component(std::string_view host) {
 }
 
 std::string save_report(const SysRoot& root, const std::optional<std::string>& home,
-                        std::string_view stamp, const Report& report) {
+                        std::string_view stamp, const Report& report, bool sanitize) {
     const std::string text = render_text(title_block(stamp), report);
     const std::string dir = home.value_or(".");
     const std::string name = file_name(root);
     const std::string path = dir + "/" + name;
     if (const auto error = write_replacing(dir, name, path, text)) {
         return "Could not save: " + *error;
+    }
+    if (sanitize) {
+        const std::string shown_dir = home ? std::string(hidden_text) : dir;
+        return "Saved to " + shown_dir + "/" + std::string(hidden_text) + "-nadrel.txt";
     }
     return "Saved to " + path;
 }

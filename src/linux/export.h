@@ -13,8 +13,9 @@ namespace nadrel {
 
 // Writes the title block and the document to "{dir}/{host}-nadrel.txt" and returns the status
 // message: "Saved to {path}" or "Could not save: {error}". dir is HOME, or "." when absent.
+// With sanitize the message shows "<hidden>" for the home folder and the host name.
 std::string save_report(const SysRoot& root, const std::optional<std::string>& home,
-                        std::string_view stamp, const Report& report);
+                        std::string_view stamp, const Report& report, bool sanitize = false);
 
 // "{dir}/{host}-nadrel.txt": dir is home or "."; the host name from the root, made safe.
 std::string report_file_path(const SysRoot& root, const std::optional<std::string>& home);

@@ -103,6 +103,18 @@ DmiIdentity collect_dmi_identity(const SysRoot& root) {
     return id;
 }
 
+MachineIds collect_machine_ids(const SysRoot& root) {
+    MachineIds ids;
+    ids.system_serial = non_placeholder(root, "product_serial");
+    ids.system_uuid = non_placeholder(root, "product_uuid");
+    ids.board_serial = non_placeholder(root, "board_serial");
+    ids.board_asset_tag = non_placeholder(root, "board_asset_tag");
+    ids.chassis_serial = non_placeholder(root, "chassis_serial");
+    ids.chassis_asset_tag = non_placeholder(root, "chassis_asset_tag");
+    ids.machine_id = std::string(trim(read_text(root, "/etc/machine-id").value_or("")));
+    return ids;
+}
+
 std::string tpm_version_text(std::uint64_t major) {
     if (major == 1)
         return "1.2";

@@ -19,6 +19,8 @@ std::string collect_kernel(const SysRoot& root);
 std::string collect_os_installed(const SysRoot& root);
 std::uint64_t collect_memory_total(const SysRoot& root);
 DmiIdentity collect_dmi_identity(const SysRoot& root);
+// Serials, UUID and asset tags from /sys/class/dmi/id (most are root-only), and the machine id.
+MachineIds collect_machine_ids(const SysRoot& root);
 std::string collect_tpm(const SysRoot& root);
 std::string collect_secure_boot(const SysRoot& root);
 std::string collect_chassis(const SysRoot& root);

@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "core/fmt.h"
+#include "core/sanitize.h"
 #include "core/text_fields.h"
 #include "core/smbios_tables.h"
 #include "core/unicode.h"
@@ -313,8 +314,13 @@ std::vector<LiveRow> format_live_rows(const LiveSample& sample,
     return rows;
 }
 
-LiveCard make_live_card(const SysRoot& root, Instant now, const AddressProbe& probe) {
+LiveCard make_live_card(const SysRoot& root, Instant now, const AddressProbe& probe,
+                        bool sanitize) {
     LiveStatic fixed = read_live_static(root, probe);
+    if (sanitize) {
+        for (auto& row : fixed.rows)
+            row.second = hidden_text;
+    }
     LiveCard card;
     card.static_rows = std::move(fixed.rows);
     card.notes = std::move(fixed.notes);

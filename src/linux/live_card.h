@@ -63,9 +63,10 @@ std::string format_clock(std::uint32_t mhz);
 std::string format_live_size(std::uint64_t bytes);
 std::string format_rate(std::uint64_t bytes_per_s);
 
-// Opens the card: static rows, a first sample at now and its rows.
+// Opens the card: static rows, a first sample at now and its rows. Every static row identifies
+// the machine, so with sanitize each keeps its label and shows "<hidden>".
 LiveCard make_live_card(const SysRoot& root, Instant now,
-                        const AddressProbe& probe = probe_local_addresses);
+                        const AddressProbe& probe = probe_local_addresses, bool sanitize = false);
 // Samples again at now and rebuilds the rows.
 void refresh_live_card(LiveCard& card, const SysRoot& root, Instant now);
 

@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "core/report_builder.h"
+#include "core/sanitize.h"
 #include "core/smbios.h"
+#include "core/snapshot_json.h"
 #include "core/unicode.h"
 #include "linux/app.h"
 #include "linux/collect.h"
@@ -72,13 +74,21 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    const SystemSnapshot snapshot = collect_snapshot(root, dmi);
-    const std::string stamp = stamp_text(make_stamp(std::time(nullptr)));
+    SystemSnapshot collected = collect_snapshot(root, dmi);
+    const SystemSnapshot snapshot =
+        flags.sanitize ? sanitize_snapshot(std::move(collected)) : std::move(collected);
+    const std::time_t now = std::time(nullptr);
+    if (flags.json) {
+        write_all(1, snapshot_json(snapshot, {now, flags.sanitize}));
+        return 0;
+    }
+    const std::string stamp = stamp_text(make_stamp(now));
     Report summary = build_report(snapshot, flags.detail);
     const std::string text = render_text(title_block(stamp), summary);
 
     if (decide_mode(flags, env.wayland_display, env.display) == RunMode::Window) {
-        const auto error = run_window(env, root, stamp, summary, build_report(snapshot, true));
+        const WindowInput input{summary, build_report(snapshot, true), stamp, flags.sanitize};
+        const auto error = run_window(env, root, input);
         if (!error)
             return 0;
         write_all(2, "nadrel: GUI unavailable (" + *error + "); printing instead.\n");

@@ -63,6 +63,8 @@ std::vector<NetAdapter> collect_net_adapters(const SysRoot& root) {
         });
         if (listed)
             continue;
+        adapter.interface = interface;
+        adapter.mac = std::string(trim(read_text(root, dir + "/address").value_or("")));
         adapter.kind = net_kind(root, dir);
         const auto carrier = read_text(root, dir + "/carrier");
         adapter.link_up = carrier && trim(*carrier) == "1";

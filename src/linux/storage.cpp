@@ -117,6 +117,10 @@ std::optional<DiskInfo> read_disk(const SysRoot& root, const std::string& name) 
     // The path as on the machine, so the fixture folder's own name can never match "/usb".
     const std::string canonical = canonical_path(root, base).value_or("");
     disk.bus = disk_bus(name, canonical);
+    // NVMe keeps the serial on the controller, one level up from SCSI-style devices.
+    disk.serial = trimmed_text(root, base + "/device/serial");
+    if (disk.serial.empty())
+        disk.serial = trimmed_text(root, base + "/device/device/serial");
     disk.firmware = trimmed_text(root, base + "/device/firmware_rev");
     if (disk.firmware.empty())
         disk.firmware = trimmed_text(root, base + "/device/rev");

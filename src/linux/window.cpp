@@ -60,8 +60,7 @@ UniqueModule open_module(std::string& error) {
 }  // namespace
 
 std::optional<std::string> run_window(const Environment& env, const SysRoot& root,
-                                      std::string_view stamp, const Report& summary,
-                                      const Report& detailed) {
+                                      const WindowInput& input) {
     std::string error;
     const UniqueModule module = open_module(error);
     if (!module)
@@ -71,17 +70,18 @@ std::optional<std::string> run_window(const Environment& env, const SysRoot& roo
         return "window module missing: no entry point " + std::string(window_entry_name);
     const auto entry = reinterpret_cast<NadrelRunWindow>(symbol);
 
-    const FlatDocument flat_summary = flatten(summary);
-    const FlatDocument flat_detailed = flatten(detailed);
+    const FlatDocument flat_summary = flatten(input.summary);
+    const FlatDocument flat_detailed = flatten(input.detailed);
     NadrelWindowArgs args{};
     args.abi = window_abi;
     args.summary = flat_summary.document();
     args.detailed = flat_detailed.document();
-    args.stamp = text_of(stamp);
+    args.stamp = text_of(input.stamp);
     args.root_dir = text_of(root.dir());
     args.home = optional_text(env.home);
     args.gdk_scale = optional_text(env.gdk_scale);
     args.wayland_display = env.wayland_display ? 1 : 0;
+    args.sanitize = input.sanitize ? 1 : 0;
 
     std::array<char, 4096> message{};
     if (entry(&args, message.data(), message.size()) == 0)

@@ -13,11 +13,20 @@
 
 namespace nadrel {
 
-// Shows the summary document (built with the command-line detail flag) and the detail document
-// until the user closes the window. The reason when no window could be shown ("window module
-// missing: ..." among them); the caller then prints the report.
+// What the window shows: the summary document (built with the command-line detail flag) and the
+// detail document of the same snapshot, and the generation stamp. sanitize: the live card and
+// the save status hide identifying values too (the documents are already sanitized).
+struct WindowInput {
+    const Report& summary;
+    Report detailed;
+    std::string_view stamp;
+    bool sanitize = false;
+};
+
+// Shows the documents until the user closes the window, reading the live card beneath root.
+// The reason when no window could be shown ("window module missing: ..." among them); the
+// caller then prints the report.
 std::optional<std::string> run_window(const Environment& env, const SysRoot& root,
-                                      std::string_view stamp, const Report& summary,
-                                      const Report& detailed);
+                                      const WindowInput& input);
 
 }  // namespace nadrel

@@ -43,6 +43,7 @@ struct NadrelWindowArgs {
     NadrelText home;       // HOME, where the save action writes
     NadrelText gdk_scale;  // GDK_SCALE, for the X11 window
     uint8_t wayland_display;
+    uint8_t sanitize;  // the live card and the save status hide identifying values
 };
 
 // Shows the window until it is closed (0), or writes the reason it could not (NUL-terminated,

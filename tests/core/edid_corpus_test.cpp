@@ -38,6 +38,8 @@ struct Oracle {
     bool has_range = false;
     unsigned max_v = 0;
     unsigned bits = 0;
+    std::string serial_text;  // the first "Display Product Serial Number"
+    std::string serial_number;  // the ID serial, printed only when not 0
 };
 
 std::string run_edid_decode(const fs::path& file) {
@@ -69,6 +71,8 @@ Oracle parse(const std::string& text) {
     static const std::regex dtd_mm(R"((\d+) mm x (\d+) mm\)$)");
     static const std::regex range(R"(Monitor ranges \(.*\): (\d+)-(\d+) Hz V)");
     static const std::regex bits(R"(Bits per primary color channel: (\d+))");
+    static const std::regex serial_text(R"(Display Product Serial Number: '(.*)')");
+    static const std::regex serial_number(R"(^\s+Serial Number: (\d+))");
     std::istringstream in(text);
     std::string line;
     std::smatch m;
@@ -112,6 +116,10 @@ Oracle parse(const std::string& text) {
             o.max_v = number(m[2]);  // with the +255 offset already applied
         } else if (std::regex_search(line, m, bits)) {
             o.bits = number(m[1]);
+        } else if (o.serial_text.empty() && std::regex_search(line, m, serial_text)) {
+            o.serial_text = trim_ascii(m[1]);
+        } else if (std::regex_search(line, m, serial_number)) {
+            o.serial_number = m[1];
         }
     }
     return o;
@@ -196,6 +204,10 @@ TEST(EdidCorpus, AgreesWithEdidDecode) {
 
         EXPECT_EQ(d.max_refresh_hz, o.has_range ? o.max_v : 0u);
         EXPECT_EQ(d.bits_per_color, o.bits);
+        // The descriptor's text wins over the ID serial; texts with escapes are left out.
+        if (o.serial_text.find('\\') == std::string::npos) {
+            EXPECT_EQ(d.serial, o.serial_text.empty() ? o.serial_number : o.serial_text) << id;
+        }
     }
 }
 

@@ -39,14 +39,14 @@ SystemSnapshot workstation() {
     s.memory_max_capacity = 137438953472ull;
     s.memory_slots = 4;
     s.memory_modules = {{"DIMM_A2", "DDR5", "DIMM", "Kingston", "KF556C40-16", 17179869184ull, 5600,
-                         4800, 1100, 64, 64, 1},
+                         4800, 1100, 64, 64, 1, "1A2B3C4D", "TAG-A2"},
                         {"DIMM_B2", "DDR5", "DIMM", "Kingston", "KF556C40-16", 17179869184ull, 5600,
-                         4800, 1100, 64, 64, 1}};
+                         4800, 1100, 64, 64, 1, "1A2B3C4E", "TAG-B2"}};
 
     s.gpus = {{"AD104 [GeForce RTX 4070]", "NVIDIA", "PCIe 4.0 x16", "95.04.31.00.3A",
                12878610432ull, 0x10DE, 0x2786, 0x1462, 0x5122, 0xA1}};
-    s.displays = {{"DELL U2723QE", 3840, 2160, 27, 597, 336, 60, 2022, 12, 10},
-                  {"LG ULTRAGEAR", 2560, 1440, 27, 600, 340, 165, 2021, 0, 8}};
+    s.displays = {{"DELL U2723QE", 3840, 2160, 27, 597, 336, 60, 2022, 12, 10, "7XKC0P3"},
+                  {"LG ULTRAGEAR", 2560, 1440, 27, 600, 340, 165, 2021, 0, 8, "109NTAB1Q227"}};
 
     DiskInfo nvme{"nvme0n1",
                   "Samsung SSD 980 PRO 1TB",
@@ -57,7 +57,8 @@ SystemSnapshot workstation() {
                   512,
                   512,
                   0,
-                  true};
+                  true,
+                  "S5P2NG0R123456A"};
     DiskInfo hdd{"sda",
                  "WDC WD40EZRZ-00GXCB0",
                  "SATA",
@@ -67,14 +68,15 @@ SystemSnapshot workstation() {
                  512,
                  4096,
                  5400,
-                 false};
-    DiskInfo stick{"sdb", "", "USB", "", "", 0, 0, 0, 0, std::nullopt};
+                 false,
+                 "WD-WCC4E1234567"};
+    DiskInfo stick{"sdb", "", "USB", "", "", 0, 0, 0, 0, std::nullopt, ""};
     stick.size = 31914983424ull;
     s.disks = {nvme, hdd, stick};
     s.optical_drives = {"HL-DT-ST DVDRAM GH24NSD1"};
 
-    s.net_adapters = {{"Ethernet Controller I225-V", "Ethernet", 2500, true},
-                      {"Wi-Fi 6E(802.11ax) AX210/AX1675* 2x2", "Wi-Fi", 0, false}};
+    s.net_adapters = {{"Ethernet Controller I225-V", "Ethernet", 2500, true, "enp5s0", "04:7c:16:aa:bb:cc"},
+                      {"Wi-Fi 6E(802.11ax) AX210/AX1675* 2x2", "Wi-Fi", 0, false, "wlp6s0", ""}};
     s.sound_cards = {"HDA Intel PCH", "HDA NVidia"};
     s.audio_devices = {"ALC897 Analog (playback, capture)", "HDMI 0 (playback)"};
     s.bluetooth = {"AX210 Bluetooth"};
@@ -104,7 +106,9 @@ SystemSnapshot workstation() {
                {"PCI_E3", "PCI Express Gen4", "x4", "Available"},
                {"M2_1", "M.2 Socket 3 (Key M)", "", "In use"}};
 
-    s.battery = {true, "Li-ion", "2023-05", 12, 57000, 51300, 15400};
+    s.battery = {true, "Li-ion", "2023-05", 12, 57000, 51300, 15400, "01A7"};
+    s.ids = {"To Be Filled", "03000200-0400-0500-0006-000700080009", "07D9112_N31E123456",
+             "Default string", "", "", "5f0c3bd2e1a94c7d8b6e2f1a0c9d8e7f"};
     return s;
 }
 

@@ -290,6 +290,13 @@ TEST_F(SmbiosOracle, MemoryModules) {
             EXPECT_EQ(module->locator, expected_string(b, "Locator", s, 0x10));
             EXPECT_EQ(module->part_number, expected_string(b, "Part Number", s, 0x1A));
             EXPECT_EQ(module->manufacturer, expected_string(b, "Manufacturer", s, 0x17));
+            // Serials and asset tags drop placeholders ("00000000", "Not Specified").
+            for (const auto& [got, key, offset] :
+                 {std::tuple{&module->serial, "Serial Number", std::size_t{0x18}},
+                  std::tuple{&module->asset_tag, "Asset Tag", std::size_t{0x19}}}) {
+                const std::string want = expected_string(b, key, s, offset);
+                EXPECT_EQ(*got, is_placeholder(want) ? "" : want) << key;
+            }
         }
     }
     EXPECT_GE(modules, 90u);

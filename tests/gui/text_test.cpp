@@ -83,6 +83,18 @@ TEST_F(Text, DrawingAdvancesUnroundedExceptForSpaces) {
     EXPECT_NEAR(spaced, 10 + 2 * 8.4287f + 8, 0.01f);
 }
 
+TEST_F(Text, GridTextEndsWhereItMeasures) {
+    // 84 characters of the body font: a fractional pen would end 36 pixels further right.
+    const std::string line(84, '0');
+    Canvas canvas = Canvas::create(800, 40, 0);
+    EXPECT_EQ(draw_grid_text(canvas, *mono, 0xFFFFFF, 10, 30, line, 14),
+              10.0f + static_cast<float>(text_width(*mono, line, 14)));
+    // The last glyph's ink stays inside its measured cell.
+    for (int y = 0; y < 40; ++y) {
+        EXPECT_EQ(canvas.pixel(10 + 84 * 8, y), 0u) << y;
+    }
+}
+
 TEST_F(Text, GlyphsAtTheEdgeAreClippedNotShifted) {
     Canvas canvas = Canvas::create(6, 6, 0);
     draw_text(canvas, *mono, 0xFFFFFF, -4, 8, "M", 14);

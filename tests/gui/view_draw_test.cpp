@@ -13,6 +13,23 @@ namespace {
 using test::field_section;
 using test::ViewTest;
 
+TEST_F(ViewTest, StatusLineIsCutBeforeTheFirstButton) {
+    const Canvas plain = render(view);
+    view.status_text = "Saved to /home/" + std::string(200, 'd') + "/box1-nadrel.txt";
+    const Canvas long_status = render(view);
+    // The Detail button starts at x = 572; the status line ends at least 8 pixels before it.
+    int drawn_near_end = 0;
+    for (int y = 28; y < 46; ++y) {
+        for (int x = 564; x < 572; ++x) {
+            EXPECT_EQ(long_status.pixel(x, y), 0x1E1E1Eu) << x << "," << y;
+        }
+        for (int x = 500; x < 564; ++x) {
+            drawn_near_end += long_status.pixel(x, y) != plain.pixel(x, y);
+        }
+    }
+    EXPECT_GT(drawn_near_end, 20);  // the text and its "…" reach the end of the room
+}
+
 TEST_F(ViewTest, BackgroundsAndHeaderSeparator) {
     Canvas dark = render(view);
     EXPECT_EQ(dark.width(), 760);

@@ -34,7 +34,8 @@ protected:
         summary.sections.push_back(field_section(SectionKind::System, "SYSTEM", 4));
         Report detailed;
         detailed.sections.push_back(field_section(SectionKind::System, "SYSTEM", 100));
-        view = make_view(summary, detailed, "2026-12-07 11:33 UTC", *fonts);
+        view =
+            make_view(summary, detailed, "2026-12-07 11:33 UTC", *fonts, SysRoot(), std::nullopt);
         view.clock = [this] { return now; };
     }
 

@@ -2,6 +2,9 @@
 // (state, input) -> (response, new state).
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
+
 #include "linux/app.h"
 #include "support/golden.h"
 #include "support/temp_dir.h"
@@ -202,6 +205,9 @@ TEST_F(ViewTest, HoverDelaysTheTooltip) {
     EXPECT_EQ(on_motion(view, 660, 30), ViewResponse::Nothing);  // same button
     advance(milliseconds(1));
     EXPECT_EQ(tooltip_due(view), ButtonKind::Theme);
+    // The deadline stays until a frame has shown the tooltip.
+    EXPECT_EQ(next_wakeup(view), now);
+    render(view);
     EXPECT_EQ(next_wakeup(view), std::nullopt);
 
     // Another button restarts the delay.
@@ -242,6 +248,70 @@ TEST_F(ViewTest, HoverDelaysTheTooltip) {
     EXPECT_EQ(on_leave(view), ViewResponse::Nothing);
 }
 
+TEST_F(ViewTest, TooltipComesAfterAnEarlyWakeUpAndALateOne) {
+    EXPECT_EQ(poll_timeout(view), -1);
+    on_motion(view, 650, 20);  // Theme
+    render(view);              // the hover face, no tooltip yet
+    EXPECT_EQ(poll_timeout(view), 500);
+    advance(milliseconds(499));  // the loop woke 1 ms early
+    EXPECT_FALSE(on_timer(view));
+    EXPECT_EQ(poll_timeout(view), 1);
+    advance(milliseconds(5));  // and the clock passed the deadline before the next wait
+    EXPECT_EQ(poll_timeout(view), 0);
+    EXPECT_TRUE(on_timer(view));
+    EXPECT_FALSE(view.tooltip_shown);
+    render(view);
+    EXPECT_TRUE(view.tooltip_shown);
+    EXPECT_EQ(poll_timeout(view), -1);
+    EXPECT_FALSE(on_timer(view));
+
+    // Another deadline (key repeat) counts too; the wait is rounded up, never early.
+    using std::chrono::microseconds;
+    EXPECT_EQ(poll_timeout(view, now + microseconds(1'500'900)), 1501);
+    EXPECT_EQ(poll_timeout(view, now + microseconds(999)), 1);
+    EXPECT_EQ(poll_timeout(view, now - microseconds(5)), 0);
+    EXPECT_EQ(poll_timeout(view, now + std::chrono::hours(24 * 365)), INT_MAX);
+}
+
+TEST_F(ViewTest, ATallLiveCardScrollsWithKeysAndWheel) {
+    view.live = LiveCard{};
+    view.live->sampled_at = now;
+    for (int i = 0; i < 60; ++i) {
+        view.live->rows.push_back({false, "Label " + std::to_string(i), "value"});
+    }
+    resize(view, 760, 300);
+    render(view);
+    ASSERT_GT(view.live_scroll_max, 0);
+    const Canvas top = render(view);
+    const auto same = [](const Canvas& a, const Canvas& b) {
+        return std::equal(a.pixels().begin(), a.pixels().end(), b.pixels().begin(),
+                          b.pixels().end());
+    };
+    EXPECT_EQ(on_key(view, ViewKey::LineDown), ViewResponse::Redraw);
+    EXPECT_EQ(view.live_scroll, 60);
+    EXPECT_EQ(on_wheel(view, 1), ViewResponse::Redraw);
+    EXPECT_EQ(view.live_scroll, 120);
+    EXPECT_EQ(view.scroll_offset, 0);  // the page under the card stays
+    EXPECT_FALSE(same(render(view), top));
+    on_key(view, ViewKey::End);
+    EXPECT_EQ(view.live_scroll, view.live_scroll_max);
+    EXPECT_EQ(on_key(view, ViewKey::PageDown), ViewResponse::Redraw);
+    EXPECT_EQ(view.live_scroll, view.live_scroll_max);
+    on_key(view, ViewKey::Home);
+    EXPECT_EQ(view.live_scroll, 0);
+    EXPECT_TRUE(same(render(view), top));
+
+    // A card that fits the window: keys do nothing, the wheel scrolls the page as before.
+    resize(view, 760, 4000);
+    render(view);
+    EXPECT_EQ(view.live_scroll_max, 0);
+    EXPECT_EQ(on_key(view, ViewKey::LineDown), ViewResponse::Nothing);
+    on_wheel(view, 1);
+    EXPECT_EQ(view.scroll_offset, 60);
+    EXPECT_EQ(on_key(view, ViewKey::Quit), ViewResponse::Redraw);
+    EXPECT_FALSE(view.live);
+}
+
 TEST_F(ViewTest, WheelClosesTheAboutCardButScrollsUnderTheLiveCard) {
     view.scroll_offset = 100;
     view.info_open = true;
@@ -272,9 +342,14 @@ TEST_F(ViewTest, LiveTickEveryThreeWholeSeconds) {
     EXPECT_TRUE(live_tick(view));
     EXPECT_EQ(view.live->sampled_at, now);
     EXPECT_EQ(next_wakeup(view), now + std::chrono::seconds(3));
-    // The hover delay comes first when it is due sooner.
+    // No tooltip shows under the card, so the hover delay does not wake the loop; once the
+    // card is closed it does.
     on_motion(view, 650, 20);
+    EXPECT_EQ(next_wakeup(view), now + std::chrono::seconds(3));
+    const auto card = view.live;
+    view.live.reset();
     EXPECT_EQ(next_wakeup(view), now + milliseconds(500));
+    view.live = card;
     now -= std::chrono::seconds(10);  // backwards
     EXPECT_FALSE(live_tick(view));
 }
@@ -300,6 +375,11 @@ TEST_F(ViewTest, SaveWritesTheShownDocumentAndReportsInTheStatusLine) {
     on_key(view, ViewKey::Detail);
     on_press(view, 690, 20);  // the Save button
     EXPECT_EQ(test::read_file(path), render_text(title_block(view.stamp), view.detailed_report));
+
+    // Copying takes exactly what Save wrote.
+    EXPECT_EQ(on_key(view, ViewKey::Copy), ViewResponse::Copy);
+    EXPECT_EQ(view.status_text, "Copied to clipboard");
+    EXPECT_EQ(clipboard_text(view), test::read_file(path));
 
     view.home = home.path() + "/missing";
     EXPECT_EQ(on_key(view, ViewKey::Save), ViewResponse::Redraw);

@@ -166,7 +166,14 @@ TEST_F(ViewTest, MinimumSize) {
     const auto [w, h] = min_size(view);
     EXPECT_EQ(
         w, text_width(*view.fonts.bold, "NADREL SYSTEM REPORT", 19) + 5 * 28 + 4 * 8 + 2 * 16 + 16);
-    EXPECT_EQ(h, 8 * 17 + 48);
+    // Tall enough for the About card with a margin above and below, more than eight lines.
+    EXPECT_EQ(h, about_card_height(view, w) + 2 * 16);
+    EXPECT_GT(h, 8 * 17 + 48);
+    for (const float scale : {1.5f, 2.0f}) {
+        set_scale(view, scale);
+        const auto [sw, sh] = min_size(view);
+        EXPECT_GE(sh, about_card_height(view, sw) + 2 * view.metrics.margin) << scale;
+    }
 }
 
 }  // namespace

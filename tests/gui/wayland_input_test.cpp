@@ -19,7 +19,8 @@ TEST(WaylandKeys, PhysicalCodesMapToViewKeys) {
         {38, ViewKey::Live},      {48, ViewKey::Theme},     {31, ViewKey::Save},
         {32, ViewKey::Detail},    {28, ViewKey::Dismiss},   {57, ViewKey::Dismiss},
         {103, ViewKey::LineUp},   {108, ViewKey::LineDown}, {104, ViewKey::PageUp},
-        {109, ViewKey::PageDown}, {102, ViewKey::Home},     {107, ViewKey::End}};
+        {109, ViewKey::PageDown}, {102, ViewKey::Home},     {107, ViewKey::End},
+        {46, ViewKey::Copy}};
     for (const auto& [code, key] : table) {
         ASSERT_TRUE(key_for_code(code).has_value()) << code;
         EXPECT_EQ(*key_for_code(code), key) << code;
@@ -145,16 +146,19 @@ TEST(WaylandHitTest, ResizeEdgesCornersScrollbarAndButtons) {
     const ReportView scrolling = undecorated_view(5000);
     const ReportView short_page = undecorated_view(100);
     for (const Case& c : cases) {
-        EXPECT_EQ(resize_edge_at(scrolling, c.x, c.y), c.with_scrollbar) << c.x << "," << c.y;
-        EXPECT_EQ(resize_edge_at(short_page, c.x, c.y), c.without_scrollbar) << c.x << "," << c.y;
+        EXPECT_EQ(resize_edge_at(scrolling, c.x, c.y), static_cast<ResizeEdge>(c.with_scrollbar))
+            << c.x << "," << c.y;
+        EXPECT_EQ(resize_edge_at(short_page, c.x, c.y),
+                  static_cast<ResizeEdge>(c.without_scrollbar))
+            << c.x << "," << c.y;
     }
     ReportView decorated = undecorated_view(100);
     decorated.close_button = false;
     ReportView about = undecorated_view(100);
     about.info_open = true;
     for (const Case& c : cases) {
-        EXPECT_EQ(resize_edge_at(decorated, c.x, c.y), no_edge);
-        EXPECT_EQ(resize_edge_at(about, c.x, c.y), no_edge);
+        EXPECT_EQ(resize_edge_at(decorated, c.x, c.y), ResizeEdge::None);
+        EXPECT_EQ(resize_edge_at(about, c.x, c.y), ResizeEdge::None);
     }
 }
 
@@ -179,12 +183,12 @@ TEST(WaylandHitTest, HeaderMovesTheWindowExceptOnButtonsAndUnderCards) {
 TEST(WaylandHitTest, EdgeTables) {
     const std::vector<std::uint32_t> shapes{19, 22, 25, 18, 21, 20, 24, 23, 1};
     const std::vector<std::uint32_t> edges{1, 2, 4, 8, 5, 9, 6, 10, 0};
-    for (std::int32_t e = 0; e <= no_edge; ++e) {
-        EXPECT_EQ(cursor_shape_for_edge(e), shapes[static_cast<std::size_t>(e)]);
-        EXPECT_EQ(toplevel_edge_for(e), edges[static_cast<std::size_t>(e)]);
+    for (std::size_t e = 0; e < shapes.size(); ++e) {
+        EXPECT_EQ(cursor_shape_for_edge(static_cast<ResizeEdge>(e)), shapes[e]);
+        EXPECT_EQ(toplevel_edge_for(static_cast<ResizeEdge>(e)), edges[e]);
     }
-    EXPECT_EQ(cursor_shape_for_edge(-1), 1u);
-    EXPECT_EQ(toplevel_edge_for(99), 0u);
+    EXPECT_EQ(cursor_shape_for_edge(static_cast<ResizeEdge>(99)), 1u);
+    EXPECT_EQ(toplevel_edge_for(static_cast<ResizeEdge>(99)), 0u);
 }
 
 TEST(WaylandPointer, CoordinatesSaturateAndTruncate) {

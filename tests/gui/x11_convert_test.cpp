@@ -1,10 +1,11 @@
-// The X11 backend's server-free arithmetic: keys, GDK_SCALE, strips, pixels and poll timeouts.
+// The X11 backend's server-free arithmetic: keys, GDK_SCALE, strips, pixels and selection data.
 #include "linux/gui/x11_convert.h"
 
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <cmath>
+#include <cstring>
 #include <string>
 
 namespace nadrel {
@@ -151,16 +152,26 @@ TEST(X11Pixels, AStripTakesItsRowsAndNeverReadsPastTheCanvas) {
     EXPECT_TRUE(out.empty());
 }
 
-TEST(X11Poll, TimeoutIsTheRemainingWholeMilliseconds) {
-    const Instant now{std::chrono::seconds(1000)};
-    using std::chrono::hours;
-    using std::chrono::microseconds;
-    EXPECT_EQ(poll_timeout_ms(std::nullopt, now), -1);
-    EXPECT_EQ(poll_timeout_ms(now, now), 0);
-    EXPECT_EQ(poll_timeout_ms(now - microseconds(5), now), 0);
-    EXPECT_EQ(poll_timeout_ms(now + microseconds(1'500'900), now), 1500);
-    EXPECT_EQ(poll_timeout_ms(now + microseconds(999), now), 0);
-    EXPECT_EQ(poll_timeout_ms(now + hours(24 * 365), now), INT_MAX);
+TEST(X11Selection, TargetsUtf8TextAndLatin1) {
+    const SelectionAtoms atoms{300, 301, 302, 303};
+    const std::string text = "Caf\u00E9 \u00B7 \u2026 ok";
+    const auto targets = selection_data(atoms, atoms.targets, text);
+    ASSERT_TRUE(targets);
+    EXPECT_EQ(targets->type, atom_atom);
+    EXPECT_EQ(targets->format, 32);
+    std::vector<std::uint32_t> listed(targets->bytes.size() / 4);
+    std::memcpy(listed.data(), targets->bytes.data(), targets->bytes.size());
+    EXPECT_EQ(listed, (std::vector<std::uint32_t>{301, 302, 303, atom_string}));
+    for (const std::uint32_t target : {atoms.utf8_string, atoms.text}) {
+        const auto utf8 = selection_data(atoms, target, text);
+        ASSERT_TRUE(utf8);
+        EXPECT_EQ(utf8->type, atoms.utf8_string);
+        EXPECT_EQ(std::string(utf8->bytes.begin(), utf8->bytes.end()), text);
+    }
+    const auto latin1 = selection_data(atoms, atom_string, text);
+    ASSERT_TRUE(latin1);
+    EXPECT_EQ(std::string(latin1->bytes.begin(), latin1->bytes.end()), "Caf\xE9 \xB7 ? ok");
+    EXPECT_FALSE(selection_data(atoms, 999, text));  // e.g. image/png
 }
 
 }  // namespace

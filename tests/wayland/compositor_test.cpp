@@ -1,10 +1,13 @@
 // The Wayland window against a scripted compositor: what it binds, how it sets its window up,
 // how it paces and damages frames, where it sends cursor shapes, and what it does with odd events.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 #include <wayland-server-protocol.h>
 
 #include <algorithm>
 
+#include "support/run.h"
 #include "wayland/test_compositor.h"
 
 namespace nadrel::testing {
@@ -210,6 +213,98 @@ TEST(WaylandCompositor, OutputScaleFollowsTheSurfaceAndIgnoresNonsense) {
         }
         quit(tc);
     }
+}
+
+TEST(WaylandCompositor, FractionalScaleDrawsAScaledBufferShownAtTheLogicalSize) {
+    auto globals = full_globals();
+    globals.push_back({"wp_fractional_scale_manager_v1", 1});
+    globals.push_back({"wp_viewporter", 1});
+    TestCompositor tc(globals);
+    show(tc);
+    ASSERT_TRUE(tc.seen("wp_fractional_scale_manager_v1.get_fractional_scale"));
+    ASSERT_TRUE(tc.seen("wp_viewporter.get_viewport"));
+    EXPECT_EQ(tc.attached_size(), (std::pair{760, 680}));
+    wl_resource_post_event(tc.latest("wp_fractional_scale_v1"), 0, 180u);  // 1.5
+    tc.frame_done();
+    ASSERT_TRUE(tc.run_until([&] { return tc.count("wl_surface.attach") == 2; }));
+    EXPECT_EQ(tc.attached_size(), (std::pair{1140, 1020}));
+    EXPECT_TRUE(tc.seen("wp_viewport.set_destination 760 680"));
+    EXPECT_FALSE(tc.seen("wl_surface.set_buffer_scale"));
+    // The header separator: round(1.5) = 2 rows at the bottom of a 72-row header.
+    EXPECT_EQ(tc.attached_pixel(400, 70), 0xA0A0A0u);
+    EXPECT_EQ(tc.attached_pixel(400, 69), 0x1E1E1Eu);
+    // A configure to another logical size keeps the scale; 1.25 rounds the sides.
+    tc.configure(801, 601);
+    wl_resource_post_event(tc.latest("wp_fractional_scale_v1"), 0, 150u);
+    tc.frame_done();
+    ASSERT_TRUE(tc.run_until([&] { return tc.attached_size() == std::pair{1001, 751}; }));
+    EXPECT_TRUE(tc.seen("wp_viewport.set_destination 801 601"));
+    quit(tc);
+}
+
+TEST(WaylandCompositor, TooltipAppearsAfterTheHoverDelay) {
+    TestCompositor tc(full_globals());
+    show(tc);
+    tc.pointer_enter(650, 20);  // the Theme button
+    tc.frame_done();
+    ASSERT_TRUE(tc.run_until([&] { return tc.count("wl_surface.attach") == 2; }));
+    EXPECT_EQ(tc.attached_pixel(669, 44), 0x1E1E1Eu);  // hover face only
+    tc.frame_done();
+    tc.run_for(milliseconds(300));
+    EXPECT_EQ(tc.count("wl_surface.attach"), 2u);
+    // The loop wakes by itself when the delay is over: the tooltip box under the button.
+    ASSERT_TRUE(
+        tc.run_until([&] { return tc.count("wl_surface.attach") == 3; }, milliseconds(2000)));
+    EXPECT_EQ(tc.attached_pixel(669, 44), 0x3A3A3Au);
+    quit(tc);
+}
+
+TEST(WaylandCompositor, CopyOffersTheReportAndWritesItWithoutBlocking) {
+    auto globals = full_globals();
+    globals.push_back({"wl_data_device_manager", 3});
+    // The detail document of a fixture machine: longer than the reader's pipe holds.
+    const std::string machine = "NADREL_SYSROOT=" NADREL_FIXTURES_DIR "/intel-desktop";
+    ::setenv("NADREL_SYSROOT", NADREL_FIXTURES_DIR "/intel-desktop", 1);
+    TestCompositor tc(globals);
+    show(tc);
+    ::unsetenv("NADREL_SYSROOT");
+    ASSERT_TRUE(tc.run_until([&] { return tc.seen("wl_data_device_manager.get_data_device"); }));
+    tc.key(32, true);  // D
+    tc.key(46, true);  // C
+    ASSERT_TRUE(tc.run_until([&] { return tc.seen("wl_data_device.set_selection"); }));
+    EXPECT_TRUE(tc.seen("wl_data_source.offer \"text/plain;charset=utf-8\""));
+    EXPECT_TRUE(tc.seen("wl_data_source.offer \"text/plain\""));
+
+    // A reader that takes the text in small bites while the window keeps answering.
+    int pipe_fds[2];
+    ASSERT_EQ(pipe2(pipe_fds, O_CLOEXEC | O_NONBLOCK), 0);
+    ASSERT_EQ(fcntl(pipe_fds[1], F_SETPIPE_SZ, 4096), 4096);  // the text needs several rounds
+    wl_resource_post_event(tc.latest("wl_data_source"), WL_DATA_SOURCE_SEND, "text/plain",
+                           pipe_fds[1]);
+    close(pipe_fds[1]);
+    std::string text;
+    bool ended = false;
+    ASSERT_TRUE(tc.run_until([&] {
+        char chunk[512];
+        const ssize_t n = read(pipe_fds[0], chunk, sizeof chunk);
+        if (n > 0) {
+            text.append(chunk, static_cast<std::size_t>(n));
+        }
+        ended = n == 0;
+        return ended;
+    }));
+    close(pipe_fds[0]);
+    // The text Save writes: the title block, then the report as --print shows it.
+    const test::RunResult printed =
+        test::run_nadrel({"--print", "--detail"}, {"PATH=/usr/bin:/bin", machine});
+    const auto without_stamp = [](const std::string& s) {
+        const std::size_t line2 = s.find('\n') + 1;
+        return s.substr(0, line2) + s.substr(s.find('\n', line2));
+    };
+    EXPECT_GT(text.size(), 4096u);
+    EXPECT_TRUE(text.starts_with("NADREL  -  System Report\nGenerated ")) << text.substr(0, 80);
+    EXPECT_EQ(without_stamp(text), without_stamp(printed.out));
+    quit(tc);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #!/bin/bash
 # WAYLAND_DISPLAY naming a missing socket: the window opens on X11 instead (under Xvfb), and
-# without an X display both reasons are printed, Wayland's first, before the report.
+# without an X display both reasons are printed, Wayland's first, before the report; every
+# line on standard error begins "nadrel: ".
 . "$(dirname "$0")/lib.sh"
 need Xvfb xdotool
 
@@ -14,6 +15,11 @@ wait_exit 20
 grep -Eq '^nadrel: GUI unavailable \(cannot connect to Wayland display: No such file or directory; cannot connect to X display: .+\); printing instead\.$' \
     "$T/err.log" || fail "unexpected message: $(cat "$T/err.log")"
 grep -q '^NADREL  -  System Report$' "$T/out" || fail "the report was not printed"
+
+# Without XDG_RUNTIME_DIR libwayland complains itself: its line is ours too, like every other.
+env -u XDG_RUNTIME_DIR "$NADREL" >"$T/out" 2>"$T/err.log"
+grep -q 'XDG_RUNTIME_DIR' "$T/err.log" || fail "libwayland said nothing: $(cat "$T/err.log")"
+grep -v '^nadrel: ' "$T/err.log" && fail "a standard error line without the nadrel: prefix"
 
 start_xvfb
 start_nadrel

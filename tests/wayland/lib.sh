@@ -46,6 +46,7 @@ start_xvfb() {
 
 # start_sway [scale] [backend] [mode]: sway as nobody (it refuses to run as root); sets
 # WAYLAND_DISPLAY, XDG_RUNTIME_DIR and SWAYSOCK. backend "x11" nests it in the current DISPLAY.
+# SWAY_EXTRA, when set, is added to the configuration (for example an input layout).
 start_sway() {
     scale=${1:-1}
     backend=${2:-headless}
@@ -59,6 +60,7 @@ xwayland disable
 output $output resolution $mode position 0,0 scale $scale
 default_border none
 for_window [app_id=".*"] floating enable
+${SWAY_EXTRA:-}
 exec sh -c 'echo "\$WAYLAND_DISPLAY \$SWAYSOCK" > "\$XDG_RUNTIME_DIR/ready"'
 CONF
     chmod 0644 "$T/sway.conf"

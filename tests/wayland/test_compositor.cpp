@@ -21,6 +21,8 @@ extern "C" {
 extern const wl_interface xdg_wm_base_interface;
 extern const wl_interface zxdg_decoration_manager_v1_interface;
 extern const wl_interface wp_cursor_shape_manager_v1_interface;
+extern const wl_interface wp_fractional_scale_manager_v1_interface;
+extern const wl_interface wp_viewporter_interface;
 }
 
 namespace nadrel::testing {
@@ -44,7 +46,10 @@ const wl_interface* interface_named(const std::string& name) {
                                    &wl_output_interface,
                                    &xdg_wm_base_interface,
                                    &zxdg_decoration_manager_v1_interface,
-                                   &wp_cursor_shape_manager_v1_interface};
+                                   &wp_cursor_shape_manager_v1_interface,
+                                   &wp_fractional_scale_manager_v1_interface,
+                                   &wp_viewporter_interface,
+                                   &wl_data_device_manager_interface};
     for (const wl_interface* interface : known) {
         if (name == interface->name)
             return interface;

@@ -27,8 +27,8 @@ std::unique_ptr<Bench> open_bench(const char* gdk_scale) {
     }
     const SystemSnapshot snapshot = collect_snapshot(SysRoot());
     bench->view = make_view(build_report(snapshot, false), build_report(snapshot, true), "now",
-                            std::move(*fonts));
-    bench->ok = !open_x11_window(bench->view, std::string_view(gdk_scale), bench->window);
+                            std::move(*fonts), SysRoot(), std::nullopt);
+    bench->ok = !open_x11_window(bench->view, gdk_scale, bench->window);
     return bench;
 }
 

@@ -176,8 +176,19 @@ xcb_atom_t XClient::atom(const std::string& name) {
     return reply ? reply->atom : 0;
 }
 
-std::string XClient::text_property(xcb_window_t window, xcb_atom_t property) {
-    const auto cookie = xcb_get_property(conn_, 0, window, property, XCB_ATOM_STRING, 0, 1024);
+void XClient::set_keysym(std::uint8_t keycode, std::uint32_t keysym) {
+    const Owned<xcb_get_keyboard_mapping_reply_t> reply(xcb_get_keyboard_mapping_reply(
+        conn_, xcb_get_keyboard_mapping(conn_, keycode, 1), nullptr));
+    if (!reply) {
+        return;
+    }
+    const std::vector<xcb_keysym_t> row(reply->keysyms_per_keycode, keysym);
+    xcb_change_keyboard_mapping(conn_, 1, keycode, reply->keysyms_per_keycode, row.data());
+    std::free(xcb_get_input_focus_reply(conn_, xcb_get_input_focus(conn_), nullptr));
+}
+
+std::string XClient::text_property(xcb_window_t window, xcb_atom_t property, xcb_atom_t type) {
+    const auto cookie = xcb_get_property(conn_, 0, window, property, type, 0, 1024);
     const Owned<xcb_get_property_reply_t> reply(xcb_get_property_reply(conn_, cookie, nullptr));
     if (!reply || reply->format != 8) {
         return {};

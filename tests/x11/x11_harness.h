@@ -77,8 +77,11 @@ public:
 
     // A window whose WM_NAME is name, anywhere below the root; waits up to timeout.
     std::optional<xcb_window_t> find_window(const std::string& name, milliseconds timeout);
-    // A STRING property (WM_NAME, WM_ICON_NAME).
-    std::string text_property(xcb_window_t window, xcb_atom_t property);
+    // An 8-bit text property (WM_NAME, WM_ICON_NAME, WM_CLASS) of the given type.
+    std::string text_property(xcb_window_t window, xcb_atom_t property,
+                              xcb_atom_t type = XCB_ATOM_STRING);
+    // Maps a keycode to one keysym in every column, as a keyboard-layout switch would.
+    void set_keysym(std::uint8_t keycode, std::uint32_t keysym);
     // The 18 words of WM_NORMAL_HINTS (empty when absent).
     std::vector<std::uint32_t> size_hints(xcb_window_t window);
     // The atoms listed in WM_PROTOCOLS, by name.

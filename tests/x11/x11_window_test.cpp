@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -11,6 +12,7 @@
 #include "linux/gui/canvas.h"
 #include "linux/gui/text.h"
 #include "linux/gui/view.h"
+#include "linux/gui/x11_convert.h"
 #include "support/run.h"
 #include "support/temp_dir.h"
 #include "x11/x11_harness.h"
@@ -39,7 +41,7 @@ std::pair<std::int32_t, std::int32_t> expected_min_size(float scale) {
     if (!fonts) {
         return {0, 0};
     }
-    ReportView view = make_view(Report{}, Report{}, "", std::move(*fonts));
+    ReportView view = make_view(Report{}, Report{}, "", std::move(*fonts), SysRoot(), std::nullopt);
     set_scale(view, scale);
     return min_size(view);
 }
@@ -47,11 +49,17 @@ std::pair<std::int32_t, std::int32_t> expected_min_size(float scale) {
 // The program, running on one display with a HOME of its own and a fixture machine.
 class Program {
 public:
+    // home_below: a folder made inside the temporary one to serve as HOME.
     Program(const std::string& display, const std::vector<std::string>& args,
-            const std::vector<std::string>& extra_env = {}) {
+            const std::vector<std::string>& extra_env = {}, const std::string& home_below = "") {
         std::vector<std::string> argv{NADREL_BINARY};
         argv.insert(argv.end(), args.begin(), args.end());
-        std::vector<std::string> env{"DISPLAY=" + display, "HOME=" + home.path(),
+        home_dir = home.path();
+        if (!home_below.empty()) {
+            home_dir += "/" + home_below;
+            std::filesystem::create_directories(home_dir);
+        }
+        std::vector<std::string> env{"DISPLAY=" + display, "HOME=" + home_dir,
                                      "NADREL_SYSROOT=" NADREL_FIXTURES_DIR "/intel-desktop",
                                      "PATH=/usr/bin:/bin"};
         env.insert(env.end(), extra_env.begin(), extra_env.end());
@@ -62,6 +70,7 @@ public:
     std::string err() const { return read_file(home.path() + "/.err"); }
 
     TempDir home;
+    std::string home_dir;
     std::unique_ptr<Process> process;
 };
 
@@ -113,6 +122,11 @@ TEST_F(X11Window, MapsNamedWithSizeHintsAndDrawsTheReport) {
     EXPECT_EQ(client->text_property(window, XCB_ATOM_WM_NAME), "Nadrel");
     EXPECT_EQ(client->text_property(window, XCB_ATOM_WM_ICON_NAME), "Nadrel");
     EXPECT_EQ(client->protocols(window), std::vector<std::string>{"WM_DELETE_WINDOW"});
+    EXPECT_EQ(client->text_property(window, XCB_ATOM_WM_CLASS),
+              std::string("nadrel\0Nadrel\0", 14));
+    EXPECT_EQ(
+        client->text_property(window, client->atom("_NET_WM_NAME"), client->atom("UTF8_STRING")),
+        "Nadrel");
     EXPECT_EQ(client->size(window), (std::pair<int, int>{760, 680}));
     const auto hints = client->size_hints(window);
     ASSERT_EQ(hints.size(), 18u);
@@ -235,6 +249,121 @@ TEST_F(X11Window, PointerClicksAButtonDragsTheThumbAndTurnsTheWheel) {
     client->send_message(window, 32, "WM_NAME", "WM_DELETE_WINDOW");
     EXPECT_FALSE(program.process->wait(milliseconds(300)));
     client->send_message(window, 32, "WM_PROTOCOLS", "WM_DELETE_WINDOW");
+    expect_clean_exit(program);
+}
+
+// The window's clipboard as xclip reads it, for one target.
+std::string paste(const std::string& display, const std::string& dir, const std::string& target) {
+    const std::string file = dir + "/.paste-" + target;
+    if (run_on_display(display, "sh -c 'xclip -o -selection clipboard -target " + target + " > " +
+                                    file + "'") != 0) {
+        return "(xclip failed)";
+    }
+    return read_file(file);
+}
+
+TEST_F(X11Window, BodyTextOnAGridLongStatusCutAndCopyServedToXclip) {
+    if (run_on_display(server->display(), "xclip -version") != 0) {
+        GTEST_SKIP() << "xclip is not installed";
+    }
+    // A HOME so deep that "Saved to ..." would run under the buttons.
+    Program program(server->display(), {}, {}, std::string(150, 'h'));
+    const xcb_window_t window = open(program);
+    ASSERT_NE(window, 0u);
+
+    // s: saved; the status line is cut 8 pixels before the first button (x = 572).
+    const Image before_save = client->grab(window);
+    keys(window, "s");
+    const auto saved = client->wait_change(window, before_save);
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->count(dark_page, 564, 26, 572, 46), 8 * 20);
+    EXPECT_NE(saved->count(dark_page, 500, 26, 564, 46), 64 * 20);
+    const std::string file = read_file(program.home_dir + "/forge-nadrel.txt");
+    ASSERT_TRUE(file.starts_with(title_line));
+
+    // c: the same text on the CLIPBOARD, in every target xclip asks for.
+    keys(window, "c");
+    const std::string display = server->display();
+    EXPECT_EQ(paste(display, program.home.path(), "UTF8_STRING"), file);
+    EXPECT_EQ(paste(display, program.home.path(), "TEXT"), file);
+    EXPECT_EQ(paste(display, program.home.path(), "STRING"), latin1_from_utf8(file));
+    EXPECT_EQ(paste(display, program.home.path(), "TARGETS"),
+              "TARGETS\nUTF8_STRING\nTEXT\nSTRING\n");
+
+    // The colons of the Field rows on screen sit in one 8-pixel column (x 200 ... 207: 56 + 18
+    // cells), with nothing in the spaces either side. Sections start 33 pixels below the last
+    // row (64 for the first); rows start 32 below the title's top and are 17 apart.
+    const Image shot = client->grab(window);
+    std::istringstream lines(file);
+    std::string line;
+    int top = 64 - 33;
+    int checked = 0;
+    bool rows = false;
+    while (std::getline(lines, line) && top < 680 - 17 - 33) {
+        if (line.starts_with("-----")) {
+            top += 33 + 32;
+            rows = true;
+            continue;
+        }
+        if (!rows || line.empty()) {
+            rows = false;
+            continue;
+        }
+        ASSERT_LE(line.size(), 2u + 84u) << "a wrapped line would move the rows below it";
+        const int row_top = top;
+        top += 17;
+        const bool ascii = std::all_of(line.begin(), line.end(), [](char ch) {
+            return static_cast<unsigned char>(ch) < 0x80;
+        });
+        if (!ascii || line.size() < 23 || line.substr(19, 3) != " : " || row_top + 17 > 680) {
+            continue;
+        }
+        EXPECT_LT(shot.count(dark_page, 200, row_top, 208, row_top + 17), 8 * 17) << line;
+        EXPECT_EQ(shot.count(dark_page, 194, row_top, 199, row_top + 17), 5 * 17) << line;
+        EXPECT_EQ(shot.count(dark_page, 209, row_top, 214, row_top + 17), 5 * 17) << line;
+        ++checked;
+    }
+    EXPECT_GE(checked, 10);
+
+    // d: the detail document's long lines stay out of the scrollbar strip (x 748 ... 759).
+    keys(window, "d");
+    const auto detail = client->wait_change(window, shot);
+    ASSERT_TRUE(detail);
+    EXPECT_EQ(
+        detail->count(dark_page, 748, 48, 760, 680) + detail->count(dark_thumb, 748, 48, 760, 680),
+        12 * 632);
+
+    keys(window, "q");
+    EXPECT_EQ(program.process->wait(milliseconds(10000)), 0);
+}
+
+// --sanitize reaches the window: the saved file (and so the copy, the same text) names no host.
+TEST_F(X11Window, SanitizedWindowSavesNoHostName) {
+    Program program(server->display(), {"--sanitize"});
+    const xcb_window_t window = open(program);
+    ASSERT_NE(window, 0u);
+    const Image before_save = client->grab(window);
+    keys(window, "s");
+    ASSERT_TRUE(client->wait_change(window, before_save));
+    const std::string file = read_file(program.home.path() + "/forge-nadrel.txt");
+    EXPECT_TRUE(file.starts_with(title_line)) << file;
+    EXPECT_NE(file.find("  Name              : <hidden>\n"), std::string::npos) << file;
+    EXPECT_EQ(file.find("forge"), std::string::npos) << file;
+    keys(window, "q");
+    expect_clean_exit(program);
+}
+
+TEST_F(X11Window, AKeyboardMappingChangeIsReadAgain) {
+    Program program(server->display(), {});
+    const xcb_window_t window = open(program);
+    ASSERT_NE(window, 0u);
+    // The key in the US "o" position (keycode 32) now gives "i" and opens the About card; the
+    // key that gave "i" (31) gives nothing, so xdotool finds "i" only on keycode 32.
+    client->set_keysym(31, 0);
+    client->set_keysym(32, 0x69);
+    keys(window, "i");
+    EXPECT_TRUE(client->wait_pixel(window, 5, 5, blend_pixel(dark_page, 0, 120)));
+    keys(window, "Escape q");
     expect_clean_exit(program);
 }
 

@@ -100,9 +100,8 @@ int main(int argc, char** argv) {
         }
     }
 
-    ReportView view =
-        make_view(build_report(snapshot, false), build_report(snapshot, true), stamp, *fonts);
-    view.root = root;
+    ReportView view = make_view(build_report(snapshot, false), build_report(snapshot, true), stamp,
+                                *fonts, root, std::nullopt);
     const Instant now = steady_now();
     view.clock = [now] { return now; };
     set_scale(view, scale);

@@ -54,9 +54,10 @@ std::optional<std::string> run(const NadrelWindowArgs& args) {
         return std::string(no_font_error);
     }
     ReportView view = make_view(unflatten(args.summary), unflatten(args.detailed),
-                                optional_string(args.stamp).value_or(""), std::move(*fonts));
-    view.root = SysRoot(optional_string(args.root_dir).value_or("/"));
-    view.home = optional_string(args.home);
+                                optional_string(args.stamp).value_or(""), std::move(*fonts),
+                                SysRoot(optional_string(args.root_dir).value_or("/")),
+                                optional_string(args.home));
+    view.sanitize = args.sanitize != 0;
     return run_backend(view, args.wayland_display != 0, optional_string(args.gdk_scale));
 }
 

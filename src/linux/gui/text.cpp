@@ -95,8 +95,12 @@ std::int32_t text_width(const Font& font, std::string_view s, float px) {
     return width;
 }
 
-float draw_text(Canvas& canvas, const Font& font, Colour colour, std::int32_t x,
-                std::int32_t baseline, std::string_view s, float px) {
+namespace {
+
+enum class Advance { Fractional, Rounded };
+
+float draw_glyphs(Canvas& canvas, const Font& font, Colour colour, std::int32_t x,
+                  std::int32_t baseline, std::string_view s, float px, Advance advance) {
     float pen = static_cast<float>(x);
     for (std::size_t i = 0; i < s.size();) {
         const char32_t c = next_char(s, i);
@@ -110,9 +114,28 @@ float draw_text(Canvas& canvas, const Font& font, Colour colour, std::int32_t x,
             const std::int32_t top = trunc_i32(static_cast<double>(baseline) - g.ymin - g.height);
             canvas.blend_coverage(left, top, g.coverage, g.width, g.height, colour);
         }
-        pen += g.advance;
+        switch (advance) {
+            case Advance::Fractional:
+                pen += g.advance;
+                break;
+            case Advance::Rounded:
+                pen += static_cast<float>(round_i32(g.advance));
+                break;
+        }
     }
     return pen;
+}
+
+}  // namespace
+
+float draw_text(Canvas& canvas, const Font& font, Colour colour, std::int32_t x,
+                std::int32_t baseline, std::string_view s, float px) {
+    return draw_glyphs(canvas, font, colour, x, baseline, s, px, Advance::Fractional);
+}
+
+float draw_grid_text(Canvas& canvas, const Font& font, Colour colour, std::int32_t x,
+                     std::int32_t baseline, std::string_view s, float px) {
+    return draw_glyphs(canvas, font, colour, x, baseline, s, px, Advance::Rounded);
 }
 
 std::int32_t draw_centred(Canvas& canvas, const Font& font, Colour colour, std::int32_t cx,

@@ -45,6 +45,10 @@ std::int32_t text_width(const Font& font, std::string_view s, float px);
 // Draws s with its pen starting at x on the baseline; returns the final pen x.
 float draw_text(Canvas& canvas, const Font& font, Colour colour, std::int32_t x,
                 std::int32_t baseline, std::string_view s, float px);
+// The same with every advance rounded, as text_width measures: for the monospaced font, whose
+// characters then sit on a whole-pixel grid (columns line up, lines end where measured).
+float draw_grid_text(Canvas& canvas, const Font& font, Colour colour, std::int32_t x,
+                     std::int32_t baseline, std::string_view s, float px);
 // Draws s centred on cx with its top at top; returns line_height_px(font, px).
 std::int32_t draw_centred(Canvas& canvas, const Font& font, Colour colour, std::int32_t cx,
                           std::int32_t top, std::string_view s, float px);

@@ -41,8 +41,11 @@ Instant steady_now() {
     return std::chrono::steady_clock::now();
 }
 
-ReportView make_view(Report summary, Report detailed, std::string stamp, FontSet fonts) {
+ReportView make_view(Report summary, Report detailed, std::string stamp, FontSet fonts,
+                     SysRoot root, std::optional<std::string> home) {
     ReportView view;
+    view.root = std::move(root);
+    view.home = std::move(home);
     view.summary_report = std::move(summary);
     view.detailed_report = std::move(detailed);
     view.status_text = "Generated " + stamp;
@@ -57,9 +60,12 @@ std::pair<std::int32_t, std::int32_t> min_size(const ReportView& view) {
         std::int64_t{text_width(*view.fonts.bold, "NADREL SYSTEM REPORT", m.title_size)} +
         5 * std::int64_t{m.button_width} + 4 * std::int64_t{m.button_gap} +
         2 * std::int64_t{m.margin} + scaled(16, view.scale);
-    const std::int64_t height =
+    const std::int64_t lines =
         8 * std::int64_t{line_height_px(*view.fonts.mono, m.body_size)} + m.header_height;
-    return {clamp_i32(width), clamp_i32(height)};
+    // The About card centres itself and is only cut when the window is shorter than it.
+    const std::int64_t about =
+        std::int64_t{about_card_height(view, clamp_i32(width))} + 2 * std::int64_t{m.margin};
+    return {clamp_i32(width), clamp_i32(std::max(lines, about))};
 }
 
 void set_scale(ReportView& view, float scale) {

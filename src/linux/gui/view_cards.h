@@ -21,6 +21,9 @@ ThumbGeometry thumb_geometry(std::int64_t visible, std::int64_t content_height,
                              std::int64_t scroll_offset, std::int32_t min_thumb);
 
 void draw_about_card(Canvas& canvas, const ReportView& view);
-void draw_live_card(Canvas& canvas, const ReportView& view, const LiveCard& card);
+// The live card scrolled by scroll pixels (clamped); returns how far it can scroll: 0 when it
+// fits the window.
+std::int32_t draw_live_card(Canvas& canvas, const ReportView& view, const LiveCard& card,
+                            std::int32_t scroll);
 
 }  // namespace nadrel

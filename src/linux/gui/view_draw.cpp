@@ -57,11 +57,17 @@ void draw_header(Canvas& canvas, const ReportView& view) {
               ascent_px(*view.fonts.bold, m.title_size) + c, "NADREL SYSTEM REPORT", m.title_size);
     const std::int32_t status_baseline = scaled(4, view.scale) + trunc_i32(m.title_size) +
                                          ascent_px(*view.fonts.regular, m.small_size) + c;
+    // The status line ends a gap before the leftmost button, cut with "…" when longer.
+    const std::vector<Button> list = buttons(view, canvas.width());
+    const std::int64_t first_button = list.empty() ? canvas.width() : list.back().x;
+    const std::int32_t status_room =
+        clamp_i32(std::max<std::int64_t>(0, first_button - m.button_gap - m.margin));
     draw_text(canvas, *view.fonts.regular, view.theme.muted, m.margin, status_baseline,
-              view.status_text, m.small_size);
+              truncate_to_width(*view.fonts.regular, view.status_text, status_room, m.small_size),
+              m.small_size);
 
     const std::int32_t p = round_i32(20.0 * double{view.scale});
-    for (const Button& b : buttons(view, canvas.width())) {
+    for (const Button& b : list) {
         canvas.fill_rect(b.x, b.y, b.w, b.h,
                          b.kind == view.hover ? view.theme.button_hover : view.theme.button);
         if (p > 0) {
@@ -134,11 +140,16 @@ Canvas render(ReportView& view) {
     if (due != ButtonKind::NoButton) {
         draw_tooltip(canvas, view, due);
     }
+    view.tooltip_shown = due != ButtonKind::NoButton;
     if (view.info_open) {
         draw_about_card(canvas, view);
     }
     if (view.live) {
-        draw_live_card(canvas, view, *view.live);
+        view.live_scroll_max = draw_live_card(canvas, view, *view.live, view.live_scroll);
+        view.live_scroll = std::clamp(view.live_scroll, 0, view.live_scroll_max);
+    } else {
+        view.live_scroll = 0;
+        view.live_scroll_max = 0;
     }
     return canvas;
 }

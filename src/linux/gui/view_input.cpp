@@ -1,7 +1,11 @@
 // What keys, clicks, drags, the wheel and the timers do to the report view, and whether the
 // window must be redrawn or closed. Nothing here blocks or talks to the display server.
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
+#include "core/report.h"
+#include "linux/app.h"
 #include "linux/export.h"
 #include "linux/gui/view.h"
 #include "linux/gui/view_cards.h"
@@ -54,7 +58,96 @@ std::int32_t scroll_for_pointer(const ReportView& view, std::int64_t p) {
     return clamp_i32(thumb.range * std::clamp<std::int64_t>(p, 0, track) / track);
 }
 
+// Scrolls a live card taller than the window; false when the card fits (nothing to scroll).
+bool scroll_live_card(ReportView& view, std::int64_t pixels) {
+    if (view.live_scroll_max <= 0) {
+        return false;
+    }
+    view.live_scroll = static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(std::int64_t{view.live_scroll} + pixels, 0, view.live_scroll_max));
+    return true;
+}
+
+// A scrolling key on an open live card: the card's own position, when it is taller than the
+// window.
+ViewResponse live_card_key(ReportView& view, ViewKey key) {
+    std::int64_t pixels = 0;
+    switch (key) {
+        case ViewKey::LineUp:
+            pixels = -std::int64_t{line_step(view)};
+            break;
+        case ViewKey::LineDown:
+            pixels = line_step(view);
+            break;
+        case ViewKey::PageUp:
+            pixels = -std::int64_t{page_step(view)};
+            break;
+        case ViewKey::PageDown:
+            pixels = page_step(view);
+            break;
+        case ViewKey::Home:
+            pixels = std::numeric_limits<std::int32_t>::min();
+            break;
+        case ViewKey::End:
+            pixels = std::numeric_limits<std::int32_t>::max();
+            break;
+        case ViewKey::Quit:
+        case ViewKey::Info:
+        case ViewKey::Live:
+        case ViewKey::Theme:
+        case ViewKey::Save:
+        case ViewKey::Detail:
+        case ViewKey::Dismiss:
+        case ViewKey::Copy:
+            return ViewResponse::Nothing;
+    }
+    return scroll_live_card(view, pixels) ? ViewResponse::Redraw : ViewResponse::Nothing;
+}
+
+void close_live(ReportView& view) {
+    view.live.reset();
+    view.live_scroll = 0;
+    view.live_scroll_max = 0;
+}
+
 }  // namespace
+
+std::optional<ViewKey> view_key_for(std::uint32_t keysym) {
+    switch (keysym) {
+        case 0xFF1B:  // Escape
+        case 0x71:    // q
+            return ViewKey::Quit;
+        case 0x69:
+            return ViewKey::Info;
+        case 0x6C:
+            return ViewKey::Live;
+        case 0x62:
+            return ViewKey::Theme;
+        case 0x73:
+            return ViewKey::Save;
+        case 0x64:
+            return ViewKey::Detail;
+        case 0x63:  // c
+            return ViewKey::Copy;
+        case 0x20:    // space
+        case 0xFF0D:  // Return
+            return ViewKey::Dismiss;
+        case 0xFF52:
+            return ViewKey::LineUp;
+        case 0xFF54:
+            return ViewKey::LineDown;
+        case 0xFF55:  // Prior
+            return ViewKey::PageUp;
+        case 0xFF56:  // Next
+            return ViewKey::PageDown;
+        case 0xFF50:
+            return ViewKey::Home;
+        case 0xFF57:
+            return ViewKey::End;
+        default:
+            return std::nullopt;
+    }
+}
 
 std::int32_t line_step(const ReportView& view) {
     return scaled(60, view.scale);
@@ -66,21 +159,26 @@ std::int32_t page_step(const ReportView& view) {
 }
 
 void open_live(ReportView& view) {
-    view.live = make_live_card(view.root, view.clock());
+    view.live = make_live_card(view.root, view.clock(), probe_local_addresses, view.sanitize);
     view.info_open = false;
 }
 
 void save_shown_report(ReportView& view) {
-    view.status_text = save_report(view.root, view.home, view.stamp, shown_report(view));
+    view.status_text = save_report(view.root, view.home, view.stamp, shown_report(view),
+                                   view.sanitize);
+}
+
+std::string clipboard_text(const ReportView& view) {
+    return render_text(title_block(view.stamp), shown_report(view));
 }
 
 ViewResponse on_key(ReportView& view, ViewKey key) {
     if (view.live) {
         if (key == ViewKey::Quit || key == ViewKey::Live || key == ViewKey::Dismiss) {
-            view.live.reset();
+            close_live(view);
             return ViewResponse::Redraw;
         }
-        return ViewResponse::Nothing;
+        return live_card_key(view, key);
     }
     if (view.info_open) {
         if (key == ViewKey::Quit || key == ViewKey::Info || key == ViewKey::Dismiss) {
@@ -127,13 +225,16 @@ ViewResponse on_key(ReportView& view, ViewKey key) {
         case ViewKey::End:
             view.scroll_offset = view.content_height;
             return ViewResponse::Redraw;
+        case ViewKey::Copy:
+            view.status_text = "Copied to clipboard";
+            return ViewResponse::Copy;
     }
     return ViewResponse::Nothing;
 }
 
 ViewResponse on_press(ReportView& view, std::int32_t x, std::int32_t y) {
     if (view.live) {
-        view.live.reset();
+        close_live(view);
         return ViewResponse::Redraw;
     }
     if (view.info_open) {
@@ -223,10 +324,18 @@ ViewResponse on_leave(ReportView& view) {
     return clear_hover(view);
 }
 
+ViewResponse on_other_button(ReportView& view) {
+    if (!view.info_open) {
+        return ViewResponse::Nothing;
+    }
+    view.info_open = false;
+    return ViewResponse::Redraw;
+}
+
 ViewResponse on_scroll_pixels(ReportView& view, std::int32_t pixels) {
     if (view.info_open) {
         view.info_open = false;
-    } else {
+    } else if (!(view.live && scroll_live_card(view, pixels))) {
         scroll_by(view, pixels);
     }
     return ViewResponse::Redraw;
@@ -234,6 +343,31 @@ ViewResponse on_scroll_pixels(ReportView& view, std::int32_t pixels) {
 
 ViewResponse on_wheel(ReportView& view, std::int32_t lines) {
     return on_scroll_pixels(view, clamp_i32(std::int64_t{lines} * line_step(view)));
+}
+
+std::int32_t take_scroll(ScrollAccumulator& scroll, std::int32_t line_step) {
+    if (scroll.steps != 0) {
+        const std::int32_t pixels = round_i32(scroll.steps * line_step / 120.0);
+        scroll.steps = 0;
+        scroll.pixels = 0;
+        return pixels;
+    }
+    const std::int32_t pixels = round_i32(scroll.pixels);
+    scroll.pixels -= pixels;
+    return pixels;
+}
+
+void add_scroll_steps(ReportView& view, double value120) {
+    view.pending_scroll.steps += value120;
+}
+
+void add_scroll_pixels(ReportView& view, double pixels) {
+    view.pending_scroll.pixels += pixels;
+}
+
+ViewResponse scroll_frame(ReportView& view) {
+    const std::int32_t pixels = take_scroll(view.pending_scroll, line_step(view));
+    return pixels == 0 ? ViewResponse::Nothing : on_scroll_pixels(view, pixels);
 }
 
 ButtonKind tooltip_due(const ReportView& view) {
@@ -249,11 +383,10 @@ ButtonKind tooltip_due(const ReportView& view) {
 
 std::optional<Instant> next_wakeup(const ReportView& view) {
     std::optional<Instant> wake;
-    if (view.hover_since) {
-        const Instant due = *view.hover_since + hover_delay;
-        if (due > view.clock()) {
-            wake = due;
-        }
+    // The hover deadline stays until the tooltip is on screen: once passed it means "now".
+    if (view.hover_since && view.hover != ButtonKind::NoButton && !view.info_open && !view.live &&
+        !view.tooltip_shown) {
+        wake = *view.hover_since + hover_delay;
     }
     if (view.live) {
         const Instant due = view.live->sampled_at + live_period;
@@ -262,6 +395,29 @@ std::optional<Instant> next_wakeup(const ReportView& view) {
         }
     }
     return wake;
+}
+
+int poll_timeout(const ReportView& view, std::optional<Instant> other) {
+    std::optional<Instant> deadline = next_wakeup(view);
+    if (other && (!deadline || *other < *deadline)) {
+        deadline = other;
+    }
+    if (!deadline) {
+        return -1;
+    }
+    const Instant now = view.clock();
+    if (*deadline <= now) {
+        return 0;
+    }
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(*deadline - now).count();
+    return static_cast<int>(std::min<std::int64_t>(left, std::numeric_limits<int>::max()));
+}
+
+bool on_timer(ReportView& view) {
+    if (live_tick(view)) {
+        return true;
+    }
+    return tooltip_due(view) != ButtonKind::NoButton && !view.tooltip_shown;
 }
 
 bool live_tick(ReportView& view) {

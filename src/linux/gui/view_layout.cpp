@@ -229,8 +229,8 @@ void draw_content(Canvas& canvas, const ReportView& view, const ContentGeometry&
             }
             for (const std::string& line : cut_row(row, g.chars_per_line)) {
                 if (y < bottom + slack && y + 2 * g.line_height > 0) {
-                    draw_text(canvas, mono, view.theme.text, m.text_indent, clamp_i32(y + g.ascent),
-                              line, m.body_size);
+                    draw_grid_text(canvas, mono, view.theme.text, m.text_indent,
+                                   clamp_i32(y + g.ascent), line, m.body_size);
                 }
                 y += g.line_height;
             }

@@ -17,7 +17,8 @@ constexpr std::string_view footnote =
 
 }  // namespace
 
-void draw_live_card(Canvas& canvas, const ReportView& view, const LiveCard& card) {
+std::int32_t draw_live_card(Canvas& canvas, const ReportView& view, const LiveCard& card,
+                            std::int32_t scroll) {
     canvas.dim();
     const float s = view.scale;
     const std::int64_t w = canvas.width();
@@ -65,16 +66,18 @@ void draw_live_card(Canvas& canvas, const ReportView& view, const LiveCard& card
             ch += static_cast<std::int64_t>(paragraphs.back().size()) * lh_mono;
         }
     }
+    // A card taller than the window fills its height and scrolls inside it.
+    const std::int64_t overflow = std::max<std::int64_t>(0, ch - h);
+    const std::int64_t shift = std::clamp<std::int64_t>(scroll, 0, overflow);
     ch = std::min(h, ch);
 
     const std::int32_t x0 = clamp_i32((w - cw) / 2);
     const std::int32_t y0 = clamp_i32(std::max<std::int64_t>(0, (h - ch) / 2));
     canvas.fill_rect(x0, y0, clamp_i32(cw), clamp_i32(ch), theme.button);
-    draw_border(canvas, x0, y0, clamp_i32(cw), clamp_i32(ch), scaled(1, s), theme.muted);
 
     const std::int32_t text_x = clamp_i32(std::int64_t{x0} + pad);
     const std::int64_t right = std::int64_t{x0} + cw - pad;
-    std::int64_t y = std::int64_t{y0} + pad;
+    std::int64_t y = std::int64_t{y0} + pad - shift;
     draw_text(canvas, bold, theme.text, text_x, clamp_i32(y + ascent_px(bold, 17 * s)),
               "LIVE READOUT", 17 * s);
     y += std::int64_t{line_height_px(bold, 17 * s)} + g4;
@@ -96,21 +99,30 @@ void draw_live_card(Canvas& canvas, const ReportView& view, const LiveCard& card
                       clamp_i32(y + g16 + ascent_px(bold, 12 * s)), row.label, 12 * s);
             y += std::int64_t{g16} + g4 + line_height_px(bold, 12 * s);
         } else if (!row.label.empty()) {
-            draw_text(canvas, mono, theme.muted, text_x, clamp_i32(y + a_mono),
-                      truncate_to_width(mono, row.label, clamp_i32(label_col), body), body);
+            draw_grid_text(canvas, mono, theme.muted, text_x, clamp_i32(y + a_mono),
+                           truncate_to_width(mono, row.label, clamp_i32(label_col), body), body);
             const std::string value =
                 truncate_to_width(mono, row.value, clamp_i32(right - value_x), body);
-            draw_text(canvas, mono, theme.text, clamp_i32(value_x), clamp_i32(y + a_mono), value,
-                      body);
+            draw_grid_text(canvas, mono, theme.text, clamp_i32(value_x), clamp_i32(y + a_mono),
+                           value, body);
             y += lh_mono;
         } else {
             for (const std::string& line : paragraphs[paragraph]) {
-                draw_text(canvas, mono, theme.muted, text_x, clamp_i32(y + a_mono), line, body);
+                draw_grid_text(canvas, mono, theme.muted, text_x, clamp_i32(y + a_mono), line,
+                               body);
                 y += lh_mono;
             }
             ++paragraph;
         }
     }
+    if (overflow > 0) {
+        // Text scrolled into the padding is covered again, so it ends at the card's inner edge.
+        canvas.fill_rect(x0, y0, clamp_i32(cw), pad, theme.button);
+        canvas.fill_rect(x0, clamp_i32(std::int64_t{y0} + ch - pad), clamp_i32(cw), pad,
+                         theme.button);
+    }
+    draw_border(canvas, x0, y0, clamp_i32(cw), clamp_i32(ch), scaled(1, s), theme.muted);
+    return clamp_i32(overflow);
 }
 
 }  // namespace nadrel

@@ -4,9 +4,12 @@
 #include <poll.h>
 
 #include <cerrno>
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 #include <string_view>
+#include <vector>
 
 #include "core/fmt.h"
 #include "linux/gui/wayland_state.h"
@@ -72,6 +75,14 @@ void on_global(void* data, wl_registry* registry, std::uint32_t name, const char
     } else if (interface == wp_cursor_shape_manager_v1_interface.name) {
         state.cursor_shape_manager.reset(bind<wp_cursor_shape_manager_v1>(
             registry, name, wp_cursor_shape_manager_v1_interface, 1));
+    } else if (interface == wp_fractional_scale_manager_v1_interface.name) {
+        state.fractional_scale_manager.reset(bind<wp_fractional_scale_manager_v1>(
+            registry, name, wp_fractional_scale_manager_v1_interface, 1));
+    } else if (interface == wp_viewporter_interface.name) {
+        state.viewporter.reset(bind<wp_viewporter>(registry, name, wp_viewporter_interface, 1));
+    } else if (interface == wl_data_device_manager_interface.name) {
+        state.data_device_manager.reset(bind<wl_data_device_manager>(
+            registry, name, wl_data_device_manager_interface, std::min(version, 3u)));
     }
 }
 
@@ -102,40 +113,16 @@ void set_up_window(WaylandState& state) {
     } else {
         state.view.close_button = true;
     }
+    // Fractional scales need both: the preferred scale, and a viewport to show the buffer at the
+    // logical size.
+    if (state.fractional_scale_manager && state.viewporter) {
+        state.fractional_scale.reset(wp_fractional_scale_manager_v1_get_fractional_scale(
+            state.fractional_scale_manager.get(), state.surface.get()));
+        state.viewport.reset(
+            wp_viewporter_get_viewport(state.viewporter.get(), state.surface.get()));
+    }
     add_window_listeners(state);
     wl_surface_commit(state.surface.get());
-}
-
-// Milliseconds until the earliest timer (key repeat, tooltip, live card); -1 for none.
-int poll_timeout(const WaylandState& state, Instant now) {
-    std::optional<Instant> deadline = repeat_deadline(state.repeat);
-    if (const auto view_deadline = next_wakeup(state.view)) {
-        if (!deadline || *view_deadline < *deadline) {
-            deadline = view_deadline;
-        }
-    }
-    if (!deadline) {
-        return -1;
-    }
-    if (*deadline <= now) {
-        return 0;
-    }
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(*deadline - now).count();
-    return static_cast<int>(std::min<std::int64_t>(ms, std::numeric_limits<int>::max()));
-}
-
-// Asks for one frame with the tooltip once it is due, and forgets that when it no longer is.
-void track_tooltip(WaylandState& state, Instant now) {
-    const ReportView& view = state.view;
-    const bool due = !view.info_open && !view.live && view.hover_since &&
-                     now >= *view.hover_since && now - *view.hover_since >= hover_delay &&
-                     view.hover != ButtonKind::NoButton;
-    if (!due) {
-        state.tooltip_drawn = false;
-    } else if (!state.tooltip_drawn) {
-        state.tooltip_drawn = true;
-        state.redraw = true;
-    }
 }
 
 WaylandOutcome fail(WaylandState& state, std::string message) {
@@ -160,9 +147,14 @@ WaylandOutcome event_loop(WaylandState& state) {
         }
         // Events already queued are dispatched before sleeping.
         if (wl_display_prepare_read(display) == 0) {
-            pollfd pfd{fd, POLLIN, 0};
-            const int ready = poll(&pfd, 1, poll_timeout(state, state.view.clock()));
-            if (ready > 0 && (pfd.revents & (POLLIN | POLLERR | POLLHUP)) != 0) {
+            // Besides the display, the pipes of clipboard readers waiting for more text.
+            std::vector<pollfd> fds{{fd, POLLIN, 0}};
+            for (const PendingWrite& write : state.clipboard_writes) {
+                fds.push_back({write.fd.get(), POLLOUT, 0});
+            }
+            const int ready = poll(fds.data(), fds.size(),
+                                   poll_timeout(state.view, repeat_deadline(state.repeat)));
+            if (ready > 0 && (fds[0].revents & (POLLIN | POLLERR | POLLHUP)) != 0) {
                 if (wl_display_read_events(display) < 0) {
                     return fail(state, "Wayland connection lost: " + display_error(display));
                 }
@@ -173,12 +165,11 @@ WaylandOutcome event_loop(WaylandState& state) {
         if (wl_display_dispatch_pending(display) < 0) {
             return fail(state, "Wayland connection lost: " + display_error(display));
         }
-        if (live_tick(state.view)) {
+        flush_clipboard_writes(state);
+        if (on_timer(state.view)) {
             state.redraw = true;
         }
-        const Instant now = state.view.clock();
-        track_tooltip(state, now);
-        run_key_repeat(state, now);
+        run_key_repeat(state, state.view.clock());
         if (state.shown && state.redraw && !state.quit && !state.frame_pending) {
             present(state);
         }
@@ -186,9 +177,21 @@ WaylandOutcome event_loop(WaylandState& state) {
     return {WaylandOutcome::Kind::Finished, {}, std::nullopt};
 }
 
+// libwayland's own messages, as one "nadrel: " line each like every other message of ours.
+void log_line(const char* format, va_list args) {
+    char text[1024];
+    std::vsnprintf(text, sizeof text, format, args);
+    std::string line = "nadrel: " + std::string(text);
+    if (!line.ends_with('\n')) {
+        line += '\n';
+    }
+    std::fputs(line.c_str(), stderr);
+}
+
 }  // namespace
 
 WaylandOutcome run_wayland(ReportView view) {
+    wl_log_set_handler_client(log_line);
     WaylandState state(std::move(view));
     errno = 0;
     state.display.reset(wl_display_connect(nullptr));
@@ -209,6 +212,7 @@ WaylandOutcome run_wayland(ReportView view) {
         return fail(state, "compositor lacks wl_shm");
     }
     set_up_window(state);
+    set_up_data_device(state);
     return event_loop(state);
 }
 

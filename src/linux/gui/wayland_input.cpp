@@ -1,4 +1,4 @@
-// The Wayland input rules that need no connection: key table, key repeat, scrolling, hit tests.
+// The Wayland input rules that need no connection: key table, key repeat, hit tests.
 #include "linux/gui/wayland_input.h"
 
 #include <algorithm>
@@ -16,7 +16,7 @@ struct KeyEntry {
 };
 
 // Linux input event codes (linux/input-event-codes.h): physical keys, whatever the layout.
-constexpr std::array<KeyEntry, 15> key_table{{
+constexpr std::array<KeyEntry, 16> key_table{{
     {1, ViewKey::Quit},        // KEY_ESC
     {16, ViewKey::Quit},       // KEY_Q
     {23, ViewKey::Info},       // KEY_I
@@ -24,6 +24,7 @@ constexpr std::array<KeyEntry, 15> key_table{{
     {48, ViewKey::Theme},      // KEY_B
     {31, ViewKey::Save},       // KEY_S
     {32, ViewKey::Detail},     // KEY_D
+    {46, ViewKey::Copy},       // KEY_C
     {28, ViewKey::Dismiss},    // KEY_ENTER
     {57, ViewKey::Dismiss},    // KEY_SPACE
     {103, ViewKey::LineUp},    // KEY_UP
@@ -33,10 +34,6 @@ constexpr std::array<KeyEntry, 15> key_table{{
     {102, ViewKey::Home},      // KEY_HOME
     {107, ViewKey::End},       // KEY_END
 }};
-
-// Indexed by resize_edge_at: wp_cursor_shape_device_v1 shapes and xdg_toplevel resize edges.
-constexpr std::array<std::uint32_t, 9> edge_shapes{19, 22, 25, 18, 21, 20, 24, 23, 1};
-constexpr std::array<std::uint32_t, 9> toplevel_edges{1, 2, 4, 8, 5, 9, 6, 10, 0};
 
 constexpr std::int32_t edge_band = 7;  // pixels from the left/top edge; 6 from the right/bottom
 
@@ -61,9 +58,9 @@ std::optional<ViewKey> key_for_code(std::uint32_t code) {
     return std::nullopt;
 }
 
-std::int32_t resize_edge_at(const ReportView& view, std::int32_t x, std::int32_t y) {
+ResizeEdge resize_edge_at(const ReportView& view, std::int32_t x, std::int32_t y) {
     if (!view.close_button || view.info_open || on_header_button(view, x, y)) {
-        return no_edge;
+        return ResizeEdge::None;
     }
     const std::int64_t w = view.width;
     const std::int64_t h = view.height;
@@ -73,22 +70,22 @@ std::int32_t resize_edge_at(const ReportView& view, std::int32_t x, std::int32_t
     const bool bottom = y >= h - (edge_band - 1);
     if (!right) {
         if (top)
-            return left ? 4 : 0;
+            return left ? ResizeEdge::TopLeft : ResizeEdge::Top;
         if (bottom)
-            return left ? 6 : 1;
-        return left ? 2 : no_edge;
+            return left ? ResizeEdge::BottomLeft : ResizeEdge::Bottom;
+        return left ? ResizeEdge::Left : ResizeEdge::None;
     }
     if (top)
-        return left ? 4 : 5;
+        return left ? ResizeEdge::TopLeft : ResizeEdge::TopRight;
     if (bottom)
-        return left ? 6 : 7;
+        return left ? ResizeEdge::BottomLeft : ResizeEdge::BottomRight;
     // The scrollbar keeps its strip along the right edge below the header.
     const std::int32_t header = view.metrics.header_height;
     const bool scrollbar = h - header < view.content_height;
     if (y >= header && scrollbar && x >= w - view.metrics.scrollbar_width) {
-        return no_edge;
+        return ResizeEdge::None;
     }
-    return left ? 2 : 3;
+    return left ? ResizeEdge::Left : ResizeEdge::Right;
 }
 
 bool title_drag_at(const ReportView& view, std::int32_t x, std::int32_t y) {
@@ -96,13 +93,52 @@ bool title_drag_at(const ReportView& view, std::int32_t x, std::int32_t y) {
            !on_header_button(view, x, y);
 }
 
-std::uint32_t cursor_shape_for_edge(std::int32_t edge) {
-    return edge >= 0 && edge < no_edge ? edge_shapes[static_cast<std::size_t>(edge)]
-                                       : edge_shapes[no_edge];
+std::uint32_t cursor_shape_for_edge(ResizeEdge edge) {
+    switch (edge) {
+        case ResizeEdge::Top:
+            return 19;  // n_resize
+        case ResizeEdge::Bottom:
+            return 22;  // s_resize
+        case ResizeEdge::Left:
+            return 25;  // w_resize
+        case ResizeEdge::Right:
+            return 18;  // e_resize
+        case ResizeEdge::TopLeft:
+            return 21;  // nw_resize
+        case ResizeEdge::TopRight:
+            return 20;  // ne_resize
+        case ResizeEdge::BottomLeft:
+            return 24;  // sw_resize
+        case ResizeEdge::BottomRight:
+            return 23;  // se_resize
+        case ResizeEdge::None:
+            return 1;  // default
+    }
+    return 1;
 }
 
-std::uint32_t toplevel_edge_for(std::int32_t edge) {
-    return edge >= 0 && edge < no_edge ? toplevel_edges[static_cast<std::size_t>(edge)] : 0;
+std::uint32_t toplevel_edge_for(ResizeEdge edge) {
+    switch (edge) {
+        case ResizeEdge::Top:
+            return 1;
+        case ResizeEdge::Bottom:
+            return 2;
+        case ResizeEdge::Left:
+            return 4;
+        case ResizeEdge::Right:
+            return 8;
+        case ResizeEdge::TopLeft:
+            return 5;
+        case ResizeEdge::TopRight:
+            return 9;
+        case ResizeEdge::BottomLeft:
+            return 6;
+        case ResizeEdge::BottomRight:
+            return 10;
+        case ResizeEdge::None:
+            return 0;
+    }
+    return 0;
 }
 
 void set_repeat_info(KeyRepeat& repeat, std::int32_t rate, std::int32_t delay) {
@@ -146,18 +182,6 @@ bool repeat_fire(KeyRepeat& repeat, Instant now) {
     }
     repeat.next = now + repeat_interval(repeat.rate);
     return true;
-}
-
-std::int32_t take_scroll(ScrollAccumulator& scroll, std::int32_t line_step) {
-    if (scroll.steps != 0) {
-        const std::int32_t pixels = round_i32(scroll.steps * line_step / 120.0);
-        scroll.steps = 0;
-        scroll.pixels = 0;
-        return pixels;
-    }
-    const std::int32_t pixels = round_i32(scroll.pixels);
-    scroll.pixels -= pixels;
-    return pixels;
 }
 
 std::int32_t pointer_pixel(double buffer_coordinate) {

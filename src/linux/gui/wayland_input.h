@@ -1,5 +1,6 @@
-// The Wayland input rules that need no connection: the key table by Linux key code, key repeat,
-// scroll accumulation and the hit tests for moving and resizing an undecorated window.
+// The Wayland input rules that need no connection: the key table by Linux key code (used while
+// the compositor has sent no keymap), key repeat and the hit tests for moving and resizing an
+// undecorated window.
 #pragma once
 
 #include <chrono>
@@ -13,18 +14,27 @@ namespace nadrel {
 // The view key of a Linux input event code (US physical positions), if any.
 std::optional<ViewKey> key_for_code(std::uint32_t code);
 
-// resize_edge_at results: 0 top, 1 bottom, 2 left, 3 right, 4 top-left, 5 top-right,
-// 6 bottom-left, 7 bottom-right, 8 no edge.
-inline constexpr std::int32_t no_edge = 8;
-// Where a press at (x, y) in buffer pixels would resize the window; no_edge when the compositor
+// Where a press resizes an undecorated window, in the order of the cursor and edge tables.
+enum class ResizeEdge : std::uint8_t {
+    Top = 0,
+    Bottom = 1,
+    Left = 2,
+    Right = 3,
+    TopLeft = 4,
+    TopRight = 5,
+    BottomLeft = 6,
+    BottomRight = 7,
+    None = 8,
+};
+// Where a press at (x, y) in buffer pixels would resize the window; None when the compositor
 // decorates it, the About card is open, or the point is on a header button or the scrollbar.
-std::int32_t resize_edge_at(const ReportView& view, std::int32_t x, std::int32_t y);
+ResizeEdge resize_edge_at(const ReportView& view, std::int32_t x, std::int32_t y);
 // Whether a press at (x, y) would move the window: empty header, no card open.
 bool title_drag_at(const ReportView& view, std::int32_t x, std::int32_t y);
-// wp_cursor_shape_device_v1 shape for a resize_edge_at result (1, default, for no edge).
-std::uint32_t cursor_shape_for_edge(std::int32_t edge);
-// xdg_toplevel resize edge for a resize_edge_at result (0, none, for no edge).
-std::uint32_t toplevel_edge_for(std::int32_t edge);
+// wp_cursor_shape_device_v1 shape for an edge (1, default, for None).
+std::uint32_t cursor_shape_for_edge(ResizeEdge edge);
+// xdg_toplevel resize edge for an edge (0, none, for None).
+std::uint32_t toplevel_edge_for(ResizeEdge edge);
 
 // Key repeat as the compositor asks for it with repeat_info.
 struct KeyRepeat {
@@ -47,16 +57,6 @@ void repeat_release(KeyRepeat& repeat, std::uint32_t code);
 std::optional<Instant> repeat_deadline(const KeyRepeat& repeat);
 // True when the repeating key fires now; the next repeat is then scheduled from now.
 bool repeat_fire(KeyRepeat& repeat, Instant now);
-
-// Scrolling collected between pointer frames.
-struct ScrollAccumulator {
-    double steps = 0;   // wheel steps in 1/120 notches
-    double pixels = 0;  // continuous scrolling, buffer pixels
-};
-
-// Pixels to scroll for what was collected (positive = down): wheel steps win and clear both,
-// else whole pixels are taken and the fraction is kept. line_step is the view's line step.
-std::int32_t take_scroll(ScrollAccumulator& scroll, std::int32_t line_step);
 
 // A pointer coordinate in surface units times the buffer scale, as a whole buffer pixel:
 // saturating, truncated toward zero, a non-number as 0.

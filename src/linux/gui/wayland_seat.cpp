@@ -1,8 +1,9 @@
-// Wayland input: the seat's keyboard (by physical key code, with key repeat) and pointer
-// (buttons, wheel and touchpad scrolling, cursor shapes, moving and resizing the window).
-#include <unistd.h>
+// Wayland input: the seat's keyboard (keysyms through the compositor's keymap, with key repeat)
+// and pointer (buttons, wheel and touchpad scrolling, cursor shapes, moving and resizing the
+// window).
+#include <sys/mman.h>
 
-#include <limits>
+#include <cstring>
 
 #include "linux/gui/wayland_state.h"
 
@@ -26,6 +27,12 @@ void apply(WaylandState& state, ViewResponse response) {
         case ViewResponse::Redraw:
             state.redraw = true;
             return;
+        case ViewResponse::Copy:
+            if (!offer_clipboard(state, clipboard_text(state.view))) {
+                state.view.status_text = "Could not copy: the compositor offers no clipboard";
+            }
+            state.redraw = true;
+            return;
         case ViewResponse::Quit:
             state.quit = true;
             return;
@@ -41,9 +48,58 @@ std::int32_t point_y(const WaylandState& state) {
 
 // Keyboard.
 
-void on_keymap(void*, wl_keyboard*, std::uint32_t, std::int32_t fd, std::uint32_t) {
-    // Keys are taken by their physical code, so the keymap is never read.
-    UniqueFd owned(fd);
+// The view key of a Linux key code: its unshifted keysym in the active layout of the
+// compositor's keymap (so the key labelled q quits on any layout), or the US position while
+// no keymap has arrived.
+std::optional<ViewKey> key_of(const WaylandState& state, std::uint32_t code) {
+    const Keymap& k = state.keymap;
+    if (!k.state) {
+        return key_for_code(code);
+    }
+    const xkb_keycode_t keycode = code + 8;  // evdev codes are offset by 8 in XKB
+    const xkb_layout_index_t layout = xkb_state_key_get_layout(k.state.get(), keycode);
+    if (layout == XKB_LAYOUT_INVALID) {
+        return std::nullopt;
+    }
+    const xkb_keysym_t* syms = nullptr;
+    const int n = xkb_keymap_key_get_syms_by_level(k.keymap.get(), keycode, layout, 0, &syms);
+    return n == 1 ? view_key_for(syms[0]) : std::nullopt;
+}
+
+bool key_repeats(const WaylandState& state, std::uint32_t code) {
+    return !state.keymap.keymap || xkb_keymap_key_repeats(state.keymap.keymap.get(), code + 8) != 0;
+}
+
+void on_keymap(void* data, wl_keyboard*, std::uint32_t format, std::int32_t fd,
+               std::uint32_t size) {
+    auto& state = state_of(data);
+    const UniqueFd owned(fd);
+    Keymap& k = state.keymap;
+    k.state.reset();
+    k.keymap.reset();
+    if (format != WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1 || size == 0) {
+        return;  // no keymap: keys by their US position
+    }
+    void* map = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, owned.get(), 0);
+    if (map == MAP_FAILED) {
+        return;
+    }
+    if (!k.context) {
+        k.context.reset(xkb_context_new(XKB_CONTEXT_NO_FLAGS));
+    }
+    if (k.context) {
+        const char* text = static_cast<const char*>(map);
+        k.keymap.reset(xkb_keymap_new_from_buffer(k.context.get(), text, strnlen(text, size),
+                                                  XKB_KEYMAP_FORMAT_TEXT_V1,
+                                                  XKB_KEYMAP_COMPILE_NO_FLAGS));
+    }
+    munmap(map, size);
+    if (k.keymap) {
+        k.state.reset(xkb_state_new(k.keymap.get()));
+    }
+    if (!k.state) {
+        k.keymap.reset();
+    }
 }
 
 void on_keyboard_enter(void*, wl_keyboard*, std::uint32_t, wl_surface*, wl_array*) {}
@@ -52,22 +108,29 @@ void on_keyboard_leave(void* data, wl_keyboard*, std::uint32_t, wl_surface*) {
     state_of(data).repeat.active = false;
 }
 
-void on_keyboard_key(void* data, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t code,
-                     std::uint32_t key_state) {
+void on_keyboard_key(void* data, wl_keyboard*, std::uint32_t serial, std::uint32_t,
+                     std::uint32_t code, std::uint32_t key_state) {
     auto& state = state_of(data);
     if (key_state != WL_KEYBOARD_KEY_STATE_PRESSED) {
         repeat_release(state.repeat, code);
         return;
     }
-    const auto key = key_for_code(code);
+    state.input_serial = serial;
+    const auto key = key_of(state, code);
     if (key) {
         apply(state, on_key(state.view, *key));
     }
-    repeat_press(state.repeat, code, key.has_value(), state.view.clock());
+    repeat_press(state.repeat, code, key.has_value() && key_repeats(state, code),
+                 state.view.clock());
 }
 
-void on_modifiers(void*, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t, std::uint32_t,
-                  std::uint32_t) {}
+void on_modifiers(void* data, wl_keyboard*, std::uint32_t, std::uint32_t depressed,
+                  std::uint32_t latched, std::uint32_t locked, std::uint32_t group) {
+    auto& state = state_of(data);
+    if (state.keymap.state) {
+        xkb_state_update_mask(state.keymap.state.get(), depressed, latched, locked, 0, 0, group);
+    }
+}
 
 void on_repeat_info(void* data, wl_keyboard*, std::int32_t rate, std::int32_t delay) {
     set_repeat_info(state_of(data).repeat, rate, delay);
@@ -92,8 +155,8 @@ void update_cursor(WaylandState& state) {
 }
 
 void pointer_moved(WaylandState& state, wl_fixed_t x, wl_fixed_t y) {
-    state.pointer_x = wl_fixed_to_double(x) * state.buffer_scale;
-    state.pointer_y = wl_fixed_to_double(y) * state.buffer_scale;
+    state.pointer_x = wl_fixed_to_double(x) * state.pixel_scale;
+    state.pointer_y = wl_fixed_to_double(y) * state.pixel_scale;
     update_cursor(state);
     if (on_motion(state.view, point_x(state), point_y(state)) != ViewResponse::Nothing) {
         state.redraw = true;
@@ -111,12 +174,9 @@ void on_pointer_leave(void* data, wl_pointer*, std::uint32_t, wl_surface*) {
     auto& state = state_of(data);
     // The compositor forgets our cursor when the pointer leaves; send it again on entering.
     state.cursor_shape = 0;
-    state.view.dragging = false;
-    if (state.view.hover != ButtonKind::NoButton) {
-        state.view.hover = ButtonKind::NoButton;
-        state.view.hover_since.reset();
-        state.redraw = true;
-    }
+    // No release comes for a drag that leaves the window.
+    on_release(state.view);
+    apply(state, on_leave(state.view));
 }
 
 void on_pointer_motion(void* data, wl_pointer*, std::uint32_t, wl_fixed_t x, wl_fixed_t y) {
@@ -127,10 +187,12 @@ void on_button(void* data, wl_pointer*, std::uint32_t serial, std::uint32_t, std
                std::uint32_t button_state) {
     auto& state = state_of(data);
     const bool pressed = button_state == WL_POINTER_BUTTON_STATE_PRESSED;
+    if (pressed) {
+        state.input_serial = serial;
+    }
     if (button != btn_left) {
-        if (pressed && state.view.info_open) {
-            state.view.info_open = false;
-            state.redraw = true;
+        if (pressed) {
+            apply(state, on_other_button(state.view));
         }
         return;
     }
@@ -141,7 +203,7 @@ void on_button(void* data, wl_pointer*, std::uint32_t serial, std::uint32_t, std
     const std::int32_t x = point_x(state);
     const std::int32_t y = point_y(state);
     const bool can_ask = state.toplevel && state.seat;
-    if (const std::int32_t edge = resize_edge_at(state.view, x, y); edge != no_edge) {
+    if (const ResizeEdge edge = resize_edge_at(state.view, x, y); edge != ResizeEdge::None) {
         if (can_ask) {
             xdg_toplevel_resize(state.toplevel.get(), state.seat.get(), serial,
                                 toplevel_edge_for(edge));
@@ -156,19 +218,7 @@ void on_button(void* data, wl_pointer*, std::uint32_t serial, std::uint32_t, std
 }
 
 void process_scroll(WaylandState& state) {
-    const std::int32_t pixels = take_scroll(state.scroll, line_step(state.view));
-    if (pixels == 0) {
-        return;
-    }
-    if (state.view.info_open) {
-        state.view.info_open = false;
-    } else {
-        const std::int64_t offset = std::int64_t{state.view.scroll_offset} + pixels;
-        state.view.scroll_offset = static_cast<std::int32_t>(
-            std::clamp<std::int64_t>(offset, std::numeric_limits<std::int32_t>::min(),
-                                     std::numeric_limits<std::int32_t>::max()));
-    }
-    state.redraw = true;
+    apply(state, scroll_frame(state.view));
 }
 
 void on_axis(void* data, wl_pointer* pointer, std::uint32_t, std::uint32_t axis, wl_fixed_t value) {
@@ -176,7 +226,7 @@ void on_axis(void* data, wl_pointer* pointer, std::uint32_t, std::uint32_t axis,
     if (axis != WL_POINTER_AXIS_VERTICAL_SCROLL) {
         return;
     }
-    state.scroll.pixels += wl_fixed_to_double(value) * state.buffer_scale;
+    add_scroll_pixels(state.view, wl_fixed_to_double(value) * state.pixel_scale);
     // Before version 5 no frame event closes a group of axis events.
     if (wl_pointer_get_version(pointer) <= 4) {
         process_scroll(state);
@@ -193,13 +243,13 @@ void on_axis_stop(void*, wl_pointer*, std::uint32_t, std::uint32_t) {}
 void on_axis_discrete(void* data, wl_pointer* pointer, std::uint32_t axis, std::int32_t steps) {
     // From version 8 on, axis_value120 carries the same notches.
     if (axis == WL_POINTER_AXIS_VERTICAL_SCROLL && wl_pointer_get_version(pointer) <= 7) {
-        state_of(data).scroll.steps += 120.0 * steps;
+        add_scroll_steps(state_of(data).view, 120.0 * steps);
     }
 }
 
 void on_axis_value120(void* data, wl_pointer*, std::uint32_t axis, std::int32_t value) {
     if (axis == WL_POINTER_AXIS_VERTICAL_SCROLL) {
-        state_of(data).scroll.steps += value;
+        add_scroll_steps(state_of(data).view, value);
     }
 }
 
@@ -271,7 +321,7 @@ void run_key_repeat(WaylandState& state, Instant now) {
     if (!repeat_fire(state.repeat, now)) {
         return;
     }
-    if (const auto key = key_for_code(state.repeat.code)) {
+    if (const auto key = key_of(state, state.repeat.code)) {
         apply(state, on_key(state.view, *key));
     }
 }

@@ -12,32 +12,16 @@
 
 namespace nadrel {
 
-UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
-    if (this != &other) {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-        fd_ = std::exchange(other.fd_, -1);
-    }
-    return *this;
-}
-
-UniqueFd::~UniqueFd() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-    }
-}
-
 namespace {
 
 WaylandState& state_of(void* data) {
     return *static_cast<WaylandState*>(data);
 }
 
-// Logical size times the buffer scale, as the view's pixel size.
+// Logical size times the scale, rounded, as the view's pixel size.
 void apply_pixel_size(WaylandState& state) {
     const auto side = [&](std::int32_t logical) {
-        const std::int64_t px = std::int64_t{logical} * state.buffer_scale;
+        const std::int64_t px = round_i32(static_cast<double>(logical) * state.pixel_scale);
         return static_cast<std::int32_t>(std::clamp<std::int64_t>(px, 1, max_view_side));
     };
     const std::int32_t w = side(state.logical_width);
@@ -146,6 +130,14 @@ void on_buffer_release(void* data, wl_buffer* buffer) {
 
 const wl_buffer_listener buffer_listener{on_buffer_release};
 
+void on_preferred_scale(void* data, wp_fractional_scale_v1*, std::uint32_t scale) {
+    auto& state = state_of(data);
+    state.preferred_scale = scale;
+    update_scale(state);
+}
+
+const wp_fractional_scale_v1_listener fractional_scale_listener{on_preferred_scale};
+
 // A new buffer of width x height in a fresh memory file; nothing when the file cannot be made.
 std::optional<BufferSlot> create_slot(WaylandState& state, std::int32_t width,
                                       std::int32_t height) {
@@ -218,6 +210,10 @@ void add_window_listeners(WaylandState& state) {
         zxdg_toplevel_decoration_v1_add_listener(state.decoration.get(), &decoration_listener,
                                                  &state);
     }
+    if (state.fractional_scale) {
+        wp_fractional_scale_v1_add_listener(state.fractional_scale.get(),
+                                            &fractional_scale_listener, &state);
+    }
 }
 
 void add_output_listener(WaylandState& state, wl_output* output) {
@@ -228,22 +224,30 @@ void update_scale(WaylandState& state) {
     if (!state.surface) {
         return;
     }
-    std::int32_t candidate = 1;
-    // Buffer scale exists from wl_surface version 3 on.
-    if (wl_surface_get_version(state.surface.get()) >= 3) {
+    std::int32_t buffer_scale = 1;
+    double pixel_scale = 1;
+    if (state.preferred_scale > 0 && state.viewport) {
+        // Fractional: a buffer of the scaled size, shown at the logical size by the viewport.
+        pixel_scale = state.preferred_scale / 120.0;
+    } else if (wl_surface_get_version(state.surface.get()) >= 3) {
+        // Buffer scale exists from wl_surface version 3 on.
         for (const OutputInfo& info : state.outputs) {
             if (std::find(state.entered_outputs.begin(), state.entered_outputs.end(),
                           info.output.get()) != state.entered_outputs.end()) {
-                candidate = std::max(candidate, info.scale);
+                buffer_scale = std::max(buffer_scale, info.scale);
             }
         }
+        pixel_scale = buffer_scale;
     }
-    if (candidate == state.buffer_scale) {
+    if (buffer_scale != state.buffer_scale) {
+        state.buffer_scale = buffer_scale;
+        wl_surface_set_buffer_scale(state.surface.get(), buffer_scale);
+    }
+    if (pixel_scale == state.pixel_scale) {
         return;
     }
-    state.buffer_scale = candidate;
-    wl_surface_set_buffer_scale(state.surface.get(), candidate);
-    set_scale(state.view, static_cast<float>(candidate));
+    state.pixel_scale = pixel_scale;
+    set_scale(state.view, static_cast<float>(pixel_scale));
     if (state.logical_width > 0 && state.logical_height > 0) {
         apply_pixel_size(state);
     }
@@ -278,6 +282,12 @@ void present(WaylandState& state) {
     }
     slot->busy = true;
     wl_surface* surface = state.surface.get();
+    if (state.viewport) {
+        // The destination follows the logical size; -1, -1 leaves a whole-scale buffer alone.
+        const bool fractional = state.preferred_scale > 0;
+        wp_viewport_set_destination(state.viewport.get(), fractional ? state.logical_width : -1,
+                                    fractional ? state.logical_height : -1);
+    }
     wl_surface_attach(surface, slot->buffer.get(), 0, 0);
     // damage_buffer (buffer pixels) exists from wl_surface version 4 on.
     if (wl_surface_get_version(surface) >= 4) {

@@ -16,9 +16,12 @@ constexpr std::uint8_t motion_notify = 6;
 constexpr std::uint8_t leave_notify = 8;
 constexpr std::uint8_t expose = 12;
 constexpr std::uint8_t configure_notify = 22;
+constexpr std::uint8_t selection_clear = 29;
+constexpr std::uint8_t selection_request = 30;
 constexpr std::uint8_t client_message = 33;
+constexpr std::uint8_t mapping_notify = 34;
 
-enum class Step { Continue, Present, Quit };
+enum class Step { Continue, Present, Copy, Quit };
 
 Step from_response(ViewResponse response) {
     switch (response) {
@@ -26,6 +29,8 @@ Step from_response(ViewResponse response) {
             return Step::Continue;
         case ViewResponse::Redraw:
             return Step::Present;
+        case ViewResponse::Copy:
+            return Step::Copy;
         case ViewResponse::Quit:
             return Step::Quit;
     }
@@ -37,31 +42,28 @@ Step on_button_press(ReportView& view, const xcb_button_press_event_t& e) {
         case 1:
             return from_response(on_press(view, e.event_x, e.event_y));
         case 4:
-            on_wheel(view, -1);
-            return Step::Present;
+            return from_response(on_wheel(view, -1));
         case 5:
-            on_wheel(view, 1);
-            return Step::Present;
+            return from_response(on_wheel(view, 1));
         default:
-            // Any other button only closes the About card.
-            if (view.info_open) {
-                view.info_open = false;
-                return Step::Present;
-            }
-            return Step::Continue;
+            return from_response(on_other_button(view));
     }
 }
 
-Step handle_event(const X11Window& window, ReportView& view, const xcb_generic_event_t& event) {
+Step handle_event(X11Window& window, ReportView& view, const xcb_generic_event_t& event) {
     // Window managers and test tools send synthetic events: bit 7 marks them.
     switch (event.response_type & 0x7F) {
         case key_press: {
             const auto& e = reinterpret_cast<const xcb_key_press_event_t&>(event);
+            window.user_time = e.time;
             const std::optional<ViewKey> key = view_key_for(keysym_for(window.keys, e.detail));
             return key ? from_response(on_key(view, *key)) : Step::Continue;
         }
-        case button_press:
-            return on_button_press(view, reinterpret_cast<const xcb_button_press_event_t&>(event));
+        case button_press: {
+            const auto& e = reinterpret_cast<const xcb_button_press_event_t&>(event);
+            window.user_time = e.time;
+            return on_button_press(view, e);
+        }
         case button_release:
             if (reinterpret_cast<const xcb_button_release_event_t&>(event).detail == 1) {
                 on_release(view);
@@ -92,6 +94,17 @@ Step handle_event(const X11Window& window, ReportView& view, const xcb_generic_e
                                e.data.data32[0] == window.wm_delete_window;
             return close ? Step::Quit : Step::Continue;
         }
+        case mapping_notify:
+            // Another layout, or a key remapped by a tool: keysyms are looked up afresh.
+            reread_keyboard(window);
+            return Step::Continue;
+        case selection_request:
+            answer_selection_request(window,
+                                     reinterpret_cast<const xcb_selection_request_event_t&>(event));
+            return Step::Continue;
+        case selection_clear:
+            window.clipboard.clear();
+            return Step::Continue;
         default:
             return Step::Continue;
     }
@@ -101,9 +114,8 @@ std::string connection_lost(xcb_connection_t* c) {
     return "X11 connection error: " + connection_error_text(xcb_connection_has_error(c));
 }
 
-std::optional<std::string> event_loop(const X11Window& window, ReportView& view) {
+std::optional<std::string> event_loop(X11Window& window, ReportView& view) {
     xcb_connection_t* c = window.conn.get();
-    bool tooltip_drawn = false;
     for (;;) {
         XcbOwned<xcb_generic_event_t> event(xcb_poll_for_event(c));
         if (!event) {
@@ -111,25 +123,25 @@ std::optional<std::string> event_loop(const X11Window& window, ReportView& view)
                 return connection_lost(c);
             }
             pollfd fd{xcb_get_file_descriptor(c), POLLIN, 0};
-            poll(&fd, 1, poll_timeout_ms(next_wakeup(view), view.clock()));
+            poll(&fd, 1, poll_timeout(view));
             event.reset(xcb_poll_for_event(c));
             if (!event) {
                 if (xcb_connection_has_error(c) != 0) {
                     return connection_lost(c);
                 }
                 // A quiet wake-up: the view's timers.
-                if (live_tick(view)) {
+                if (on_timer(view)) {
                     present_frame(window, view);
-                } else if (tooltip_due(view) != ButtonKind::NoButton && !tooltip_drawn) {
-                    present_frame(window, view);
-                    tooltip_drawn = true;
                 }
                 continue;
             }
         }
-        const bool tooltip_was_due = tooltip_due(view) != ButtonKind::NoButton;
         switch (handle_event(window, view, *event)) {
             case Step::Continue:
+                break;
+            case Step::Copy:
+                take_clipboard(window, clipboard_text(view));
+                present_frame(window, view);
                 break;
             case Step::Present:
                 present_frame(window, view);
@@ -137,7 +149,6 @@ std::optional<std::string> event_loop(const X11Window& window, ReportView& view)
             case Step::Quit:
                 return std::nullopt;
         }
-        tooltip_drawn = tooltip_drawn && tooltip_was_due;
     }
 }
 

@@ -1,4 +1,4 @@
-// Key lookup, GDK_SCALE, image strips and pixel conversion for the X11 backend.
+// Key lookup, GDK_SCALE, image strips, pixel conversion and selection data for the X11 backend.
 #include "linux/gui/x11_convert.h"
 
 #include <algorithm>
@@ -19,41 +19,6 @@ std::uint32_t keysym_for(const KeyboardTable& table, std::uint8_t keycode) {
     const std::size_t index = std::size_t{table.keysyms_per_keycode} *
                               std::size_t{static_cast<std::uint8_t>(keycode - table.min_keycode)};
     return index < table.keysyms.size() ? table.keysyms[index] : 0;
-}
-
-std::optional<ViewKey> view_key_for(std::uint32_t keysym) {
-    switch (keysym) {
-        case 0xFF1B:  // Escape
-        case 0x71:    // q
-            return ViewKey::Quit;
-        case 0x69:
-            return ViewKey::Info;
-        case 0x6C:
-            return ViewKey::Live;
-        case 0x62:
-            return ViewKey::Theme;
-        case 0x73:
-            return ViewKey::Save;
-        case 0x64:
-            return ViewKey::Detail;
-        case 0x20:    // space
-        case 0xFF0D:  // Return
-            return ViewKey::Dismiss;
-        case 0xFF52:
-            return ViewKey::LineUp;
-        case 0xFF54:
-            return ViewKey::LineDown;
-        case 0xFF55:  // Prior
-            return ViewKey::PageUp;
-        case 0xFF56:  // Next
-            return ViewKey::PageDown;
-        case 0xFF50:
-            return ViewKey::Home;
-        case 0xFF57:
-            return ViewKey::End;
-        default:
-            return std::nullopt;
-    }
 }
 
 std::optional<float> parse_gdk_scale(std::string_view text) {
@@ -150,15 +115,50 @@ void convert_rows(std::span<const std::uint32_t> pixels, std::int32_t width, std
     }
 }
 
-int poll_timeout_ms(const std::optional<Instant>& wakeup, Instant now) {
-    if (!wakeup) {
-        return -1;
+std::string latin1_from_utf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const char32_t c = next_char(text, i);
+        out.push_back(c <= 0xFF ? static_cast<char>(static_cast<unsigned char>(c)) : '?');
     }
-    if (*wakeup <= now) {
-        return 0;
+    return out;
+}
+
+std::optional<SelectionData> selection_data(const SelectionAtoms& atoms, std::uint32_t target,
+                                            std::string_view text) {
+    SelectionData data;
+    if (target == atoms.targets) {
+        data.type = atom_atom;
+        data.format = 32;
+        for (const std::uint32_t atom :
+             {atoms.targets, atoms.utf8_string, atoms.text, atom_string}) {
+            for (int b = 0; b < 4; ++b) {
+                data.bytes.push_back(static_cast<std::uint8_t>(atom >> (8 * b)));
+            }
+        }
+        // Property data travels in the client's byte order, which is this machine's.
+        if constexpr (std::endian::native == std::endian::big) {
+            for (std::size_t i = 0; i < data.bytes.size(); i += 4) {
+                std::reverse(data.bytes.begin() + static_cast<std::ptrdiff_t>(i),
+                             data.bytes.begin() + static_cast<std::ptrdiff_t>(i) + 4);
+            }
+        }
+        return data;
     }
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(*wakeup - now).count();
-    return static_cast<int>(std::min<std::int64_t>(ms, INT_MAX));
+    if (target == atoms.utf8_string || target == atoms.text) {
+        // TEXT lets the owner pick the encoding: UTF-8 keeps every character.
+        data.type = atoms.utf8_string;
+        data.bytes.assign(text.begin(), text.end());
+        return data;
+    }
+    if (target == atom_string) {
+        const std::string latin1 = latin1_from_utf8(text);
+        data.type = atom_string;
+        data.bytes.assign(latin1.begin(), latin1.end());
+        return data;
+    }
+    return std::nullopt;
 }
 
 }  // namespace nadrel

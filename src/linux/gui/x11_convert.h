@@ -1,11 +1,12 @@
 // The X11 backend's arithmetic that needs no server: key lookup, GDK_SCALE, image strips,
-// pixel conversion and the poll timeout.
+// pixel conversion and the data served for the clipboard.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -33,8 +34,6 @@ struct KeyboardTable {
 
 // The unshifted keysym of a keycode (so Shift and Caps Lock change nothing); 0 when unknown.
 std::uint32_t keysym_for(const KeyboardTable& table, std::uint8_t keycode);
-// The view key of a keysym; nothing for keys the view does not use.
-std::optional<ViewKey> view_key_for(std::uint32_t keysym);
 
 // GDK_SCALE's value as a float: valid UTF-8, trimmed, decimal syntax; nothing otherwise.
 std::optional<float> parse_gdk_scale(std::string_view text);
@@ -53,8 +52,30 @@ std::uint32_t mask_shift(std::uint32_t mask);
 void convert_rows(std::span<const std::uint32_t> pixels, std::int32_t width, std::int32_t y,
                   std::int32_t rows, const X11PixelLayout& layout, std::vector<std::uint8_t>& out);
 
-// The poll() timeout until a wake-up instant: -1 without one, 0 when it has passed, else whole
-// milliseconds rounded down and capped at 2147483647.
-int poll_timeout_ms(const std::optional<Instant>& wakeup, Instant now);
+// Predefined atoms of the core protocol.
+inline constexpr std::uint32_t atom_atom = 4;
+inline constexpr std::uint32_t atom_string = 31;
+
+// Atoms interned at start-up for serving the CLIPBOARD selection.
+struct SelectionAtoms {
+    std::uint32_t clipboard = 0;
+    std::uint32_t targets = 0;
+    std::uint32_t utf8_string = 0;
+    std::uint32_t text = 0;
+};
+
+// A property value answering a selection request.
+struct SelectionData {
+    std::uint32_t type = 0;
+    std::uint8_t format = 8;
+    std::vector<std::uint8_t> bytes;  // format 32: words in this machine's byte order
+};
+
+// UTF-8 as ISO 8859-1 for the STRING target: characters beyond U+00FF become "?".
+std::string latin1_from_utf8(std::string_view text);
+// The value for a requested target: TARGETS lists what is offered, UTF8_STRING and TEXT give
+// the text as UTF-8, STRING as Latin-1; nothing for any other target.
+std::optional<SelectionData> selection_data(const SelectionAtoms& atoms, std::uint32_t target,
+                                            std::string_view text);
 
 }  // namespace nadrel

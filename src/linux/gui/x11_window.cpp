@@ -14,17 +14,18 @@ namespace nadrel {
 namespace {
 
 // Predefined atoms of the core protocol.
-constexpr xcb_atom_t atom_atom = 4;
-constexpr xcb_atom_t atom_string = 31;
 constexpr xcb_atom_t atom_wm_icon_name = 37;
 constexpr xcb_atom_t atom_wm_name = 39;
 constexpr xcb_atom_t atom_wm_normal_hints = 40;
 constexpr xcb_atom_t atom_wm_size_hints = 41;
+constexpr xcb_atom_t atom_wm_class = 67;
 
 // KeyPress, ButtonPress, ButtonRelease, LeaveWindow, PointerMotion, Exposure, StructureNotify.
 constexpr std::uint32_t event_mask = 0x2806D;
 constexpr std::uint32_t size_hint_min_size = 16;  // PMinSize
 constexpr std::string_view window_name = "Nadrel";
+// WM_CLASS: instance and class, each ending in NUL, so desktops match nadrel.desktop.
+constexpr std::string_view window_class{"nadrel\0Nadrel\0", 14};
 constexpr std::string_view visual_error = "unsupported X visual (need a 32-bpp TrueColor display)";
 constexpr std::uint32_t no_id = 0xFFFFFFFF;  // what xcb_generate_id gives on failure
 
@@ -189,6 +190,22 @@ std::optional<std::string> open_x11_window(ReportView& view,
     }
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, out.window, out.wm_protocols, atom_atom, 32, 1,
                         &out.wm_delete_window);
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, out.window, atom_wm_class, atom_string, 8,
+                        static_cast<std::uint32_t>(window_class.size()), window_class.data());
+    xcb_atom_t net_wm_name = 0;
+    for (const auto& [name, atom] :
+         {std::pair<std::string_view, xcb_atom_t*>{"CLIPBOARD", &out.selection.clipboard},
+          {"TARGETS", &out.selection.targets},
+          {"UTF8_STRING", &out.selection.utf8_string},
+          {"TEXT", &out.selection.text},
+          {"_NET_WM_NAME", &net_wm_name}}) {
+        if (auto error = intern_atom(c, name, *atom)) {
+            return error;
+        }
+    }
+    xcb_change_property(c, XCB_PROP_MODE_REPLACE, out.window, net_wm_name,
+                        out.selection.utf8_string, 8,
+                        static_cast<std::uint32_t>(window_name.size()), window_name.data());
     out.gc = xcb_generate_id(c);
     if (out.gc == no_id) {
         return request_error(c);
@@ -203,6 +220,43 @@ std::optional<std::string> open_x11_window(ReportView& view,
     }
     out.keys = keyboard_table(c, setup);
     return std::nullopt;
+}
+
+void reread_keyboard(X11Window& window) {
+    window.keys = keyboard_table(window.conn.get(), xcb_get_setup(window.conn.get()));
+}
+
+void take_clipboard(X11Window& window, std::string text) {
+    window.clipboard = std::move(text);
+    xcb_set_selection_owner(window.conn.get(), window.window, window.selection.clipboard,
+                            window.user_time);
+    xcb_flush(window.conn.get());
+}
+
+void answer_selection_request(const X11Window& window, const xcb_selection_request_event_t& e) {
+    xcb_connection_t* c = window.conn.get();
+    // Old clients name no property: the target is then the property (ICCCM 2.2).
+    const xcb_atom_t property = e.property != XCB_NONE ? e.property : e.target;
+    xcb_selection_notify_event_t reply{};
+    reply.response_type = XCB_SELECTION_NOTIFY;
+    reply.time = e.time;
+    reply.requestor = e.requestor;
+    reply.selection = e.selection;
+    reply.target = e.target;
+    reply.property = XCB_NONE;
+    if (e.selection == window.selection.clipboard && e.owner == window.window) {
+        const auto data = selection_data(window.selection, e.target, window.clipboard);
+        // One ChangeProperty must fit a request; larger texts are refused, not cut.
+        if (data && data->bytes.size() + 64 <= window.max_request_bytes) {
+            const auto units = static_cast<std::uint32_t>(data->bytes.size() / (data->format / 8));
+            xcb_change_property(c, XCB_PROP_MODE_REPLACE, e.requestor, property, data->type,
+                                data->format, units, data->bytes.data());
+            reply.property = property;
+        }
+    }
+    xcb_send_event(c, 0, e.requestor, XCB_EVENT_MASK_NO_EVENT,
+                   reinterpret_cast<const char*>(&reply));
+    xcb_flush(c);
 }
 
 void present_frame(const X11Window& window, ReportView& view) {

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "linux/gui/view.h"
 #include "linux/gui/x11_convert.h"
@@ -37,13 +38,24 @@ struct X11Window {
     KeyboardTable keys;
     xcb_atom_t wm_protocols = 0;
     xcb_atom_t wm_delete_window = 0;
+    SelectionAtoms selection;
+    std::string clipboard;          // the text served while this window owns CLIPBOARD
+    xcb_timestamp_t user_time = 0;  // of the last key or button press
 };
 
-// Prepares the view (fields, GDK_SCALE), connects, checks the visual, creates and maps the
-// window and reads the keyboard mapping. The reason on failure.
+// Prepares the view (fields, the GDK_SCALE value when set), connects, checks the visual,
+// creates and maps the window and reads the keyboard mapping. The reason on failure.
 std::optional<std::string> open_x11_window(ReportView& view,
                                            std::optional<std::string_view> gdk_scale,
                                            X11Window& out);
+
+// Reads the server's keyboard mapping again (after a MappingNotify).
+void reread_keyboard(X11Window& window);
+
+// Makes the window the CLIPBOARD owner serving text.
+void take_clipboard(X11Window& window, std::string text);
+// Answers another client's request for the clipboard (refused when not ours or too large).
+void answer_selection_request(const X11Window& window, const xcb_selection_request_event_t& e);
 
 // Renders the view and uploads the frame through a fresh pixmap; failures are ignored.
 void present_frame(const X11Window& window, ReportView& view);

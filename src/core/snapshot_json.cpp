@@ -1,0 +1,345 @@
+// The snapshot as a JSON document (nlohmann ordered_json, so keys keep the order written here).
+// Units sit in the key names; 0 and empty texts, which mean "not known" in the snapshot, are null.
+#include "core/snapshot_json.h"
+
+#include <chrono>
+#include <cmath>
+#include <nlohmann/json.hpp>
+#include <string_view>
+
+#include "core/cpu_codename.h"
+#include "core/fmt.h"
+#include "core/names.h"
+
+namespace nadrel {
+
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+// Every text of the document passes through here once: the one place where strings are made
+// fit for output.
+std::string out_text(std::string_view text) {
+    return std::string(text);
+}
+
+// A name or description, cleaned as the report cleans it; null when not known, which includes
+// the words the collector and the SMBIOS tables use for it.
+Json text(std::string_view value) {
+    if (value.empty() || value == "Unknown" || value == "Unknown processor")
+        return nullptr;
+    return out_text(clean_name(value));
+}
+
+// A serial, UUID, address or tag: never altered, null when unknown or when sanitizing.
+Json ident(std::string_view value, const JsonOptions& options) {
+    if (value.empty() || value == "Unknown" || options.sanitized)
+        return nullptr;
+    return out_text(value);
+}
+
+// A count or measure where 0 means not known.
+template <typename T>
+Json known(T value) {
+    if (value == 0)
+        return nullptr;
+    return value;
+}
+
+// A PCI or USB identifier as lspci -n writes it ("10de"); null when 0 (unreadable).
+Json hex_id(std::uint32_t value, int digits) {
+    if (value == 0)
+        return nullptr;
+    return strfmt("%0*x", digits, value);
+}
+
+Json text_list(const std::vector<std::string>& values) {
+    Json list = Json::array();
+    for (const std::string& v : values)
+        list.push_back(out_text(clean_name(v)));
+    return list;
+}
+
+// "(kernel 6.1.0-13-amd64)" -> "6.1.0-13-amd64".
+Json kernel_release(std::string_view kernel) {
+    constexpr std::string_view prefix = "(kernel ";
+    if (kernel.starts_with(prefix) && kernel.ends_with(')'))
+        kernel = kernel.substr(prefix.size(), kernel.size() - prefix.size() - 1);
+    return text(kernel);
+}
+
+Json on_off(std::string_view value) {
+    if (value == "On")
+        return true;
+    if (value == "Off")
+        return false;
+    return nullptr;
+}
+
+Json system_json(const SystemSnapshot& s, const JsonOptions& o) {
+    Json j;
+    j["hostname"] = ident(s.hostname, o);
+    j["os"] = text(s.os_name);
+    j["kernel"] = kernel_release(s.kernel);
+    j["os_installed"] = text(s.os_installed);
+    j["machine_id"] = ident(s.ids.machine_id, o);
+    j["vendor"] = text(s.dmi.sys_vendor);
+    j["product"] = text(s.dmi.product_name);
+    j["sku"] = text(s.dmi.product_sku);
+    j["serial"] = ident(s.ids.system_serial, o);
+    j["uuid"] = ident(s.ids.system_uuid, o);
+    j["chassis"] = {{"type", text(s.chassis)},
+                    {"serial", ident(s.ids.chassis_serial, o)},
+                    {"asset_tag", ident(s.ids.chassis_asset_tag, o)}};
+    j["tpm"] = text(s.tpm);
+    j["secure_boot"] = on_off(s.secure_boot);
+    return j;
+}
+
+Json cpu_json(const SystemSnapshot& s) {
+    const CpuInfo& c = s.cpu;
+    Json j;
+    j["model"] = text(c.model);
+    j["vendor"] = c.vendor_id ? text(*c.vendor_id) : Json(nullptr);
+    const auto codename =
+        c.vendor_id ? cpu_codename(*c.vendor_id, c.family, c.model_number) : std::nullopt;
+    j["codename"] = codename ? text(codename->name) : Json(nullptr);
+    j["process"] = codename ? text(codename->process) : Json(nullptr);
+    // Without a vendor line there is no x86 signature; family 0 would then be a guess.
+    j["family"] = c.vendor_id ? Json(c.family) : Json(nullptr);
+    j["model_number"] = c.vendor_id ? Json(c.model_number) : Json(nullptr);
+    j["stepping"] = c.vendor_id ? Json(c.stepping) : Json(nullptr);
+    j["cores"] = known(c.cores);
+    j["threads"] = known(c.threads);
+    j["performance_cores"] = known(c.p_cores);
+    j["efficiency_cores"] = known(c.e_cores);
+    j["base_mhz"] = known(c.base_mhz);
+    j["current_mhz"] = known(c.current_mhz);
+    j["max_mhz"] = known(c.max_mhz);
+    j["cache_totals"] = {{"l1_bytes", known(c.l1_total)},
+                         {"l2_bytes", known(c.l2_total)},
+                         {"l3_bytes", known(c.l3_total)}};
+    Json caches = Json::array();
+    for (const CacheInfo& cache : c.caches) {
+        caches.push_back({{"level", cache.level},
+                          {"type", text(cache.cache_type)},
+                          {"size_bytes", known(cache.size)},
+                          {"count", cache.count},
+                          {"ways", known(cache.ways)},
+                          {"line_size_bytes", known(cache.line_size)}});
+    }
+    j["caches"] = std::move(caches);
+    j["features"] = text_list(c.features);
+    j["socket"] = text(s.cpu_socket);
+    j["sockets"] = known(s.cpu_sockets);
+    j["sockets_populated"] = s.cpu_sockets == 0 ? Json(nullptr) : Json(s.cpu_sockets_populated);
+    return j;
+}
+
+bool soldered(const MemoryModule& m) {
+    std::string form = m.form_factor;
+    for (char& ch : form) {
+        if (ch >= 'A' && ch <= 'Z')
+            ch = static_cast<char>(ch - 'A' + 'a');
+    }
+    return form == "row of chips";
+}
+
+Json memory_json(const SystemSnapshot& s, const JsonOptions& o) {
+    Json j;
+    j["installed_bytes"] = known(s.memory_installed);
+    j["available_bytes"] = known(s.memory_total);
+    j["max_capacity_bytes"] = known(s.memory_max_capacity);
+    j["slots"] = known(s.memory_slots);
+    j["error_correction"] = text(s.memory_ecc);
+    Json modules = Json::array();
+    for (const MemoryModule& m : s.memory_modules) {
+        modules.push_back({{"locator", text(m.locator)},
+                           {"size_bytes", m.size},
+                           {"type", text(m.memory_type)},
+                           {"form_factor", text(m.form_factor)},
+                           {"soldered", soldered(m)},
+                           {"manufacturer", text(m.manufacturer)},
+                           {"part_number", text(m.part_number)},
+                           {"serial", ident(m.serial, o)},
+                           {"asset_tag", ident(m.asset_tag, o)},
+                           {"speed_mts", known(m.speed_mts)},
+                           {"configured_speed_mts", known(m.configured_speed_mts)},
+                           {"configured_voltage_mv", known(m.configured_voltage_mv)},
+                           {"data_width_bits", known(m.data_width)},
+                           {"total_width_bits", known(m.total_width)},
+                           {"rank", known(m.rank)}});
+    }
+    j["modules"] = std::move(modules);
+    return j;
+}
+
+Json gpus_json(const SystemSnapshot& s) {
+    Json list = Json::array();
+    for (const GpuInfo& g : s.gpus) {
+        list.push_back(
+            {{"name", text(g.name)},
+             {"vendor", text(g.vendor)},
+             {"vendor_id", hex_id(g.vendor_id, 4)},
+             {"device_id", hex_id(g.device_id, 4)},
+             {"subsystem_vendor_id", hex_id(g.subsystem_vendor_id, 4)},
+             {"subsystem_device_id", hex_id(g.subsystem_device_id, 4)},
+             // Revision 00 is real; it reads as 0 only when unreadable too.
+             {"revision", g.vendor_id == 0 ? Json(nullptr) : Json(strfmt("%02x", g.revision))},
+             {"vram_bytes", known(g.vram_total)},
+             {"pcie_link", text(g.pcie_link)},
+             {"vbios_version", text(g.vbios_version)}});
+    }
+    return list;
+}
+
+Json displays_json(const SystemSnapshot& s, const JsonOptions& o) {
+    Json list = Json::array();
+    for (const DisplayInfo& d : s.displays) {
+        list.push_back({{"name", text(d.name)},
+                        {"serial", ident(d.serial, o)},
+                        {"width", known(d.width_px)},
+                        {"height", known(d.height_px)},
+                        {"refresh_hz", known(d.max_refresh_hz)},
+                        {"diagonal_inches", known(d.diagonal_in)},
+                        {"width_mm", known(d.width_mm)},
+                        {"height_mm", known(d.height_mm)},
+                        {"bits_per_color", known(d.bits_per_color)},
+                        {"year", known(d.year)},
+                        {"week", known(d.week)}});
+    }
+    return list;
+}
+
+Json disks_json(const SystemSnapshot& s, const JsonOptions& o) {
+    Json list = Json::array();
+    for (const DiskInfo& d : s.disks) {
+        list.push_back({{"name", text(d.name)},
+                        {"model", text(d.model)},
+                        {"serial", ident(d.serial, o)},
+                        {"size_bytes", known(d.size)},
+                        {"bus", text(d.bus)},
+                        {"solid_state", d.solid_state ? Json(*d.solid_state) : Json(nullptr)},
+                        {"firmware", text(d.firmware)},
+                        {"link", text(d.link)},
+                        {"logical_block_bytes", known(d.logical_block)},
+                        {"physical_block_bytes", known(d.physical_block)},
+                        // 1 is the standard's "non-rotating": no rate to give.
+                        {"rpm", d.rpm > 1 ? Json(d.rpm) : Json(nullptr)}});
+    }
+    return list;
+}
+
+Json network_json(const SystemSnapshot& s, const JsonOptions& o) {
+    Json list = Json::array();
+    for (const NetAdapter& a : s.net_adapters) {
+        list.push_back({{"interface", text(a.interface)},
+                        {"name", text(a.name)},
+                        {"kind", text(a.kind)},
+                        {"mac", ident(a.mac, o)},
+                        {"connected", a.link_up},
+                        {"speed_mbps", known(a.speed_mbps)}});
+    }
+    return list;
+}
+
+Json board_json(const SystemSnapshot& s, const JsonOptions& o) {
+    Json j;
+    j["vendor"] = text(s.dmi.board_vendor);
+    j["name"] = text(s.dmi.board_name);
+    j["version"] = text(s.dmi.board_version);
+    j["serial"] = ident(s.ids.board_serial, o);
+    j["asset_tag"] = ident(s.ids.board_asset_tag, o);
+    j["bios"] = {{"vendor", text(s.dmi.bios_vendor)},
+                 {"version", text(s.dmi.bios_version)},
+                 {"date", text(s.dmi.bios_date)},
+                 {"rom_size_bytes", known(s.bios_rom_size)}};
+    j["smbios_version"] = text(s.smbios_version);
+    j["usb_ports"] = known(s.usb_ports);
+    Json ports = Json::array();
+    for (const PortConnector& p : s.ports)
+        ports.push_back({{"designator", text(p.designator)}, {"type", text(p.port_type)}});
+    j["ports"] = std::move(ports);
+    Json slots = Json::array();
+    for (const SystemSlot& slot : s.slots) {
+        slots.push_back({{"designation", text(slot.designation)},
+                         {"type", text(slot.slot_type)},
+                         {"width", text(slot.width)},
+                         {"usage", text(slot.usage)}});
+    }
+    j["slots"] = std::move(slots);
+    return j;
+}
+
+Json battery_json(const BatteryInfo& b, const JsonOptions& o) {
+    if (!b.present)
+        return nullptr;
+    Json wear = nullptr;
+    if (b.design_mwh != 0 && b.full_mwh != 0) {
+        const double percent =
+            (1.0 - static_cast<double>(b.full_mwh) / static_cast<double>(b.design_mwh)) * 100.0;
+        // One decimal, as the report shows it; above design capacity is no wear.
+        wear = percent < 0 ? 0.0 : std::round(percent * 10.0) / 10.0;
+    }
+    Json j;
+    j["technology"] = text(b.technology);
+    j["manufactured"] = text(b.manufactured);
+    j["serial"] = ident(b.serial, o);
+    j["cycle_count"] = b.cycle_count ? Json(*b.cycle_count) : Json(nullptr);
+    j["design_mwh"] = known(b.design_mwh);
+    j["full_mwh"] = known(b.full_mwh);
+    j["wear_percent"] = std::move(wear);
+    j["design_voltage_mv"] = known(b.min_voltage_mv);
+    return j;
+}
+
+Json usb_json(const SystemSnapshot& s) {
+    Json list = Json::array();
+    for (const UsbDevice& d : s.usb_devices) {
+        list.push_back({{"name", text(d.name)},
+                        {"vendor_id", hex_id(d.vendor_id, 4)},
+                        {"product_id", hex_id(d.product_id, 4)},
+                        {"speed_mbps", known(d.speed_mbps)},
+                        {"depth", d.depth}});
+    }
+    return list;
+}
+
+}  // namespace
+
+std::string rfc3339_utc(std::int64_t seconds) {
+    using namespace std::chrono;
+    const sys_seconds t{std::chrono::seconds{seconds}};
+    const sys_days day = floor<days>(t);
+    const year_month_day date{day};
+    const hh_mm_ss time{t - day};
+    return strfmt("%04d-%02u-%02uT%02d:%02d:%02dZ", int{date.year()}, unsigned{date.month()},
+                  unsigned{date.day()}, static_cast<int>(time.hours().count()),
+                  static_cast<int>(time.minutes().count()),
+                  static_cast<int>(time.seconds().count()));
+}
+
+std::string snapshot_json(const SystemSnapshot& s, const JsonOptions& options) {
+    Json doc;
+    doc["schema_version"] = json_schema_version;
+    doc["generated"] = rfc3339_utc(options.generated);
+    doc["sanitized"] = options.sanitized;
+    doc["system"] = system_json(s, options);
+    doc["cpu"] = cpu_json(s);
+    doc["memory"] = memory_json(s, options);
+    doc["gpus"] = gpus_json(s);
+    doc["displays"] = displays_json(s, options);
+    doc["disks"] = disks_json(s, options);
+    doc["optical_drives"] = text_list(s.optical_drives);
+    doc["network"] = network_json(s, options);
+    doc["board"] = board_json(s, options);
+    doc["battery"] = battery_json(s.battery, options);
+    doc["audio"] = {{"cards", text_list(s.sound_cards)}, {"endpoints", text_list(s.audio_devices)}};
+    doc["bluetooth"] = text_list(s.bluetooth);
+    doc["usb"] = usb_json(s);
+    std::string out = doc.dump(2, ' ', false, Json::error_handler_t::replace);
+    out += '\n';
+    return out;
+}
+
+}  // namespace nadrel

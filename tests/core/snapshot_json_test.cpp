@@ -1,0 +1,114 @@
+// The JSON document: unknown values as null, typed conversions, cleaning, sanitizing, order.
+#include "core/snapshot_json.h"
+
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "core/sanitize.h"
+
+namespace nadrel {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+Json parse(const SystemSnapshot& s, bool sanitized = false) {
+    const std::string text = snapshot_json(s, {1796791122, sanitized});
+    EXPECT_TRUE(text.ends_with("}\n"));
+    return Json::parse(text);
+}
+
+TEST(SnapshotJson, Rfc3339InUtc) {
+    const std::pair<std::int64_t, const char*> cases[] = {
+        {0, "1970-01-01T00:00:00Z"},
+        {-1, "1969-12-31T23:59:59Z"},
+        {1709251199, "2024-02-29T23:59:59Z"},
+        {1796791122, "2026-12-09T04:38:42Z"},
+    };
+    for (const auto& [seconds, text] : cases)
+        EXPECT_EQ(rfc3339_utc(seconds), text) << seconds;
+}
+
+TEST(SnapshotJson, UnknownIsNullAndListsAreEmpty) {
+    const Json doc = parse(SystemSnapshot{});
+    std::vector<std::string> keys;
+    for (const auto& item : doc.items())
+        keys.push_back(item.key());
+    EXPECT_EQ(keys, (std::vector<std::string>{"schema_version", "generated", "sanitized", "system",
+                                              "cpu", "memory", "gpus", "displays", "disks",
+                                              "optical_drives", "network", "board", "battery",
+                                              "audio", "bluetooth", "usb"}));
+    EXPECT_EQ(doc["generated"], "2026-12-09T04:38:42Z");
+    EXPECT_EQ(doc["system"]["hostname"], nullptr);  // the collector's "Unknown"
+    EXPECT_EQ(doc["system"]["os"], "Linux");
+    EXPECT_EQ(doc["system"]["secure_boot"], nullptr);
+    EXPECT_EQ(doc["cpu"]["family"], nullptr);  // no vendor line: no signature
+    EXPECT_EQ(doc["cpu"]["cores"], nullptr);
+    EXPECT_EQ(doc["battery"], nullptr);
+    EXPECT_EQ(doc["gpus"], Json::array());
+    EXPECT_EQ(doc["audio"]["endpoints"], Json::array());
+}
+
+TEST(SnapshotJson, TypedValues) {
+    SystemSnapshot s;
+    s.kernel = "(kernel 6.1.0-18-amd64)";
+    s.secure_boot = "Off";
+    s.cpu.vendor_id = "AuthenticAMD";
+    s.cpu.family = 25;
+    s.cpu.model_number = 97;
+    s.cpu.model = "AMD Ryzen(TM) 9 7950X";
+    GpuInfo& gpu = s.gpus.emplace_back();
+    gpu.name = "GeForce \xff RTX";
+    gpu.vendor_id = 0x10DE;
+    DiskInfo& ssd = s.disks.emplace_back();
+    ssd.rpm = 1;
+    ssd.solid_state = true;
+    ssd.serial = "S(C)1";
+    DiskInfo& hdd = s.disks.emplace_back();
+    hdd.rpm = 5400;
+    hdd.solid_state = false;
+    s.battery.present = true;
+    s.battery.design_mwh = 50000;
+    s.battery.full_mwh = 52000;
+    s.memory_modules.emplace_back().form_factor = "Row Of Chips";
+    const Json doc = parse(s);
+    EXPECT_EQ(doc["system"]["kernel"], "6.1.0-18-amd64");
+    EXPECT_EQ(doc["system"]["secure_boot"], false);
+    EXPECT_EQ(doc["cpu"]["model"], "AMD Ryzen 9 7950X");
+    EXPECT_EQ(doc["cpu"]["codename"], "Raphael (Zen 4)");
+    EXPECT_EQ(doc["cpu"]["process"], "TSMC N5");
+    EXPECT_EQ(doc["cpu"]["stepping"], 0);  // a real stepping once the vendor is known
+    EXPECT_EQ(doc["gpus"][0]["name"], "GeForce \xef\xbf\xbd RTX");  // invalid UTF-8 replaced
+    EXPECT_EQ(doc["gpus"][0]["vendor_id"], "10de");
+    EXPECT_EQ(doc["gpus"][0]["revision"], "00");
+    EXPECT_EQ(doc["gpus"][0]["subsystem_vendor_id"], nullptr);
+    EXPECT_EQ(doc["disks"][0]["rpm"], nullptr);     // 1 = non-rotating
+    EXPECT_EQ(doc["disks"][0]["serial"], "S(C)1");  // identifiers are never "cleaned"
+    EXPECT_EQ(doc["disks"][1]["rpm"], 5400);
+    EXPECT_EQ(doc["disks"][1]["solid_state"], false);
+    EXPECT_EQ(doc["battery"]["wear_percent"], 0.0);  // above design capacity
+    EXPECT_EQ(doc["battery"]["cycle_count"], nullptr);
+    EXPECT_EQ(doc["memory"]["modules"][0]["soldered"], true);
+}
+
+TEST(SnapshotJson, SanitizedIdentifiersAreNull) {
+    SystemSnapshot s;
+    s.hostname = "box1";
+    s.ids.system_uuid = "4c4c4544-0050";
+    NetAdapter& adapter = s.net_adapters.emplace_back();
+    adapter.interface = "enp5s0";
+    adapter.mac = "02:11:22:33:44:55";
+    const Json plain = parse(s);
+    EXPECT_EQ(plain["system"]["hostname"], "box1");
+    EXPECT_EQ(plain["network"][0]["mac"], "02:11:22:33:44:55");
+    const Json hidden = parse(sanitize_snapshot(s), true);
+    EXPECT_EQ(hidden["sanitized"], true);
+    EXPECT_EQ(hidden["system"]["hostname"], nullptr);
+    EXPECT_EQ(hidden["system"]["uuid"], nullptr);
+    EXPECT_EQ(hidden["network"][0]["mac"], nullptr);
+    EXPECT_EQ(hidden["network"][0]["interface"], "enp5s0");
+    EXPECT_EQ(sanitize_snapshot(s).hostname, "<hidden>");
+}
+
+}  // namespace
+}  // namespace nadrel

@@ -1,0 +1,146 @@
+// --sanitize: identifiers planted in a copy of a fixture machine reach none of the outputs
+// (text summary and detail, JSON, the live card, the saved file and its status), while without
+// it each one is there to be found, so the search cannot pass by finding nothing.
+#include "core/sanitize.h"
+
+#include <gtest/gtest.h>
+
+#include "core/report_builder.h"
+#include "linux/collect.h"
+#include "linux/export.h"
+#include "linux/live_card.h"
+#include "support/golden.h"
+#include "support/run.h"
+#include "support/temp_dir.h"
+
+namespace nadrel {
+namespace {
+
+// Values the snapshot carries (JSON shows them unless sanitizing).
+const std::vector<std::string> snapshot_ids = {"plantedhost7",
+                                               "SYSSN-PLANT-01",
+                                               "4c4c4544-0050-3510-8052-b4c04f4e3432",
+                                               "BRDSN-PLANT-02",
+                                               "BRDTAG-PLANT-03",
+                                               "CHSN-PLANT-04",
+                                               "CHTAG-PLANT-05",
+                                               "0123456789abcdef0123456789abcdef",
+                                               "02:11:22:33:44:55",
+                                               "NVMESN-PLANT-06",
+                                               "BATSN-PLANT-07",
+                                               "MODSN123",
+                                               "TAGMOD4567",
+                                               "6YY309791ZAB",  // the monitor's own serial
+                                               "CN41222LW4"};
+// Values only the live card shows.
+const std::vector<std::string> live_ids = {"203.0.113.77", "2001:db8::77", "13.12.11.10"};
+
+class Planted : public testing::Test {
+protected:
+    void SetUp() override {
+        const std::string source = std::string(NADREL_FIXTURES_DIR) + "/intel-desktop";
+        ASSERT_EQ(test::run_shell("cp -a '" + source + "/.' '" + machine.path() + "/'"), 0);
+        const std::pair<const char*, const char*> files[] = {
+            {"proc/sys/kernel/hostname", "plantedhost7\n"},
+            {"sys/class/dmi/id/product_serial", "SYSSN-PLANT-01\n"},
+            {"sys/class/dmi/id/product_uuid", "4c4c4544-0050-3510-8052-b4c04f4e3432\n"},
+            {"sys/class/dmi/id/board_serial", "BRDSN-PLANT-02\n"},
+            {"sys/class/dmi/id/board_asset_tag", "BRDTAG-PLANT-03\n"},
+            {"sys/class/dmi/id/chassis_serial", "CHSN-PLANT-04\n"},
+            {"sys/class/dmi/id/chassis_asset_tag", "CHTAG-PLANT-05\n"},
+            {"etc/machine-id", "0123456789abcdef0123456789abcdef\n"},
+            {"sys/class/net/enp5s0/address", "02:11:22:33:44:55\n"},
+            {"sys/block/nvme0n1/device/serial", "NVMESN-PLANT-06\n"},
+            {"sys/class/power_supply/BAT0/type", "Battery\n"},
+            {"sys/class/power_supply/BAT0/serial_number", "BATSN-PLANT-07\n"},
+            {"proc/net/route",
+             "Iface\tDestination\tGateway \tFlags\n"
+             "enp5s0\t00000000\t0A0B0C0D\t0003\n"},
+        };
+        for (const auto& [path, content] : files)
+            machine.write(path, content);
+        // Each memory module's blanked serial and asset tag, same length, so offsets hold.
+        const std::string table_path = machine.path() + "/sys/firmware/dmi/tables/DMI";
+        std::string table = test::read_file(table_path);
+        const std::string blank = std::string(
+            "\0"
+            "00000000\0"
+            "0000000000\0",
+            21);
+        const std::string planted = std::string(
+            "\0"
+            "MODSN123\0"
+            "TAGMOD4567\0",
+            21);
+        int modules = 0;
+        for (auto at = table.find(blank); at != std::string::npos; at = table.find(blank, at)) {
+            table.replace(at, blank.size(), planted);
+            ++modules;
+        }
+        ASSERT_EQ(modules, 4);
+        machine.write("sys/firmware/dmi/tables/DMI", table);
+    }
+
+    test::RunResult run(std::vector<std::string> args, bool sanitize) const {
+        if (sanitize)
+            args.push_back("--sanitize");
+        return test::run_nadrel(
+            args, {"PATH=/usr/bin:/bin", "TZ=UTC", "NADREL_SYSROOT=" + machine.path()});
+    }
+
+    test::TempDir machine;
+};
+
+TEST_F(Planted, NoOutputHoldsAnIdentifierWhenSanitizing) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"--print"}, {"--print", "--detail"}, {"--json"}}) {
+        const auto r = run(args, true);
+        EXPECT_EQ(r.status, 0);
+        for (const std::string& id : snapshot_ids)
+            EXPECT_EQ(r.out.find(id), std::string::npos) << args.back() << ": " << id;
+    }
+    EXPECT_NE(run({"--json"}, true).out.find("\"sanitized\": true"), std::string::npos);
+    EXPECT_NE(run({"--print"}, true).out.find("Name              : <hidden>\n"), std::string::npos);
+
+    const std::string json = run({"--json"}, false).out;
+    for (const std::string& id : snapshot_ids)
+        EXPECT_NE(json.find(id), std::string::npos) << "not planted: " << id;
+    EXPECT_NE(run({"--print"}, false).out.find("plantedhost7"), std::string::npos);
+}
+
+std::string card_text(const LiveCard& card) {
+    std::string text;
+    for (const LiveRow& row : card.rows)
+        text += row.label + ": " + row.value + "\n";
+    return text;
+}
+
+TEST_F(Planted, LiveCardAndSavedFileHideThemToo) {
+    const SysRoot root(machine.path());
+    const auto probe = [] { return LocalAddresses{"203.0.113.77", "2001:db8::77"}; };
+    const std::string shown = card_text(make_live_card(root, Instant{}, probe, false));
+    const std::string hidden = card_text(make_live_card(root, Instant{}, probe, true));
+    for (const std::string& id : live_ids) {
+        EXPECT_NE(shown.find(id), std::string::npos) << "not planted: " << id;
+        EXPECT_EQ(hidden.find(id), std::string::npos) << id;
+    }
+    for (const std::string id : {"SYSSN-PLANT-01", "02:11:22:33:44:55", "NVMESN-PLANT-06"}) {
+        EXPECT_NE(shown.find(id), std::string::npos) << "not planted: " << id;
+        EXPECT_EQ(hidden.find(id), std::string::npos) << id;
+    }
+    EXPECT_NE(hidden.find("System serial: <hidden>\n"), std::string::npos) << hidden;
+
+    // The window's documents come from the sanitized snapshot; the status hides the home folder
+    // and the host name of the file it names.
+    const test::TempDir home;
+    const Report detail = build_report(sanitize_snapshot(collect_snapshot(root)), true);
+    EXPECT_EQ(save_report(root, home.path(), "2026-12-09 05:00 UTC", detail, true),
+              "Saved to <hidden>/<hidden>-nadrel.txt");
+    const std::string saved = test::read_file(home.path() + "/plantedhost7-nadrel.txt");
+    EXPECT_NE(saved.find("<hidden>"), std::string::npos);
+    for (const std::string& id : snapshot_ids)
+        EXPECT_EQ(saved.find(id), std::string::npos) << id;
+}
+
+}  // namespace
+}  // namespace nadrel

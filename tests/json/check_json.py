@@ -1,0 +1,96 @@
+#!/usr/bin/env python3
+"""Runs nadrel --json on every fixture machine, validates each document against the published
+schema and compares typed values with the fixture's own files.
+usage: check_json.py NADREL SCHEMA FIXTURES_DIR"""
+import json
+import os
+import subprocess
+import sys
+
+SKIP = 77
+try:
+    import jsonschema
+except ImportError:
+    print("SKIP: python3-jsonschema is not installed (tools/install-deps installs it)")
+    sys.exit(SKIP)
+
+binary, schema_path, fixtures = sys.argv[1:4]
+failures = []
+
+
+def check(cond, what):
+    if not cond:
+        failures.append(what)
+
+
+def read(root, path):
+    try:
+        with open(os.path.join(root, path), encoding="utf-8", errors="replace") as f:
+            return f.read().strip()
+    except OSError:
+        return None
+
+
+def run(root, *args):
+    env = {"PATH": "/usr/bin:/bin", "TZ": "UTC", "NADREL_SYSROOT": root}
+    return subprocess.run([binary, *args], env=env, capture_output=True, timeout=60)
+
+
+with open(schema_path, encoding="utf-8") as f:
+    schema = json.load(f)
+jsonschema.Draft202012Validator.check_schema(schema)
+validator = jsonschema.Draft202012Validator(schema)
+
+machines = sorted(m for m in os.listdir(fixtures) if os.path.isdir(os.path.join(fixtures, m)))
+check(len(machines) >= 6, f"fixture machines missing: {machines}")
+for machine in machines:
+    root = os.path.join(fixtures, machine)
+    r = run(root, "--json")
+    check(r.returncode == 0 and r.stderr == b"", f"{machine}: status {r.returncode}, {r.stderr!r}")
+    check(r.stdout.endswith(b"}\n"), f"{machine}: the document does not end in a line feed")
+    doc = json.loads(r.stdout.decode("utf-8"))
+    for error in validator.iter_errors(doc):
+        failures.append(f"{machine}: {list(error.absolute_path)}: {error.message}")
+
+    # --json wins over the text options and never opens a window.
+    other = run(root, "--print", "--detail", "--gui", "--json")
+    check(other.returncode == 0, f"{machine}: --json with the text options failed")
+    same = json.loads(other.stdout.decode("utf-8"))
+    same["generated"] = doc["generated"]
+    check(same == doc, f"{machine}: --json with --print --detail --gui differs")
+
+    # Typed values against the fixture's files.
+    host = read(root, "proc/sys/kernel/hostname") or read(root, "etc/hostname")
+    check(doc["system"]["hostname"] == host, f"{machine}: hostname {doc['system']['hostname']}")
+    check(doc["system"]["kernel"] == read(root, "proc/sys/kernel/osrelease"),
+          f"{machine}: kernel {doc['system']['kernel']}")
+    meminfo = read(root, "proc/meminfo") or ""
+    total = [int(l.split()[1]) * 1024 for l in meminfo.splitlines() if l.startswith("MemTotal:")]
+    check(doc["memory"]["available_bytes"] == (total[0] if total else None),
+          f"{machine}: available_bytes {doc['memory']['available_bytes']}")
+    for disk in doc["disks"]:
+        sectors = int(read(root, f"sys/block/{disk['name']}/size") or 0)
+        check(disk["size_bytes"] == (sectors * 512 or None), f"{machine}: {disk['name']} size")
+        rotational = read(root, f"sys/block/{disk['name']}/queue/rotational")
+        if rotational is not None:
+            check(disk["solid_state"] is (rotational == "0"), f"{machine}: {disk['name']} medium")
+    for adapter in doc["network"]:
+        carrier = read(root, f"sys/class/net/{adapter['interface']}/carrier")
+        check(adapter["connected"] is (carrier == "1"), f"{machine}: {adapter['interface']} link")
+    threads = sum(1 for l in (read(root, "proc/cpuinfo") or "").splitlines()
+                  if l.startswith("processor"))
+    if threads and doc["cpu"]["threads"] is not None:
+        check(doc["cpu"]["threads"] == threads, f"{machine}: threads {doc['cpu']['threads']}")
+    supplies = os.path.join(root, "sys/class/power_supply")
+    # A wireless mouse's battery (scope Device) is not the machine's.
+    batteries = [s for s in sorted(os.listdir(supplies)) if read(supplies, f"{s}/type") == "Battery"
+                 and read(supplies, f"{s}/scope") != "Device"] if os.path.isdir(supplies) else []
+    check((doc["battery"] is None) == (not batteries), f"{machine}: battery presence")
+    if batteries and read(supplies, f"{batteries[0]}/energy_full_design"):
+        design = int(read(supplies, f"{batteries[0]}/energy_full_design")) // 1000
+        check(doc["battery"]["design_mwh"] == design, f"{machine}: design_mwh")
+
+for failure in failures:
+    print("FAIL:", failure)
+print(f"{len(machines)} machines checked, {len(failures)} failures")
+sys.exit(1 if failures else 0)
