@@ -55,7 +55,10 @@ std::string descriptor_text(const Block& b, std::uint8_t tag) {
             continue;
         std::string text;
         for (std::size_t i = at + 5; i < at + 18 && b.at(i) != 0x0A; ++i) {
-            if (!is_control(b.at(i)))
+            // A tab separates words like a space; other control bytes are junk.
+            if (b.at(i) == '\t')
+                text += ' ';
+            else if (!is_control(b.at(i)))
                 append_utf8(text, static_cast<char32_t>(b.at(i)));
         }
         std::string name = clean_name(trim(text));

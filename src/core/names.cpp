@@ -1,4 +1,4 @@
-// Trademark-mark removal for hardware names.
+// Trademark-mark removal and white-space folding for hardware names.
 #include "core/names.h"
 
 namespace nadrel {
@@ -11,7 +11,24 @@ void remove_all(std::string& s, std::string_view what) {
         s.erase(pos, what.size());
 }
 
+bool is_space(char ch) {
+    return ch == ' ' || ch == '\t' || ch == '\n' || ch == '\r' || ch == '\v' || ch == '\f';
+}
+
 }  // namespace
+
+std::string collapse_spaces(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (!is_space(text[i])) {
+            out += text[i];
+        } else if (i == 0 || !is_space(text[i - 1])) {
+            out += ' ';
+        }
+    }
+    return out;
+}
 
 std::string clean_name(std::string_view text) {
     std::string s(text);

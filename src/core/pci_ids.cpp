@@ -1,5 +1,5 @@
-// pci.ids lookup: a linear walk over the lines of the database text. Lookups happen once per
-// adapter, so no index is built.
+// pci.ids and usb.ids lookup: a linear walk over the lines of the database text. Lookups
+// happen once per device, so no index is built.
 #include "core/pci_ids.h"
 
 #include <cstring>
@@ -49,12 +49,13 @@ void hex4(std::uint16_t value, char (&out)[5]) {
 
 }  // namespace
 
-std::optional<std::string> pci_lookup(std::string_view db, std::uint16_t vendor_id,
-                                      std::uint16_t device_id) {
+std::optional<IdNames> id_lookup(std::string_view db, std::uint16_t vendor_id,
+                                 std::uint16_t device_id) {
     char vendor[5];
     char device[5];
     hex4(vendor_id, vendor);
     hex4(device_id, device);
+    std::optional<IdNames> found;
     bool inside = false;
     std::size_t pos = 0;
     while (pos < db.size()) {
@@ -70,6 +71,8 @@ std::optional<std::string> pci_lookup(std::string_view db, std::uint16_t vendor_
             continue;
         if (line.front() != '\t' && line.front() != ' ') {
             inside = has_id(line, vendor);
+            if (inside && !found)
+                found = IdNames{utf8_lossy(trim(line.substr(4))), std::nullopt};
             continue;
         }
         if (!inside || line.front() != '\t' || (line.size() > 1 && line[1] == '\t'))
@@ -82,9 +85,16 @@ std::optional<std::string> pci_lookup(std::string_view db, std::uint16_t vendor_
         if (!has_id(text, device))
             continue;
         // The database is UTF-8; anything else must not reach the report as broken text.
-        return utf8_lossy(trim(text.substr(4)));
+        found->device = utf8_lossy(trim(text.substr(4)));
+        return found;
     }
-    return std::nullopt;
+    return found;
+}
+
+std::optional<std::string> pci_lookup(std::string_view db, std::uint16_t vendor_id,
+                                      std::uint16_t device_id) {
+    auto names = id_lookup(db, vendor_id, device_id);
+    return names ? std::move(names->device) : std::nullopt;
 }
 
 }  // namespace nadrel

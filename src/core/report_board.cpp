@@ -18,8 +18,16 @@ std::string with_note(const std::string& text, const std::string& note) {
 void append_identity(std::vector<ReportRow>& rows, const SystemSnapshot& s, bool detail) {
     const DmiIdentity& dmi = s.dmi;
     const std::string board = join({dmi.board_vendor, dmi.board_name}, " ");
-    rows.push_back(field("Board", board.empty() ? "(SMBIOS data unavailable)"
-                                                : with_note(board, dmi.board_version)));
+    if (!board.empty()) {
+        rows.push_back(field("Board", with_note(board, dmi.board_version)));
+    } else if (!s.devicetree_model.empty()) {
+        // Boards without DMI (most Arm ones) name themselves in the device tree.
+        rows.push_back(field("Board", s.devicetree_model));
+        if (detail && !s.devicetree_compatible.empty())
+            rows.push_back(sub_field("Compatible", s.devicetree_compatible));
+    } else {
+        rows.push_back(field("Board", "(SMBIOS data unavailable)"));
+    }
 
     const std::string system = join({dmi.sys_vendor, dmi.product_name}, " ");
     if (!system.empty())

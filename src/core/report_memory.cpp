@@ -1,4 +1,6 @@
 // Report rows: the RAM section (totals, memory arrays and the installed modules).
+#include <algorithm>
+
 #include "core/fmt.h"
 #include "core/report_format.h"
 #include "core/report_sections.h"
@@ -23,8 +25,23 @@ std::string headline(const MemoryModule& m, std::string_view prefix) {
     return out;
 }
 
-std::string module_label(const MemoryModule& m) {
-    return m.locator.empty() ? std::string("DIMM") : m.locator;
+// Real tables repeat "DIMM 0" in every channel: a locator that occurs more than once among
+// the listed modules is shown with its bank ("P0 CHANNEL A / DIMM 0").
+std::vector<std::string> module_labels(const std::vector<MemoryModule>& modules) {
+    std::vector<std::string> labels;
+    labels.reserve(modules.size());
+    for (const auto& m : modules) {
+        const auto repeats = std::count_if(modules.begin(), modules.end(), [&m](const auto& o) {
+            return o.locator == m.locator;
+        });
+        if (m.locator.empty())
+            labels.emplace_back("DIMM");
+        else if (repeats > 1 && !m.bank_locator.empty())
+            labels.push_back(m.bank_locator + " / " + m.locator);
+        else
+            labels.push_back(m.locator);
+    }
+    return labels;
 }
 
 std::string part_text(const MemoryModule& m) {
@@ -46,8 +63,9 @@ void add_speed_and_part(std::vector<ReportRow>& rows, const MemoryModule& m, Row
         add("Part", part);
 }
 
-void add_module_detail(std::vector<ReportRow>& rows, const MemoryModule& m) {
-    rows.push_back(field(module_label(m), headline(m, "")));
+void add_module_detail(std::vector<ReportRow>& rows, const MemoryModule& m,
+                       const std::string& label) {
+    rows.push_back(field(label, headline(m, "")));
     add_speed_and_part(rows, m, RowKind::SubField);
     if (m.rank != 0)
         rows.push_back(sub_field("Rank", std::to_string(m.rank)));
@@ -63,8 +81,11 @@ void add_module_detail(std::vector<ReportRow>& rows, const MemoryModule& m) {
     }
 }
 
-bool same_group(const MemoryModule& a, const MemoryModule& b) {
-    return a.locator == b.locator && a.size == b.size && a.memory_type == b.memory_type &&
+// Soldered modules are all "Modules", so their banks do not keep them apart.
+bool same_group(const MemoryModule& a, const std::string& a_label, const MemoryModule& b,
+                const std::string& b_label) {
+    const bool same_place = is_soldered(a) ? a.locator == b.locator : a_label == b_label;
+    return same_place && a.size == b.size && a.memory_type == b.memory_type &&
            a.form_factor == b.form_factor && a.speed_mts == b.speed_mts &&
            a.configured_speed_mts == b.configured_speed_mts && a.manufacturer == b.manufacturer &&
            a.part_number == b.part_number;
@@ -73,26 +94,29 @@ bool same_group(const MemoryModule& a, const MemoryModule& b) {
 void add_module_summary(std::vector<ReportRow>& rows, const std::vector<MemoryModule>& modules) {
     struct Group {
         const MemoryModule* first;
+        const std::string* label;
         std::uint32_t count;
     };
+    const std::vector<std::string> labels = module_labels(modules);
     std::vector<Group> groups;
-    for (const auto& m : modules) {
+    for (std::size_t i = 0; i < modules.size(); ++i) {
+        const MemoryModule& m = modules[i];
         bool joined = false;
         for (auto& g : groups) {
-            if (same_group(*g.first, m)) {
+            if (same_group(*g.first, *g.label, m, labels[i])) {
                 ++g.count;
                 joined = true;
                 break;
             }
         }
         if (!joined)
-            groups.push_back(Group{&m, 1});
+            groups.push_back(Group{&m, &labels[i], 1});
     }
     for (const auto& g : groups) {
         const MemoryModule& m = *g.first;
         const std::string prefix = g.count >= 2 ? strfmt("%u x ", g.count) : std::string();
         rows.push_back(
-            field(is_soldered(m) ? std::string("Modules") : module_label(m), headline(m, prefix)));
+            field(is_soldered(m) ? std::string("Modules") : *g.label, headline(m, prefix)));
         add_speed_and_part(rows, m, RowKind::Field);
     }
 }
@@ -118,8 +142,9 @@ std::vector<ReportRow> memory_rows(const SystemSnapshot& s, bool detail) {
     if (s.memory_modules.empty()) {
         rows.push_back(field("Modules", "(per-module SMBIOS data unavailable)"));
     } else if (detail) {
-        for (const auto& m : s.memory_modules)
-            add_module_detail(rows, m);
+        const std::vector<std::string> labels = module_labels(s.memory_modules);
+        for (std::size_t i = 0; i < s.memory_modules.size(); ++i)
+            add_module_detail(rows, s.memory_modules[i], labels[i]);
     } else {
         add_module_summary(rows, s.memory_modules);
     }

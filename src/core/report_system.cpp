@@ -60,6 +60,8 @@ std::vector<ReportRow> system_rows(const SystemSnapshot& s, bool detail) {
     std::vector<ReportRow> rows;
     rows.push_back(field("Name", s.hostname));
     rows.push_back(field("Operating system", s.os_name));
+    if (!s.virtual_machine.empty())
+        rows.push_back(field("Virtual machine", s.virtual_machine));
     if (detail) {
         const std::string_view build = strip_parentheses(s.kernel);
         if (!build.empty())

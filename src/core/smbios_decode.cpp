@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "core/names.h"
 #include "core/smbios_tables.h"
 #include "core/unicode.h"
 
@@ -68,11 +69,14 @@ std::optional<MemoryModule> decode_memory_device(const DmiStructure& s) {
 
     MemoryModule m;
     m.size = size;
-    m.locator = smbios_string_at(s, 0x10);
+    m.locator = collapse_spaces(smbios_string_at(s, 0x10));
+    // Bank Locator (11h) tells apart the "DIMM 0" of every channel; "Not Specified" tells nothing.
+    if (std::string bank = collapse_spaces(smbios_string_at(s, 0x11)); !is_placeholder(bank))
+        m.bank_locator = std::move(bank);
     m.memory_type = s.formatted.size() < 0x13 ? "Other" : memory_type_name(smbios_byte(s, 0x12));
     m.form_factor = form_factor_name(smbios_byte(s, 0x0E));
-    m.manufacturer = smbios_string_at(s, 0x17);
-    m.part_number = smbios_string_at(s, 0x1A);
+    m.manufacturer = collapse_spaces(smbios_string_at(s, 0x17));
+    m.part_number = collapse_spaces(smbios_string_at(s, 0x1A));
     for (auto [field, offset] : {std::pair{&m.serial, 0x18}, std::pair{&m.asset_tag, 0x19}}) {
         std::string text = smbios_string_at(s, static_cast<std::size_t>(offset));
         if (!is_placeholder(text))
@@ -153,11 +157,14 @@ bool processor_populated(const DmiStructure& s) {
 
 std::uint64_t bios_rom_size(const DmiStructure& s) {
     // ROM Size (09h): 64 KiB x (n + 1); FFh defers to Extended BIOS ROM Size (18h): bits 0-13
-    // the size, bits 14-15 the unit (0 MiB, 1 GiB, others reserved).
+    // the size, bits 14-15 the unit (0 MiB, 1 GiB, others reserved). Tables before SMBIOS 3.1
+    // have no 18h field, and their FFh means 16 MiB or more (dmidecode reads 16 MB).
     const std::uint8_t n = smbios_byte(s, 0x09);
     std::uint64_t size = 0;
     if (n != 0xFF) {
         size = (n + std::uint64_t{1}) * 64 * kib;
+    } else if (s.formatted.size() < 0x1A) {
+        size = 16 * mib;
     } else {
         const std::uint16_t ext = smbios_word(s, 0x18);
         const std::uint64_t value = ext & 0x3FFFu;

@@ -36,6 +36,7 @@ struct CpuInfo {
     std::uint32_t l3_total = 0;
     std::vector<CacheInfo> caches;
     std::vector<std::string> features;
+    bool hypervisor = false;  // the "hypervisor" flag: running under one
 };
 
 struct MemoryModule {
@@ -53,6 +54,7 @@ struct MemoryModule {
     std::uint8_t rank = 0;
     std::string serial;  // identifies the module: hidden when sanitizing
     std::string asset_tag;
+    std::string bank_locator;  // empty when unknown
 };
 
 struct GpuInfo {
@@ -168,6 +170,10 @@ struct SystemSnapshot {
     std::string os_installed;
     DmiIdentity dmi;
     MachineIds ids;
+    std::string virtual_machine;  // the hypervisor's name, "Yes" when unnamed, empty on metal
+    // The device tree's board name and first "compatible" string (boards without DMI).
+    std::string devicetree_model;
+    std::string devicetree_compatible;
     std::string chassis;
     std::string tpm;
     std::string secure_boot;

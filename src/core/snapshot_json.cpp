@@ -93,6 +93,7 @@ Json system_json(const SystemSnapshot& s, const JsonOptions& o) {
                     {"asset_tag", ident(s.ids.chassis_asset_tag, o)}};
     j["tpm"] = text(s.tpm);
     j["secure_boot"] = on_off(s.secure_boot);
+    j["virtual_machine"] = text(s.virtual_machine);
     return j;
 }
 
@@ -155,6 +156,7 @@ Json memory_json(const SystemSnapshot& s, const JsonOptions& o) {
     Json modules = Json::array();
     for (const MemoryModule& m : s.memory_modules) {
         modules.push_back({{"locator", text(m.locator)},
+                           {"bank_locator", text(m.bank_locator)},
                            {"size_bytes", m.size},
                            {"type", text(m.memory_type)},
                            {"form_factor", text(m.form_factor)},
@@ -250,6 +252,8 @@ Json board_json(const SystemSnapshot& s, const JsonOptions& o) {
     j["version"] = text(s.dmi.board_version);
     j["serial"] = ident(s.ids.board_serial, o);
     j["asset_tag"] = ident(s.ids.board_asset_tag, o);
+    j["devicetree_model"] = text(s.devicetree_model);
+    j["devicetree_compatible"] = text(s.devicetree_compatible);
     j["bios"] = {{"vendor", text(s.dmi.bios_vendor)},
                  {"version", text(s.dmi.bios_version)},
                  {"date", text(s.dmi.bios_date)},

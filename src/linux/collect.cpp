@@ -35,7 +35,10 @@ SystemSnapshot collect_snapshot(const SysRoot& root, std::span<const DmiStructur
         // Saturate: an absurd table must not wrap around to a small total.
         installed = module.size > UINT64_MAX - installed ? UINT64_MAX : installed + module.size;
     }
-    s.memory_installed = installed != 0 ? installed : s.memory_total;
+    // Without SMBIOS modules, the online memory blocks are what is installed (as lsmem counts);
+    // MemTotal leaves out what the kernel reserves.
+    s.memory_installed =
+        installed != 0 ? installed : collect_online_memory(root).value_or(s.memory_total);
     s.memory_ecc = smbios_memory_ecc(dmi);
     s.gpus = collect_gpus(root);
     s.displays = collect_displays(root);
@@ -46,6 +49,8 @@ SystemSnapshot collect_snapshot(const SysRoot& root, std::span<const DmiStructur
     collect_smbios_sockets(s, dmi);
     s.dmi = collect_dmi_identity(root);
     s.ids = collect_machine_ids(root);
+    s.virtual_machine = collect_virtual_machine(root, s.dmi, s.cpu.hypervisor);
+    collect_devicetree_board(root, s);
     s.tpm = collect_tpm(root);
     s.secure_boot = collect_secure_boot(root);
     s.chassis = collect_chassis(root);

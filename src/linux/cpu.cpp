@@ -1,10 +1,12 @@
 // Processor identification from /proc/cpuinfo and /sys/devices/system/cpu.
 #include "linux/cpu.h"
 
+#include <algorithm>
 #include <limits>
 #include <set>
 #include <string>
 
+#include "core/text_fields.h"
 #include "core/unicode.h"
 #include "linux/cpu_caches.h"
 #include "linux/cpuinfo.h"
@@ -78,6 +80,9 @@ CpuInfo collect_cpu(const SysRoot& root) {
 
     if (cpuinfo) {
         apply_cpuinfo(*cpuinfo, cpu);
+        // x86 guests see the CPUID hypervisor bit as this flag.
+        const auto flags = first_value(cpuinfo_lines(*cpuinfo), "flags");
+        cpu.hypervisor = flags && std::ranges::count(split_fields(*flags), "hypervisor") != 0;
     } else {
         cpu.model = "Unknown processor";
     }

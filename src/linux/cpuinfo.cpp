@@ -2,6 +2,7 @@
 // counts and the notable instruction-set features.
 #include "linux/cpuinfo.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -9,6 +10,9 @@
 #include <string>
 #include <utility>
 
+#include "core/arm_parts.h"
+#include "core/names.h"
+#include "core/numbers.h"
 #include "linux/sysroot.h"
 #include "core/text_fields.h"
 #include "core/unicode.h"
@@ -145,15 +149,57 @@ std::optional<std::string_view> first_value(const std::vector<std::string_view>&
     return std::nullopt;
 }
 
+namespace {
+
+std::string arm_core_names(const std::vector<std::string_view>& lines) {
+    std::vector<std::string_view> names;
+    std::optional<std::uint32_t> implementer;
+    for (const auto line : lines) {
+        if (const auto v = key_value(line, "CPU implementer")) {
+            implementer = parse_hex32(*v);
+        } else if (const auto part = key_value(line, "CPU part")) {
+            const auto code = parse_hex32(*part);
+            const auto name = implementer && code ? arm_part_name(*implementer, *code)
+                                                  : std::nullopt;
+            if (name && std::find(names.begin(), names.end(), *name) == names.end())
+                names.push_back(*name);
+        }
+    }
+    std::string out;
+    for (const auto name : names)
+        out += (out.empty() ? "" : " + ") + std::string(name);
+    return out;
+}
+
+// 32-bit Arm kernels print "ARMv7 Processor rev 10 (v7l)" or "ARMv6-compatible processor
+// rev 7 (v6l)": the architecture, not the core.
+bool is_generic_arm_name(std::string_view name) {
+    return starts_with(name, "ARMv") && contains(ascii_lower(name), " processor rev ");
+}
+
+// "model name", else the Arm cores by implementer and part ("Cortex-A510 + Cortex-X3"), else
+// "Model" and "Hardware", which name the board rather than the processor.
+std::string brand_string(const std::vector<std::string_view>& lines) {
+    const auto model_name = first_value(lines, "model name");
+    if (model_name && !is_generic_arm_name(*model_name))
+        return collapse_spaces(*model_name);
+    std::string cores = arm_core_names(lines);
+    if (!cores.empty())
+        return cores;
+    if (model_name)
+        return collapse_spaces(*model_name);
+    for (const char* key : {"Model", "Hardware"}) {
+        if (const auto v = first_value(lines, key))
+            return collapse_spaces(*v);
+    }
+    return "Unknown processor";
+}
+
+}  // namespace
+
 void apply_cpuinfo(std::string_view text, CpuInfo& cpu) {
     const auto lines = cpuinfo_lines(text);
-    std::optional<std::string_view> brand;
-    for (const char* key : {"model name", "Model", "Hardware"}) {
-        brand = first_value(lines, key);
-        if (brand)
-            break;
-    }
-    cpu.model = brand ? std::string(*brand) : std::string("Unknown processor");
+    cpu.model = brand_string(lines);
     cpu.cores = count_physical_cores(lines);
     cpu.threads = count_processor_lines(lines);
     if (const auto vendor = first_value(lines, "vendor_id"))

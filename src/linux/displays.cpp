@@ -1,7 +1,9 @@
-// Connected displays: the EDID of every connected DRM connector, decoded, one entry per name.
+// Connected displays: the EDID of every connected DRM connector, decoded, one entry per monitor.
 #include "linux/displays.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <vector>
 
 #include "core/edid.h"
 
@@ -17,6 +19,7 @@ constexpr std::size_t edid_limit = 256 * 128;
 
 std::vector<DisplayInfo> collect_displays(const SysRoot& root) {
     std::vector<DisplayInfo> displays;
+    std::vector<std::vector<std::uint8_t>> seen;  // base blocks already listed
     for (const std::string& entry : list_dir_sorted(root, drm_dir)) {
         // Connector entries such as "card0-DP-1"; the cards themselves are adapters.
         if (!entry.starts_with("card") || entry.find('-') == std::string::npos)
@@ -30,12 +33,13 @@ std::vector<DisplayInfo> collect_displays(const SysRoot& root) {
         auto display = decode_edid(*edid);
         if (!display)
             continue;
-        // The same monitor on two connectors, or two identical monitors, is listed once.
-        const bool listed =
-            std::any_of(displays.begin(), displays.end(),
-                        [&](const DisplayInfo& d) { return d.name == display->name; });
-        if (!listed)
-            displays.push_back(std::move(*display));
+        // One monitor seen through two card nodes gives the same base block, serial number
+        // included; two monitors of one model differ in it and are both listed.
+        std::vector<std::uint8_t> base(edid->begin(), edid->begin() + 128);
+        if (std::find(seen.begin(), seen.end(), base) != seen.end())
+            continue;
+        seen.push_back(std::move(base));
+        displays.push_back(std::move(*display));
     }
     return displays;
 }

@@ -67,7 +67,31 @@ std::uint16_t low16(std::uint32_t value) {
     return static_cast<std::uint16_t>(value & 0xFFFF);
 }
 
+// "virtio0", "virtio12": a device on the virtio bus.
+bool is_virtio_name(std::string_view name) {
+    if (!name.starts_with("virtio") || name.size() == 6)
+        return false;
+    return std::all_of(name.begin() + 6, name.end(),
+                       [](char ch) { return ch >= '0' && ch <= '9'; });
+}
+
 }  // namespace
+
+std::optional<std::string> pci_device_name(const SysRoot& root, std::string_view device_dir) {
+    std::string dir(device_dir);
+    if (const auto canonical = canonical_path(root, dir)) {
+        const std::size_t slash = canonical->rfind('/');
+        if (slash != std::string::npos && slash != 0 &&
+            is_virtio_name(std::string_view(*canonical).substr(slash + 1))) {
+            dir = canonical->substr(0, slash);
+        }
+    }
+    const auto vendor = read_hex(root, dir + "/vendor");
+    const auto id = read_hex(root, dir + "/device");
+    if (!vendor || !id || *vendor > 0xFFFF || *id > 0xFFFF)
+        return std::nullopt;
+    return pci_name(root, static_cast<std::uint16_t>(*vendor), static_cast<std::uint16_t>(*id));
+}
 
 std::string pcie_link_text(const SysRoot& root, std::string_view device_dir) {
     const std::string dir(device_dir);
@@ -88,7 +112,7 @@ std::string pcie_link_text(const SysRoot& root, std::string_view device_dir) {
 
 std::vector<GpuInfo> collect_gpus(const SysRoot& root) {
     std::vector<GpuInfo> gpus;
-    std::vector<std::pair<std::uint16_t, std::uint16_t>> seen;
+    std::vector<std::string> seen;  // PCI functions already listed
     for (const std::string& card : list_dir_sorted(root, drm_dir)) {
         if (!is_card_name(card))
             continue;
@@ -99,11 +123,11 @@ std::vector<GpuInfo> collect_gpus(const SysRoot& root) {
         GpuInfo gpu;
         gpu.vendor_id = low16(*vendor);
         gpu.device_id = low16(read_hex(root, dir + "/device").value_or(0));
-        // A device exposing several DRM nodes is listed once.
-        const std::pair ids{gpu.vendor_id, gpu.device_id};
-        if (std::find(seen.begin(), seen.end(), ids) != seen.end())
+        // A device exposing several DRM nodes is listed once; two identical cards are two.
+        std::string function = canonical_path(root, dir).value_or(dir);
+        if (std::find(seen.begin(), seen.end(), function) != seen.end())
             continue;
-        seen.push_back(ids);
+        seen.push_back(std::move(function));
         gpu.name = pci_name(root, gpu.vendor_id, gpu.device_id)
                        .value_or(strfmt("PCI %04X:%04X", gpu.vendor_id, gpu.device_id));
         gpu.vram_total = read_u64(root, dir + "/mem_info_vram_total").value_or(0);

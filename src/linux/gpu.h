@@ -18,6 +18,9 @@ std::vector<GpuInfo> collect_gpus(const SysRoot& root);
 // for each root; a non-host root with neither file uses the host's database.
 std::optional<std::string> pci_name(const SysRoot& root, std::uint16_t vendor_id,
                                     std::uint16_t device_id);
+// The PCI database name of a device folder from its vendor and device files; a virtio device
+// ("…/0000:00:03.0/virtio0"), whose files hold virtio ids, is named from the PCI function above.
+std::optional<std::string> pci_device_name(const SysRoot& root, std::string_view device_dir);
 // "PCIe 4.0 x16", "x16" or empty, from a PCI device folder's max_link_* files.
 std::string pcie_link_text(const SysRoot& root, std::string_view device_dir);
 

@@ -1,12 +1,16 @@
 // Host, operating system, firmware identity, memory total, TPM and Secure Boot.
 #include "linux/identity.h"
 
+#include <algorithm>
+#include <charconv>
 #include <limits>
 
 #include "core/fmt.h"
+#include "core/names.h"
 #include "core/text_fields.h"
 #include "core/smbios_tables.h"
 #include "core/unicode.h"
+#include "core/virtual_machine.h"
 
 namespace nadrel {
 
@@ -18,7 +22,25 @@ std::string non_placeholder(const SysRoot& root, std::string_view name) {
     auto text = read_text(root, "/sys/class/dmi/id/" + std::string(name));
     if (!text || is_placeholder(*text))
         return {};
-    return std::move(*text);
+    return collapse_spaces(*text);
+}
+
+std::optional<std::uint64_t> parse_hex64(std::string_view text) {
+    text = trim(text);
+    if (starts_with(text, "0x") || starts_with(text, "0X"))
+        text.remove_prefix(2);
+    std::uint64_t value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
+    if (text.empty() || ec != std::errc() || end != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+// "memory0", "memory32", ...: one hot-pluggable block each.
+bool is_memory_block(std::string_view name) {
+    if (!starts_with(name, "memory") || name.size() == 6)
+        return false;
+    return std::all_of(name.begin() + 6, name.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 }  // namespace
@@ -140,6 +162,49 @@ std::string collect_secure_boot(const SysRoot& root) {
     const auto bytes = read_bytes(
         root, "/sys/firmware/efi/efivars/SecureBoot-8be4df61-93ca-11d2-aa0d-00e098032b8c");
     return bytes ? secure_boot_state(*bytes) : std::string();
+}
+
+std::optional<std::uint64_t> collect_online_memory(const SysRoot& root) {
+    constexpr std::string_view dir = "/sys/devices/system/memory";
+    const auto size_text = read_text(root, std::string(dir) + "/block_size_bytes");
+    const auto block_size = size_text ? parse_hex64(*size_text) : std::nullopt;
+    if (!block_size || *block_size == 0)
+        return std::nullopt;
+    std::uint64_t online = 0;
+    for (const auto& name : list_dir(root, dir)) {
+        if (!is_memory_block(name))
+            continue;
+        const auto state = read_text(root, std::string(dir) + "/" + name + "/online");
+        if (state && trim(*state) == "1")
+            ++online;
+    }
+    if (online == 0)
+        return std::nullopt;
+    return saturating_mul(online, *block_size);
+}
+
+std::string collect_virtual_machine(const SysRoot& root, const DmiIdentity& dmi,
+                                    bool hypervisor_flag) {
+    const auto type = read_text(root, "/sys/hypervisor/type");
+    return virtual_machine_name(dmi, type.value_or(""), hypervisor_flag);
+}
+
+std::string devicetree_string(std::span<const std::uint8_t> property) {
+    std::string text;
+    for (const std::uint8_t byte : property) {
+        if (byte == 0)
+            break;
+        text += static_cast<char>(byte);
+    }
+    return collapse_spaces(trim(utf8_lossy(text)));
+}
+
+void collect_devicetree_board(const SysRoot& root, SystemSnapshot& snapshot) {
+    constexpr std::string_view base = "/sys/firmware/devicetree/base";
+    if (const auto model = read_bytes(root, std::string(base) + "/model"))
+        snapshot.devicetree_model = devicetree_string(*model);
+    if (const auto compatible = read_bytes(root, std::string(base) + "/compatible"))
+        snapshot.devicetree_compatible = devicetree_string(*compatible);
 }
 
 std::string collect_chassis(const SysRoot& root) {

@@ -24,6 +24,16 @@ MachineIds collect_machine_ids(const SysRoot& root);
 std::string collect_tpm(const SysRoot& root);
 std::string collect_secure_boot(const SysRoot& root);
 std::string collect_chassis(const SysRoot& root);
+// Bytes of the online memory blocks (sys/devices/system/memory), as lsmem totals them;
+// nothing without block folders or when none is online.
+std::optional<std::uint64_t> collect_online_memory(const SysRoot& root);
+// The hypervisor's name (DMI identity, sys/hypervisor/type, the processor flag) or empty.
+std::string collect_virtual_machine(const SysRoot& root, const DmiIdentity& dmi,
+                                    bool hypervisor_flag);
+// The device tree's "model" and first "compatible" string, when the firmware gave one.
+void collect_devicetree_board(const SysRoot& root, SystemSnapshot& snapshot);
+// The first NUL-terminated string of a device-tree property, trimmed; empty when none.
+std::string devicetree_string(std::span<const std::uint8_t> property);
 
 // The PRETTY_NAME value of an os-release text, quotes stripped; nothing without such a line.
 std::optional<std::string> parse_os_release(std::string_view text);

@@ -13,15 +13,6 @@ namespace {
 
 constexpr std::string_view net_dir = "/sys/class/net";
 
-// The PCI database name of a device folder with 16-bit vendor and device ids.
-std::optional<std::string> pci_device_name(const SysRoot& root, const std::string& device) {
-    const auto vendor = read_hex(root, device + "/vendor");
-    const auto id = read_hex(root, device + "/device");
-    if (!vendor || !id || *vendor > 0xFFFF || *id > 0xFFFF)
-        return std::nullopt;
-    return pci_name(root, static_cast<std::uint16_t>(*vendor), static_cast<std::uint16_t>(*id));
-}
-
 std::string net_kind(const SysRoot& root, const std::string& dir) {
     if (has_entry(root, dir + "/phy80211") || has_entry(root, dir + "/wireless"))
         return "Wi-Fi";

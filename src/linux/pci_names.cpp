@@ -1,21 +1,29 @@
-// The PCI ID database of a root, read once per process and kept, and the name lookup over it.
+// The PCI and USB ID databases of a root, each read once per process and kept, and the name
+// lookups over them.
 #include <map>
 #include <memory>
 #include <mutex>
+#include <span>
+#include <utility>
 
 #include "core/pci_ids.h"
 #include "linux/gpu.h"
 #include "linux/mapped_text.h"
+#include "linux/usb.h"
 
 namespace nadrel {
 
 namespace {
 
-constexpr std::string_view database_paths[] = {"/usr/share/hwdata/pci.ids",
-                                               "/usr/share/misc/pci.ids"};
+using Paths = std::span<const std::string_view>;
 
-std::shared_ptr<const MappedText> read_database(const SysRoot& root) {
-    for (const std::string_view path : database_paths) {
+constexpr std::string_view pci_paths[] = {"/usr/share/hwdata/pci.ids",
+                                          "/usr/share/misc/pci.ids"};
+constexpr std::string_view usb_paths[] = {"/usr/share/hwdata/usb.ids",
+                                          "/usr/share/misc/usb.ids"};
+
+std::shared_ptr<const MappedText> read_database(const SysRoot& root, Paths paths) {
+    for (const std::string_view path : paths) {
         if (auto text = map_text(root, path, large_file_limit)) {
             return std::make_shared<const MappedText>(std::move(*text));
         }
@@ -24,32 +32,33 @@ std::shared_ptr<const MappedText> read_database(const SysRoot& root) {
 }
 
 // A captured tree rarely carries the database; the host's copy still names its devices.
-bool borrows_host_database(const SysRoot& root) {
+bool borrows_host_database(const SysRoot& root, Paths paths) {
     if (root.is_host())
         return false;
-    for (const std::string_view path : database_paths) {
+    for (const std::string_view path : paths) {
         if (exists(root, path))
             return false;
     }
     return true;
 }
 
-// One text per root for the life of the process; the process root is the one that matters,
-// the others are test trees.
-std::shared_ptr<const MappedText> database_text(const SysRoot& root) {
+// One text per root and database for the life of the process; the process root is the one
+// that matters, the others are test trees.
+std::shared_ptr<const MappedText> database_text(const SysRoot& root, Paths paths) {
     static std::mutex mutex;
-    static std::map<std::string, std::shared_ptr<const MappedText>> cache;
+    static std::map<std::pair<std::string, std::string_view>, std::shared_ptr<const MappedText>>
+        cache;
     const std::lock_guard<std::mutex> lock(mutex);
-    auto& text = cache[root.dir()];
+    auto& text = cache[{root.dir(), paths.front()}];
     if (text)
         return text;
-    if (borrows_host_database(root)) {
-        auto& host = cache["/"];
+    if (borrows_host_database(root, paths)) {
+        auto& host = cache[{"/", paths.front()}];
         if (!host)
-            host = read_database(SysRoot());
+            host = read_database(SysRoot(), paths);
         text = host;
     } else {
-        text = read_database(root);
+        text = read_database(root, paths);
     }
     return text;
 }
@@ -58,8 +67,14 @@ std::shared_ptr<const MappedText> database_text(const SysRoot& root) {
 
 std::optional<std::string> pci_name(const SysRoot& root, std::uint16_t vendor_id,
                                     std::uint16_t device_id) {
-    const auto db = database_text(root);
+    const auto db = database_text(root, pci_paths);
     return pci_lookup(db->view(), vendor_id, device_id);
+}
+
+std::optional<IdNames> usb_ids_names(const SysRoot& root, std::uint16_t vendor_id,
+                                     std::uint16_t product_id) {
+    const auto db = database_text(root, usb_paths);
+    return id_lookup(db->view(), vendor_id, product_id);
 }
 
 }  // namespace nadrel

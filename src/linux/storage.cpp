@@ -68,6 +68,10 @@ std::string disk_bus(std::string_view name, std::string_view canonical) {
     return {};
 }
 
+bool medium_needs_rotation_rate(std::string_view bus) {
+    return bus == "USB" || bus == "Virtual" || bus == "SD/MMC";
+}
+
 // "SATA 6.0Gb/s" from the ATA port (…/ata3/host2/…) the disk hangs under, or empty.
 std::string sata_link(const SysRoot& root, std::string_view canonical) {
     const std::size_t host = canonical.find("/host");
@@ -110,7 +114,7 @@ std::optional<DiskInfo> read_disk(const SysRoot& root, const std::string& name) 
     if (const auto rotational = read_u64(root, base + "/queue/rotational")) {
         disk.solid_state = *rotational == 0;
     }
-    disk.model = clean_name(trimmed_text(root, base + "/device/model"));
+    disk.model = clean_name(collapse_spaces(trimmed_text(root, base + "/device/model")));
     if (disk.model.empty() && disk.size == 0)
         return std::nullopt;
 
@@ -121,6 +125,9 @@ std::optional<DiskInfo> read_disk(const SysRoot& root, const std::string& name) 
     disk.serial = trimmed_text(root, base + "/device/serial");
     if (disk.serial.empty())
         disk.serial = trimmed_text(root, base + "/device/device/serial");
+    // Virtio disks have no model file; lspci names their PCI function ("Virtio block device").
+    if (disk.model.empty() && disk.bus == "Virtual")
+        disk.model = clean_name(pci_device_name(root, base + "/device").value_or(""));
     disk.firmware = trimmed_text(root, base + "/device/firmware_rev");
     if (disk.firmware.empty())
         disk.firmware = trimmed_text(root, base + "/device/rev");
@@ -132,6 +139,10 @@ std::optional<DiskInfo> read_disk(const SysRoot& root, const std::string& name) 
     if (const auto vpd = read_bytes(root, base + "/device/vpd_pgb1"); vpd && vpd->size() >= 6) {
         disk.rpm = static_cast<std::uint32_t>((*vpd)[4]) << 8 | (*vpd)[5];
     }
+    // USB sticks and virtio disks say rotational 1 whatever they hold: on these buses only a
+    // reported rotation rate makes a disk a hard disk.
+    if (disk.solid_state == false && disk.rpm <= 1 && medium_needs_rotation_rate(disk.bus))
+        disk.solid_state.reset();
     disk.link = sata_link(root, canonical);
     if (disk.link.empty() && starts_with(name, "nvme")) {
         disk.link = pcie_link_text(root, base + "/device/device");

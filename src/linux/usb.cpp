@@ -105,6 +105,14 @@ std::uint32_t parse_usb_speed(std::string_view text) {
     return static_cast<std::uint32_t>(v);
 }
 
+std::string usb_ids_text(const std::optional<IdNames>& names) {
+    if (!names)
+        return {};
+    if (!names->device || names->device->empty())
+        return names->vendor;
+    return names->vendor.empty() ? *names->device : names->vendor + " " + *names->device;
+}
+
 std::vector<UsbDevice> collect_usb_devices(const SysRoot& root) {
     std::vector<UsbEntry> entries;
     for (auto& name : list_dir(root, usb_dir)) {
@@ -127,6 +135,10 @@ std::vector<UsbDevice> collect_usb_devices(const SysRoot& root) {
                                   trimmed_text(root, dir + "/product"));
         device.vendor_id = usb_id(root, dir + "/idVendor");
         device.product_id = usb_id(root, dir + "/idProduct");
+        // Without strings of its own the device is named as lsusb names it.
+        if (device.name.empty() && device.vendor_id != 0) {
+            device.name = usb_ids_text(usb_ids_names(root, device.vendor_id, device.product_id));
+        }
         if (const auto speed = read_text(root, dir + "/speed")) {
             device.speed_mbps = parse_usb_speed(*speed);
         }

@@ -7,12 +7,19 @@
 #include <string_view>
 #include <vector>
 
+#include "core/pci_ids.h"
 #include "core/snapshot.h"
 #include "linux/sysroot.h"
 
 namespace nadrel {
 
 std::vector<UsbDevice> collect_usb_devices(const SysRoot& root);
+// Vendor and product names from the usb.ids beneath root (hwdata, else misc), read once per
+// process for each root; a non-host root with neither file uses the host's database.
+std::optional<IdNames> usb_ids_names(const SysRoot& root, std::uint16_t vendor_id,
+                                     std::uint16_t product_id);
+// The name lsusb shows for a listing: vendor and product, the vendor alone, or empty.
+std::string usb_ids_text(const std::optional<IdNames>& names);
 
 std::optional<std::vector<std::uint32_t>> parse_usb_key(std::string_view name);
 std::uint32_t parse_usb_speed(std::string_view text);

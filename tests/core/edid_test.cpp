@@ -89,6 +89,7 @@ TEST(DecodeEdid, ProductNames) {
         {"Acer V173\n\n\n\n", "Acer V173"},
         {"Brand(R) X(c)", "Brand X"},
         {"First\nSecond", "First"},
+        {"HP\tZ27\t\n", "HP Z27"},  // a tab parts words like a space
         // Real monitors: 'L222W' then NUL, four NULs before 'LCDTV', C1 junk, DEL.
         {std::string("L222W\0\n", 7), "L222W"},
         {std::string("\0\0\0\0LCDTV\n  \0", 13), "LCDTV"},

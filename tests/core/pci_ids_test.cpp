@@ -183,6 +183,36 @@ int expect_matches_lspci(const std::string& db_path, const std::vector<Case>& ca
     return named;
 }
 
+TEST(IdLookup, UsbIdsLayout) {
+    // usb.ids: vendors and devices as in pci.ids, two-tab interface lines, and after the vendors
+    // class, HID and language sections whose lines must never read as vendors or devices.
+    const std::string db =
+        "# usb.ids\n8087  Intel Corp.\n\t0026  AX201 Bluetooth\n\t\t0032  interface\n"
+        "\t0032  AX210 Bluetooth\n046d  Logitech, Inc.\nC 03  Human Interface Device\n"
+        "\t0032  Not a device\nHUT 8087  Decoy\n\t0001  Decoy\n";
+    const auto both = id_lookup(db, 0x8087, 0x0032);
+    ASSERT_TRUE(both);
+    EXPECT_EQ(both->vendor, "Intel Corp.");
+    EXPECT_EQ(both->device, "AX210 Bluetooth");
+    const auto vendor_only = id_lookup(db, 0x046D, 0x0032);
+    ASSERT_TRUE(vendor_only);
+    EXPECT_EQ(vendor_only->vendor, "Logitech, Inc.");
+    EXPECT_EQ(vendor_only->device, std::nullopt);
+    EXPECT_EQ(id_lookup(db, 0x0C03, 0x0032), std::nullopt);
+    EXPECT_EQ(pci_lookup(db, 0x8087, 0x0026), "AX201 Bluetooth");
+
+    // The installed database names what lsusb names (its hwdb is built from usb.ids).
+    const std::string installed = slurp("/usr/share/misc/usb.ids");
+    if (installed.empty())
+        GTEST_SKIP() << "usb.ids is not installed (tools/install-deps installs it)";
+    const auto ax210 = id_lookup(installed, 0x8087, 0x0032);
+    ASSERT_TRUE(ax210);
+    EXPECT_EQ(ax210->vendor + " " + ax210->device.value_or(""), "Intel Corp. AX210 Bluetooth");
+    const auto hub = id_lookup(installed, 0x1D6B, 0x0003);
+    ASSERT_TRUE(hub);
+    EXPECT_EQ(hub->vendor + " " + hub->device.value_or(""), "Linux Foundation 3.0 root hub");
+}
+
 TEST(PciLookupOracle, FixtureDatabaseAgreesWithLspci) {
     const int named = expect_matches_lspci(fixture_db, {{0x1234, 0xABCD},
                                                         {0x1234, 0x0001},
@@ -205,13 +235,15 @@ TEST(PciLookupOracle, InstalledDatabaseAgreesWithLspci) {
                                                           {0x10EC, 0x8168},  // RTL8111
                                                           {0x144D, 0xA808},  // Samsung NVMe
                                                           {0x1AF4, 0x1050},  // virtio GPU
+                                                          {0x1AF4, 0x1041},  // virtio network
+                                                          {0x1AF4, 0x1042},  // virtio block
                                                           {0x15AD, 0x0405},  // VMware SVGA II
                                                           {0x1234, 0x1111},  // QEMU VGA: not listed
                                                           {0x8086, 0x1533},  // I210
                                                           {0x8086, 0xFFFE},  // not listed
                                                           {0xFFFE, 0x0001}});
     // The database grows; the well-known names above stay.
-    EXPECT_GE(named, 9);
+    EXPECT_GE(named, 11);
 }
 
 }  // namespace

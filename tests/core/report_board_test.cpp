@@ -83,6 +83,17 @@ TEST(MotherboardRows, WithoutSmbiosOnlyTheBoardRowRemains) {
     EXPECT_EQ(text(motherboard_rows(s, false)),
               "  Board             : (SMBIOS data unavailable)\n");
     EXPECT_EQ(text(motherboard_rows(s, true)), "  Board             : (SMBIOS data unavailable)\n");
+    // Without DMI, the device tree names the board; its first compatible string is detail.
+    SystemSnapshot dt;
+    dt.devicetree_model = "Raspberry Pi 4 Model B Rev 1.4";
+    dt.devicetree_compatible = "raspberrypi,4-model-b";
+    EXPECT_EQ(text(motherboard_rows(dt, false)),
+              "  Board             : Raspberry Pi 4 Model B Rev 1.4\n");
+    EXPECT_EQ(text(motherboard_rows(dt, true)),
+              "  Board             : Raspberry Pi 4 Model B Rev 1.4\n"
+              "  \u2502 Compatible      : raspberrypi,4-model-b\n");
+    dt.dmi.board_name = "X570";  // DMI wins where both exist
+    EXPECT_EQ(text(motherboard_rows(dt, true)), "  Board             : X570\n");
     // A board name without vendor or version, and a BIOS version without vendor or date.
     SystemSnapshot t;
     t.dmi.board_name = "X570(TM)";

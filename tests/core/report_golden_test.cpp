@@ -39,9 +39,9 @@ SystemSnapshot workstation() {
     s.memory_max_capacity = 137438953472ull;
     s.memory_slots = 4;
     s.memory_modules = {{"DIMM_A2", "DDR5", "DIMM", "Kingston", "KF556C40-16", 17179869184ull, 5600,
-                         4800, 1100, 64, 64, 1, "1A2B3C4D", "TAG-A2"},
+                         4800, 1100, 64, 64, 1, "1A2B3C4D", "TAG-A2", ""},
                         {"DIMM_B2", "DDR5", "DIMM", "Kingston", "KF556C40-16", 17179869184ull, 5600,
-                         4800, 1100, 64, 64, 1, "1A2B3C4E", "TAG-B2"}};
+                         4800, 1100, 64, 64, 1, "1A2B3C4E", "TAG-B2", ""}};
 
     s.gpus = {{"AD104 [GeForce RTX 4070]", "NVIDIA", "PCIe 4.0 x16", "95.04.31.00.3A",
                12878610432ull, 0x10DE, 0x2786, 0x1462, 0x5122, 0xA1}};

@@ -119,6 +119,23 @@ TEST(MemoryRows, SolderedAndBareModules) {
     EXPECT_EQ(row_line(memory_rows(s, false).back()), "  DIMM              : 512MB SODIMM");
 }
 
+TEST(MemoryRows, RepeatedLocatorsCarryTheirBank) {
+    // Real tables say "DIMM 0" in every channel; a unique locator stays as it is.
+    SystemSnapshot s;
+    s.memory_modules = {ddr5("DIMM 0"), ddr5("DIMM 0"), ddr5("DIMM 1"), ddr5("DIMM 0")};
+    s.memory_modules[0].bank_locator = "P0 CHANNEL A";
+    s.memory_modules[1].bank_locator = "P0 CHANNEL B";
+    s.memory_modules[2].bank_locator = "P0 CHANNEL B";
+    const std::string summary = rows_text(memory_rows(s, false));
+    EXPECT_NE(summary.find("  P0 CHANNEL A / DIMM 0: 32GB DDR5 DIMM\n"), std::string::npos);
+    EXPECT_NE(summary.find("  P0 CHANNEL B / DIMM 0: 32GB DDR5 DIMM\n"), std::string::npos);
+    EXPECT_NE(summary.find("  DIMM 1            : 32GB DDR5 DIMM\n"), std::string::npos);
+    EXPECT_NE(summary.find("  DIMM 0            : 32GB DDR5 DIMM\n"), std::string::npos);  // no bank
+    EXPECT_EQ(summary.find(" x "), std::string::npos);  // distinct places never group
+    const std::string detail = rows_text(memory_rows(s, true));
+    EXPECT_NE(detail.find("  P0 CHANNEL B / DIMM 0: 32GB DDR5 DIMM\n"), std::string::npos);
+}
+
 TEST(MemoryRows, InstalledTotals) {
     SystemSnapshot s;
     s.memory_modules = {ddr5("A")};

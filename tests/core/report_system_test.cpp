@@ -28,6 +28,11 @@ TEST(SystemRows, BuildAndInstallDateOnlyInDetail) {
     s.kernel = "()";
     s.os_installed.clear();
     EXPECT_EQ(system_rows(s, true).size(), 2u);
+    s.virtual_machine = "QEMU";
+    EXPECT_EQ(rows_text(system_rows(s, false)),
+              "  Name              : box\n"
+              "  Operating system  : Debian GNU/Linux 12 (bookworm)\n"
+              "  Virtual machine   : QEMU\n");
 }
 
 CpuInfo raptor_lake() {

@@ -228,7 +228,9 @@ TEST(DecodeBios, RomSize) {
     const Case cases[] = {
         {0x18, 0x00, 0, 64 * kib},         {0x18, 0x7F, 0, 8 * mib},      {0x09, 0x7F, 0, 64 * kib},
         {0x1A, 0xFF, 0x0010, 16 * mib},    {0x1A, 0xFF, 0x4002, 2 * gib}, {0x1A, 0xFF, 0x8002, 0},
-        {0x1A, 0xFF, 0xC002, 0},           {0x18, 0xFF, 0x0010, 0},  // extended word out of reach
+        {0x1A, 0xFF, 0xC002, 0},
+        {0x18, 0xFF, 0x0010, 16 * mib},  // no extended field before SMBIOS 3.1: 16 MiB
+        {0x19, 0xFF, 0x0020, 16 * mib},  // half of it is still no field
         {0x1A, 0xFF, 0x7FFF, 16383 * gib},
     };
     for (const Case& c : cases) {

@@ -72,8 +72,11 @@ for machine in machines:
         sectors = int(read(root, f"sys/block/{disk['name']}/size") or 0)
         check(disk["size_bytes"] == (sectors * 512 or None), f"{machine}: {disk['name']} size")
         rotational = read(root, f"sys/block/{disk['name']}/queue/rotational")
-        if rotational is not None:
-            check(disk["solid_state"] is (rotational == "0"), f"{machine}: {disk['name']} medium")
+        # A spinning flag alone proves no medium on USB, virtual and MMC disks: null there.
+        if rotational == "0":
+            check(disk["solid_state"] is True, f"{machine}: {disk['name']} medium")
+        elif rotational == "1":
+            check(disk["solid_state"] is not True, f"{machine}: {disk['name']} medium")
     for adapter in doc["network"]:
         carrier = read(root, f"sys/class/net/{adapter['interface']}/carrier")
         check(adapter["connected"] is (carrier == "1"), f"{machine}: {adapter['interface']} link")

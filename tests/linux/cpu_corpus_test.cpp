@@ -7,6 +7,8 @@
 #include <map>
 #include <sstream>
 
+#include "core/names.h"
+#include "core/unicode.h"
 #include "linux/cpu.h"
 #include "support/golden.h"
 #include "support/run.h"
@@ -26,6 +28,7 @@ struct CacheTotal {
 using CacheTotals = std::map<std::string, CacheTotal>;  // lscpu's names: L1d, L1i, L2, L2d...
 
 struct Counts {
+    std::string model;
     std::uint64_t threads = 0;
     std::uint64_t cores = 0;
     CacheTotals caches;
@@ -39,6 +42,8 @@ struct Tree {
     std::map<std::string, CacheTotal> caches_override = {};
     std::uint64_t cores_override = 0;
     std::uint64_t threads_override = 0;
+    // The model where lscpu prints none ("-" for parts it does not know) or cannot run.
+    const char* model_override = nullptr;
 };
 
 std::string cache_name(const CacheInfo& c) {
@@ -51,7 +56,7 @@ std::string cache_name(const CacheInfo& c) {
 }
 
 Counts ours(const CpuInfo& cpu) {
-    Counts c{cpu.threads, cpu.cores, {}};
+    Counts c{cpu.model, cpu.threads, cpu.cores, {}};
     for (const auto& cache : cpu.caches) {
         auto& t = c.caches[cache_name(cache)];
         t.instances += cache.count;
@@ -79,6 +84,12 @@ std::optional<Counts> lscpu(const std::string& root, const test::TempDir& scratc
         std::istringstream value(line.substr(colon + 1));
         if (key == "CPU(s)")
             value >> c.threads;
+        // One "Model name" per core kind, in CPU order; "-" for a part lscpu does not know.
+        if (key == "Model name") {
+            const std::string name = collapse_spaces(trim(line.substr(colon + 1)));
+            if (name != "-")
+                c.model += (c.model.empty() ? "" : " + ") + name;
+        }
         if (key == "Core(s) per socket" || key == "Core(s) per cluster")
             value >> per_socket;
         if (key == "Socket(s)" || key == "Cluster(s)") {
@@ -122,7 +133,8 @@ const Tree trees[] = {
      true,
      {{"L1d", {12 * 16384, 12}}, {"L2", {12 * 1048576, 12}}, {"L3", {12 * 4194304ull, 12}}},
      8,
-     16},
+     16,
+     "Intel(R) Xeon(TM) CPU 2.60GHz"},
     {"20em64t-hybrid-1p6c2t+2ca4co1t.tar.bz2"},
     {"2arm-2c.tar.bz2"},
     {"5intel64-hybrid-lakefield.tar.bz2"},
@@ -140,12 +152,17 @@ const Tree trees[] = {
       {"L2", {96 * 3145728ull, 96}},
       {"L3", {96 * 16777216ull, 96}}},
      96,
-     96},
-    // No size files: lscpu prints no cache lines; we count the instances at size 0.
+     96,
+     "Genuine Intel(R) CPU @ 2.66GHz"},
+    // No size files: lscpu prints no cache lines; we count the instances at size 0. This
+    // lscpu predates the Cortex-X3 (0xd4e), and the Cortex-A725 (0xd87) and X925 (0xd85).
     {"arm-A510-A710-A715-X3.tar.gz",
      false,
-     {{"L1d", {0, 8}}, {"L1i", {0, 8}}, {"L2", {0, 7}}, {"L3", {0, 1}}}},
-    {"nvidia-dgx-gb10.tar.bz2"},
+     {{"L1d", {0, 8}}, {"L1i", {0, 8}}, {"L2", {0, 7}}, {"L3", {0, 1}}},
+     0,
+     0,
+     "Cortex-A510 + Cortex-A715 + Cortex-A710 + Cortex-X3"},
+    {.archive = "nvidia-dgx-gb10.tar.bz2", .model_override = "Cortex-A725 + Cortex-X925"},
     // The online file says CPUs 4-20 while cpuinfo still lists 24 processors with 24 distinct
     // cores; lscpu counts the online ones, we count cpuinfo's.
     {"offline-cpu0-node0.tar.bz2", false, {}, 24},
@@ -185,6 +202,8 @@ TEST_P(CpuCorpus, AgreesWithLscpu) {
         ASSERT_TRUE(oracle) << "lscpu failed";
         want = *oracle;
     }
+    if (tree.model_override != nullptr)
+        want.model = tree.model_override;
     if (tree.threads_override != 0)
         want.threads = tree.threads_override;
     if (tree.cores_override != 0)
@@ -192,6 +211,7 @@ TEST_P(CpuCorpus, AgreesWithLscpu) {
     for (const auto& [name, total] : tree.caches_override)
         want.caches[name] = total;
 
+    EXPECT_EQ(got.model, want.model);
     EXPECT_EQ(got.threads, want.threads);
     EXPECT_EQ(got.cores, want.cores);
     EXPECT_EQ(got.caches.size(), want.caches.size());

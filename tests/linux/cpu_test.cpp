@@ -28,7 +28,25 @@ TEST(Cpuinfo, KeyValueMatchesTheWholeTrimmedKey) {
 TEST(Cpuinfo, BrandStringFallbacks) {
     for (const auto& [text, model] : std::vector<std::pair<std::string, std::string>>{
              {"processor : 0\nmodel name : Intel(R) Core(TM)  i5\nHardware : X\n",
-              "Intel(R) Core(TM)  i5"},
+              "Intel(R) Core(TM) i5"},
+             // Arm cores by implementer and part, distinct ones in CPU order; an unknown part
+             // is left out, and only without any known part do board names stand in.
+             {"processor : 0\nCPU implementer : 0x41\nCPU part : 0xd46\n\nprocessor : 1\n"
+              "CPU implementer : 0x41\nCPU part : 0xd4e\n\nprocessor : 2\nCPU implementer : "
+              "0x41\nCPU part : 0xd46\n\nprocessor : 3\nCPU implementer : 0x41\nCPU part : "
+              "0xfff\nHardware : X\n",
+              "Cortex-A510 + Cortex-X3"},
+             {"processor : 0\nmodel name : ARMv7 Processor rev 10 (v7l)\nCPU implementer : "
+              "0x41\nCPU part : 0xd08\nModel : Raspberry Pi 4\n",
+              "Cortex-A72"},
+             {"processor : 0\nmodel name : ARMv7 Processor rev 10 (v7l)\nCPU implementer : "
+              "0x41\nCPU part : 0xfff\n",
+              "ARMv7 Processor rev 10 (v7l)"},
+             {"processor : 0\nmodel name : ARMv6-compatible processor rev 7 (v6l)\n"
+              "CPU implementer : 0x41\nCPU part : 0xb76\n",
+              "ARM1176"},
+             {"processor : 0\nCPU implementer : 0x48\nCPU part : 0x0d01\n", "Kunpeng-920"},
+             {"processor : 0\nCPU implementer : 0x51\nCPU part : 0xd46\nHardware : Q\n", "Q"},
              {"processor : 0\nModel : Raspberry Pi 4\nHardware : BCM2835\n", "Raspberry Pi 4"},
              {"Processor : ARMv7\nHardware : BCM2835\n", "BCM2835"},
              {"processor : 0\nmodel : 3\n", "Unknown processor"},

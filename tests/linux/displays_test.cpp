@@ -24,7 +24,7 @@ std::string corpus_edid(const char* name) {
 constexpr const char* igpu = "pci0000:00/0000:00:02.0";
 constexpr const char* dgpu = "pci0000:00/0000:00:01.0/0000:01:00.0";
 
-TEST(CollectDisplays, ConnectedConnectorsInNameOrderOncePerName) {
+TEST(CollectDisplays, ConnectedConnectorsInNameOrderOncePerMonitor) {
     test::TempDir dir;
     const std::string dell = corpus_edid("DELD0D9-BAC46CB23520.bin");  // DELL P2419H
     const std::string hp = corpus_edid("HPN36CE-A248E15E9890.bin");    // HP Z27q G3
@@ -34,8 +34,12 @@ TEST(CollectDisplays, ConnectedConnectorsInNameOrderOncePerName) {
     test::add_drm_connector(dir, "card1", dgpu, "DP-2", "connected", hp);
     test::add_drm_connector(dir, "card1", dgpu, "DP-10", "connected", nec);
     test::add_drm_connector(dir, "card0", igpu, "HDMI-A-1", "connected", dell);
-    // The same monitor model on a second connector is listed once.
+    // The same monitor seen through a second card node is listed once; a second monitor of
+    // that model (another serial number) is listed too.
     test::add_drm_connector(dir, "card1", dgpu, "DP-1", "connected", dell);
+    std::string dell_twin = dell;
+    dell_twin[12] = static_cast<char>(dell_twin[12] + 1);
+    test::add_drm_connector(dir, "card1", dgpu, "HDMI-A-1", "connected", dell_twin);
     test::add_drm_connector(dir, "card0", igpu, "DP-1", "disconnected", hp);
     test::add_drm_connector(dir, "card0", igpu, "DP-2", "unknown", hp);
     test::add_drm_connector(dir, "card0", igpu, "DP-3", "connected", "");
@@ -59,9 +63,10 @@ TEST(CollectDisplays, ConnectedConnectorsInNameOrderOncePerName) {
     std::vector<std::string> names;
     for (const auto& d : displays)
         names.push_back(d.name);
-    // card0-HDMI-A-1, card1-DP-1 (duplicate), card1-DP-10, card1-DP-2, by bytes.
-    EXPECT_EQ(names, (std::vector<std::string>{"DELL P2419H", "EA241WM", "HP Z27q G3"}));
-    ASSERT_EQ(displays.size(), 3u);
+    // card0-HDMI-A-1, card1-DP-1 (duplicate), card1-DP-10, card1-DP-2, card1-HDMI-A-1.
+    EXPECT_EQ(names, (std::vector<std::string>{"DELL P2419H", "EA241WM", "HP Z27q G3",
+                                               "DELL P2419H"}));
+    ASSERT_EQ(displays.size(), 4u);
     EXPECT_EQ(displays[0].width_px, 1920u);
     EXPECT_EQ(displays[0].height_px, 1080u);
     EXPECT_EQ(displays[0].diagonal_in, 24u);

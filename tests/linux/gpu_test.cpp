@@ -94,15 +94,18 @@ TEST_F(GpuTree, AdapterFieldsFromTheDeviceFolder) {
 }
 
 TEST_F(GpuTree, CardsSortedDeduplicatedAndNamedOrNumbered) {
-    // card1, card10, card2 by bytes; card3 repeats card1's pair; card4 has no vendor file.
+    // card1, card10, card2 by bytes; card3 is a second node of card1's PCI function; card8 is
+    // a second card of card10's model (a dual-GPU workstation); card4 has no vendor file.
     test::add_drm_card(dir, "card2", "pci0000:00/0000:00:02.0",
                        {{"vendor", "0x8086\n"}, {"device", "0x46a6\n"}, {"revision", "0x10c\n"}});
     test::add_drm_card(dir, "card10", "pci0000:00/0000:00:03.0",
                        {{"vendor", "0x10DE\n"}, {"device", "0x2786\n"}});
     test::add_drm_card(dir, "card1", "pci0000:00/0000:00:04.0",
                        {{"vendor", "0x1af4\n"}, {"device", "0x1050\n"}});
-    test::add_drm_card(dir, "card3", "pci0000:00/0000:00:05.0",
+    test::add_drm_card(dir, "card3", "pci0000:00/0000:00:04.0",
                        {{"vendor", "0x1af4\n"}, {"device", "0x1050\n"}});
+    test::add_drm_card(dir, "card8", "pci0000:00/0000:00:09.0",
+                       {{"vendor", "0x10DE\n"}, {"device", "0x2786\n"}});
     test::add_drm_card(dir, "card4", "pci0000:00/0000:00:06.0", {{"device", "0x0001\n"}});
     test::add_drm_card(dir, "card5", "pci0000:00/0000:00:07.0", {{"vendor", "0x1234\n"}});
     test::add_drm_card(dir, "card6", "pci0000:00/0000:00:08.0",
@@ -120,8 +123,9 @@ TEST_F(GpuTree, CardsSortedDeduplicatedAndNamedOrNumbered) {
                        "PCI 8086:46A6 | Intel",
                        "PCI 1234:0000 | ",
                        "PCI 1002:0000 | AMD",
+                       "PCI 10DE:2786 | NVIDIA",
                    }));
-    ASSERT_EQ(gpus.size(), 5u);
+    ASSERT_EQ(gpus.size(), 6u);
     EXPECT_EQ(gpus[2].revision, 0x0C);  // low 8 bits
     EXPECT_EQ(gpus[2].vram_total, 0u);
     EXPECT_EQ(gpus[2].pcie_link, "");

@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "linux/collect.h"
+#include "support/run.h"
 #include "support/temp_dir.h"
 
 namespace nadrel {
@@ -153,6 +154,59 @@ TEST(Snapshot, InstalledFallsBackToTheOsTotal) {
     const SystemSnapshot s = collect_snapshot(SysRoot(t.path()));
     EXPECT_EQ(s.memory_total, 8192000000u);
     EXPECT_EQ(s.memory_installed, 8192000000u);
+}
+
+TEST(Snapshot, InstalledFromOnlineMemoryBlocks) {
+    test::TempDir t;
+    t.write("proc/meminfo", "MemTotal:        8000000 kB\n");
+    t.write("sys/devices/system/memory/block_size_bytes", "8000000\n");  // hex: 128 MiB
+    for (const char* block : {"memory0", "memory1", "memory32"})
+        t.write(std::string("sys/devices/system/memory/") + block + "/online", "1\n");
+    t.write("sys/devices/system/memory/memory33/online", "0\n");
+    t.write("sys/devices/system/memory/memoryX/online", "1\n");
+    const SystemSnapshot s = collect_snapshot(SysRoot(t.path()));
+    EXPECT_EQ(s.memory_installed, 3u << 27);
+    EXPECT_EQ(s.memory_total, 8192000000u);
+    // A block size that does not parse, or no block online: MemTotal again.
+    t.write("sys/devices/system/memory/block_size_bytes", "zz\n");
+    EXPECT_EQ(collect_online_memory(SysRoot(t.path())), std::nullopt);
+}
+
+TEST(Snapshot, OnlineMemoryAgreesWithLsmem) {
+    const std::string vm = std::string(NADREL_FIXTURES_DIR) + "/vm";
+    const std::string out =
+        test::capture_output("lsmem -b --summary=only --sysroot '" + vm + "' 2>/dev/null");
+    const std::size_t at = out.find("Total online memory:");
+    if (at == std::string::npos)
+        GTEST_SKIP() << "lsmem (util-linux) is not installed or cannot read " << vm;
+    const std::uint64_t lsmem = std::stoull(out.substr(at + 20));
+    EXPECT_EQ(collect_online_memory(SysRoot(vm)), lsmem);
+    EXPECT_EQ(lsmem, 4ull << 30);
+}
+
+TEST(DeviceTree, BoardModelAndFirstCompatible) {
+    test::TempDir t;
+    t.write("sys/firmware/devicetree/base/model", std::string("Raspberry Pi 4 Model B Rev 1.4\0", 31));
+    t.write("sys/firmware/devicetree/base/compatible",
+            std::string("raspberrypi,4-model-b\0brcm,bcm2711\0", 35));
+    SystemSnapshot s;
+    collect_devicetree_board(SysRoot(t.path()), s);
+    EXPECT_EQ(s.devicetree_model, "Raspberry Pi 4 Model B Rev 1.4");
+    EXPECT_EQ(s.devicetree_compatible, "raspberrypi,4-model-b");
+    const std::uint8_t unterminated[] = {' ', 'A', '\t', ' ', 'B', 0xFF};
+    EXPECT_EQ(devicetree_string(unterminated), "A B\xEF\xBF\xBD");
+    EXPECT_EQ(devicetree_string({}), "");
+}
+
+TEST(VirtualMachine, DmiThenHypervisorTypeThenFlag) {
+    test::TempDir t;
+    DmiIdentity qemu;
+    qemu.sys_vendor = "QEMU";
+    EXPECT_EQ(collect_virtual_machine(SysRoot(t.path()), qemu, true), "QEMU");
+    EXPECT_EQ(collect_virtual_machine(SysRoot(t.path()), {}, true), "Yes");
+    EXPECT_EQ(collect_virtual_machine(SysRoot(t.path()), {}, false), "");
+    t.write("sys/hypervisor/type", "xen\n");
+    EXPECT_EQ(collect_virtual_machine(SysRoot(t.path()), {}, false), "Xen");
 }
 
 }  // namespace

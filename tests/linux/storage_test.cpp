@@ -90,15 +90,27 @@ TEST(CollectDisks, SataNvmeUsbAndScsi) {
     const std::string scsi = "sys/devices/platform/vscsi/host7/target7:0:0/7:0:0:0";
     block(dir, scsi + "/block/sde", scsi, "2048", "");
 
-    // A virtio disk and an SD card.
+    // A USB hard disk: rotational 1 confirmed by a 7200 RPM rotation rate.
+    const std::string usb_hdd = std::string(xhci) + "/usb2/2-2/2-2:1.0/host8/target8:0:0/8:0:0:0";
+    block(dir, usb_hdd + "/block/sdf", usb_hdd, "1953525168", "1");
+    dir.write(usb_hdd + "/model", "Elements  25A3\n");
+    dir.write(usb_hdd + "/vpd_pgb1", std::string("\x00\xb1\x00\x3c\x1c\x20", 6));
+
+    // A virtio disk (no model: named from the PCI function above virtio1) and an SD card.
     block(dir, "sys/devices/pci0000:00/0000:00:04.0/virtio1/block/vda",
           "sys/devices/pci0000:00/0000:00:04.0/virtio1", "41943040", "1");
+    dir.write("sys/devices/pci0000:00/0000:00:04.0/virtio1/vendor", "0x1af4\n");
+    dir.write("sys/devices/pci0000:00/0000:00:04.0/virtio1/device", "0x0002\n");
+    dir.write("sys/devices/pci0000:00/0000:00:04.0/vendor", "0x1af4\n");
+    dir.write("sys/devices/pci0000:00/0000:00:04.0/device", "0x1042\n");
+    dir.write("usr/share/misc/pci.ids",
+              "1af4  Red Hat, Inc.\n\t0002  Not this\n\t1042  Virtio 1.0 block device\n");
     block(dir, "sys/devices/platform/mmc0/mmc0:0001/block/mmcblk0",
           "sys/devices/platform/mmc0/mmc0:0001", "30535680", "0");
 
     const auto disks = collect_disks(SysRoot(dir.path()));
     ASSERT_EQ(names(disks), (std::vector<std::string>{"mmcblk0", "nvme0n1", "sda", "sdb", "sdc",
-                                                      "sdd", "sde", "vda"}));
+                                                      "sdd", "sde", "sdf", "vda"}));
     const DiskInfo& sda = *find(disks, "sda");
     EXPECT_EQ(sda.model, "WDC WD40EZRZ-00GXCB0");
     EXPECT_EQ(sda.bus, "SATA");
@@ -131,6 +143,14 @@ TEST(CollectDisks, SataNvmeUsbAndScsi) {
     EXPECT_EQ(find(disks, "sde")->solid_state, std::nullopt);
     EXPECT_EQ(find(disks, "vda")->bus, "Virtual");
     EXPECT_EQ(find(disks, "mmcblk0")->bus, "SD/MMC");
+    // USB, virtio and MMC disks say rotational 1 whatever they are: HDD only with a rate.
+    EXPECT_EQ(stick.solid_state, std::nullopt);
+    EXPECT_EQ(find(disks, "vda")->solid_state, std::nullopt);
+    EXPECT_EQ(find(disks, "vda")->model, "Virtio 1.0 block device");
+    EXPECT_EQ(find(disks, "sdf")->solid_state, false);
+    EXPECT_EQ(find(disks, "sdf")->model, "Elements 25A3");
+    EXPECT_EQ(find(disks, "mmcblk0")->solid_state, true);
+    EXPECT_EQ(find(disks, "sde")->model, "");  // SCSI without a model: not named from PCI
 }
 
 TEST(CollectDisks, SelectionAndSkips) {

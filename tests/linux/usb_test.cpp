@@ -69,6 +69,12 @@ TEST(CollectUsbDevices, OrderNamesIdsSpeedsAndDepth) {
     usb_device(dir, root2 + "/2-1", "SanDisk", nullptr, "12345", "zz", "5000");
     usb_device(dir, root1 + "/1-3", nullptr, nullptr, nullptr, nullptr, "-1");
     usb_device(dir, root1 + "/1-4", "SAMSUNG", "Samsung Galaxy", "04e8", "6860", "1e9");
+    // Without strings: named from usb.ids, vendor and product or the vendor alone.
+    usb_device(dir, root1 + "/1-14", nullptr, nullptr, "8087", "0032", "12");
+    usb_device(dir, root1 + "/1-15", nullptr, nullptr, "8087", "0aaa", "12");
+    usb_device(dir, root1 + "/1-16", nullptr, nullptr, "1234", "0032", "12");
+    dir.write("usr/share/hwdata/usb.ids", "8087  Intel Corp.\n\t0032  AX210 Bluetooth\n");
+    dir.write("usr/share/misc/usb.ids", "8087  Not the first place looked\n");
 
     const auto devices = collect_usb_devices(SysRoot(dir.path()));
     struct Want {
@@ -84,6 +90,9 @@ TEST(CollectUsbDevices, OrderNamesIdsSpeedsAndDepth) {
         {"", 0, 0, 0, 1},
         {"Samsung Galaxy", 0x04E8, 0x6860, 0, 1},
         {"Example Corp USB Receiver", 0x046D, 0xC52B, 12, 1},
+        {"Intel Corp. AX210 Bluetooth", 0x8087, 0x0032, 12, 1},
+        {"Intel Corp.", 0x8087, 0x0AAA, 12, 1},
+        {"", 0x1234, 0x0032, 12, 1},
         {"SanDisk", 0, 0, 5000, 1},
     };
     ASSERT_EQ(devices.size(), want.size());
