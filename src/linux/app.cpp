@@ -15,6 +15,8 @@ Flags parse_args(const std::vector<std::string>& args) {
     for (const auto& a : args) {
         if (a == "--help" || a == "-h")
             f.help = true;
+        if (a == "--version")
+            f.version = true;
         if (a == "--dump-smbios")
             f.dump = true;
         if (a == "--print" || a == "-p")

@@ -11,6 +11,7 @@ namespace nadrel {
 
 struct Flags {
     bool help = false;
+    bool version = false;
     bool dump = false;
     bool print = false;
     bool gui = false;

@@ -16,10 +16,6 @@
 
 namespace nadrel {
 
-SystemSnapshot collect_snapshot() {
-    return collect_snapshot(process_root(), dmi_structures());
-}
-
 SystemSnapshot collect_snapshot(const SysRoot& root) {
     const auto dmi = load_dmi_structures(root);
     return collect_snapshot(root, dmi);

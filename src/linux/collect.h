@@ -9,8 +9,6 @@
 
 namespace nadrel {
 
-// The running machine (or the one under NADREL_SYSROOT), with the process-wide SMBIOS list.
-SystemSnapshot collect_snapshot();
 // A machine beneath root, reading its SMBIOS table afresh.
 SystemSnapshot collect_snapshot(const SysRoot& root);
 SystemSnapshot collect_snapshot(const SysRoot& root, std::span<const DmiStructure> dmi);

@@ -1,7 +1,5 @@
-// Reading the DMI table once per process.
+// Reading the DMI table beneath a root.
 #include "linux/dmi_table.h"
-
-#include <mutex>
 
 namespace nadrel {
 
@@ -13,13 +11,6 @@ std::vector<DmiStructure> load_dmi_structures(const SysRoot& root) {
     if (!bytes)
         return {};
     return parse_smbios_table(*bytes);
-}
-
-const std::vector<DmiStructure>& dmi_structures() {
-    static std::once_flag once;
-    static std::vector<DmiStructure> list;
-    std::call_once(once, [] { list = load_dmi_structures(process_root()); });
-    return list;
 }
 
 }  // namespace nadrel

@@ -11,7 +11,4 @@ namespace nadrel {
 // Reads and walks the table beneath a root; empty when unreadable (it is root-only).
 std::vector<DmiStructure> load_dmi_structures(const SysRoot& root);
 
-// The process-wide list for the process root, read on first use.
-const std::vector<DmiStructure>& dmi_structures();
-
 }  // namespace nadrel

@@ -169,14 +169,4 @@ std::string save_report(const SysRoot& root, const std::optional<std::string>& h
     return "Saved to " + path;
 }
 
-std::string save_report(const SysRoot& root, std::string_view stamp, const Report& report,
-                        bool sanitize) {
-    const char* home = std::getenv("HOME");
-    std::optional<std::string> dir;
-    if (home != nullptr && is_valid_utf8(home)) {
-        dir = home;
-    }
-    return save_report(root, dir, stamp, report, sanitize);
-}
-
 }  // namespace nadrel

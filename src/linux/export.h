@@ -18,10 +18,6 @@ namespace nadrel {
 std::string save_report(const SysRoot& root, const std::optional<std::string>& home,
                         std::string_view stamp, const Report& report, bool sanitize = false);
 
-// The same with HOME from the environment (absent or not UTF-8 counts as absent).
-std::string save_report(const SysRoot& root, std::string_view stamp, const Report& report,
-                        bool sanitize = false);
-
 // Whether the save may make a temporary file beside the report (tests refuse it to see the
 // save without one, as on a full disk).
 enum class TemporaryFile : std::uint8_t { Use, Refused };

@@ -10,6 +10,7 @@
 
 #include "core/pci_ids.h"
 #include "linux/gpu.h"
+#include "linux/mapped_text.h"
 #include "linux/usb.h"
 
 namespace nadrel {
@@ -23,13 +24,13 @@ constexpr std::string_view pci_paths[] = {"/usr/share/hwdata/pci.ids",
 constexpr std::string_view usb_paths[] = {"/usr/share/hwdata/usb.ids",
                                           "/usr/share/misc/usb.ids"};
 
-std::shared_ptr<const std::string> read_database(const SysRoot& root, Paths paths) {
+std::shared_ptr<const MappedText> read_database(const SysRoot& root, Paths paths) {
     for (const std::string_view path : paths) {
-        if (auto text = read_raw_text(root, path, large_file_limit)) {
-            return std::make_shared<const std::string>(std::move(*text));
+        if (auto text = map_text(root, path, large_file_limit)) {
+            return std::make_shared<const MappedText>(std::move(*text));
         }
     }
-    return std::make_shared<const std::string>();
+    return std::make_shared<const MappedText>();
 }
 
 // A captured tree rarely carries the database; the host's copy still names its devices.
@@ -45,9 +46,9 @@ bool borrows_host_database(const SysRoot& root, Paths paths) {
 
 // One text per root and database for the life of the process; the process root is the one
 // that matters, the others are test trees.
-std::shared_ptr<const std::string> database_text(const SysRoot& root, Paths paths) {
+std::shared_ptr<const MappedText> database_text(const SysRoot& root, Paths paths) {
     static std::mutex mutex;
-    static std::map<std::pair<std::string, std::string_view>, std::shared_ptr<const std::string>>
+    static std::map<std::pair<std::string, std::string_view>, std::shared_ptr<const MappedText>>
         cache;
     const std::lock_guard<std::mutex> lock(mutex);
     auto& text = cache[{root.dir(), paths.front()}];
@@ -80,7 +81,7 @@ std::optional<std::string> pci_name(const SysRoot& root, std::uint16_t vendor_id
             return found->second;
     }
     const auto db = database_text(root, pci_paths);
-    auto name = pci_lookup(*db, vendor_id, device_id);
+    auto name = pci_lookup(db->view(), vendor_id, device_id);
     const std::lock_guard<std::mutex> lock(mutex);
     names[root.dir()].emplace(key, name);
     return name;
@@ -89,7 +90,7 @@ std::optional<std::string> pci_name(const SysRoot& root, std::uint16_t vendor_id
 std::optional<IdNames> usb_ids_names(const SysRoot& root, std::uint16_t vendor_id,
                                      std::uint16_t product_id) {
     const auto db = database_text(root, usb_paths);
-    return id_lookup(*db, vendor_id, product_id);
+    return id_lookup(db->view(), vendor_id, product_id);
 }
 
 }  // namespace nadrel

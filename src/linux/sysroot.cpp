@@ -236,16 +236,6 @@ std::string SysRoot::host_path(std::string_view path) const {
     return out;
 }
 
-const SysRoot& process_root() {
-    static const SysRoot root = [] {
-        const char* env = std::getenv("NADREL_SYSROOT");
-        if (env == nullptr)
-            return SysRoot();
-        return SysRoot(env);
-    }();
-    return root;
-}
-
 std::optional<std::vector<std::uint8_t>> read_bytes(const SysRoot& root, std::string_view path,
                                                     std::size_t limit) {
     const UniqueFd fd(root.open_at(path, O_RDONLY | O_NONBLOCK | O_NOCTTY));

@@ -52,9 +52,6 @@ private:
     friend std::optional<std::string> canonical_path(const SysRoot& root, std::string_view path);
 };
 
-// The root of this process: the folder named by NADREL_SYSROOT, else "/".
-const SysRoot& process_root();
-
 // Readers: every failure (missing, unreadable, not a regular file, too large) gives nothing;
 // a file whose size is over the limit is refused before anything is read.
 std::optional<std::string> read_text(const SysRoot& root, std::string_view path);

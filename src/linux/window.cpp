@@ -1,59 +1,92 @@
-// Window mode: the detail document, the fonts, the view and the choice of display backend.
+// Finding, opening and calling the window module: installed below the program's folder
+// (../lib/nadrel beside bin), or beside the program in the build tree.
 #include "linux/window.h"
 
-#include <cstdlib>
+#include <dlfcn.h>
+#include <unistd.h>
 
-#include "core/report_builder.h"
-#include "core/unicode.h"
-#include "linux/gui/text.h"
-#include "linux/gui/view.h"
-#include "linux/gui/wayland.h"
-#include "linux/gui/x11.h"
+#include <array>
+#include <memory>
+
+#include "linux/window_abi.h"
 
 namespace nadrel {
 namespace {
 
-// The display backend for this session; the view is theirs until the window closes. Wayland
-// comes first when offered; when it cannot start it hands the view back for X11.
-std::optional<std::string> run_backend(ReportView& view) {
-    const char* scale = std::getenv("GDK_SCALE");
-    const auto gdk_scale = scale != nullptr ? std::optional<std::string_view>(scale) : std::nullopt;
-    if (std::getenv("WAYLAND_DISPLAY") == nullptr) {
-        return run_x11(view, gdk_scale);
+struct ModuleCloser {
+    void operator()(void* handle) const { ::dlclose(handle); }
+};
+using UniqueModule = std::unique_ptr<void, ModuleCloser>;
+
+// The folder of the running program, from /proc/self/exe (the program's own file, not the
+// machine being reported on).
+std::string program_folder() {
+    std::array<char, 4096> buffer{};
+    const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
+    if (n <= 0)
+        return ".";
+    const std::string path(buffer.data(), static_cast<std::size_t>(n));
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos || slash == 0 ? "/" : path.substr(0, slash);
+}
+
+NadrelText text_of(std::string_view s) {
+    return {s.data(), s.size()};
+}
+
+NadrelText optional_text(const std::optional<std::string>& s) {
+    return s ? text_of(*s) : NadrelText{nullptr, 0};
+}
+
+// The first module found; a module that is there but does not load is an error of its own.
+UniqueModule open_module(std::string& error) {
+    const std::string folder = program_folder();
+    const std::string installed = folder + "/" NADREL_MODULE_RELDIR "/" + window_module_name;
+    const std::string beside = folder + "/" + window_module_name;
+    for (const std::string& path : {installed, beside}) {
+        if (::access(path.c_str(), F_OK) != 0)
+            continue;
+        UniqueModule module(::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL));
+        if (!module) {
+            const char* why = ::dlerror();
+            error = why != nullptr ? why : path;
+        }
+        return module;
     }
-    WaylandOutcome outcome = run_wayland(std::move(view));
-    switch (outcome.kind) {
-        case WaylandOutcome::Kind::Finished:
-            return std::nullopt;
-        case WaylandOutcome::Kind::Failed:
-            return std::move(outcome.message);
-        case WaylandOutcome::Kind::Unavailable:
-            if (auto x11_error = run_x11(*outcome.view, gdk_scale)) {
-                return outcome.message + "; " + *x11_error;
-            }
-            return std::nullopt;
-    }
-    return std::nullopt;
+    error = installed + " not found";
+    return nullptr;
 }
 
 }  // namespace
 
-std::optional<std::string> run_window(const SystemSnapshot& snapshot, Report summary,
-                                      const std::string& stamp, bool sanitize) {
-    Report detailed = build_report(snapshot, true);
-    std::optional<FontSet> fonts = load_font_set();
-    if (!fonts) {
-        return std::string(no_font_error);
-    }
-    const char* home = std::getenv("HOME");
-    std::optional<std::string> home_dir;
-    if (home != nullptr && is_valid_utf8(home)) {
-        home_dir = home;
-    }
-    ReportView view = make_view(std::move(summary), std::move(detailed), stamp, std::move(*fonts),
-                                process_root(), std::move(home_dir));
-    view.sanitize = sanitize;
-    return run_backend(view);
+std::optional<std::string> run_window(const Environment& env, const SysRoot& root,
+                                      const WindowInput& input) {
+    std::string error;
+    const UniqueModule module = open_module(error);
+    if (!module)
+        return "window module missing: " + error;
+    void* symbol = ::dlsym(module.get(), window_entry_name);
+    if (symbol == nullptr)
+        return "window module missing: no entry point " + std::string(window_entry_name);
+    const auto entry = reinterpret_cast<NadrelRunWindow>(symbol);
+
+    const FlatDocument flat_summary = flatten(input.summary);
+    const FlatDocument flat_detailed = flatten(input.detailed);
+    NadrelWindowArgs args{};
+    args.abi = window_abi;
+    args.summary = flat_summary.document();
+    args.detailed = flat_detailed.document();
+    args.stamp = text_of(input.stamp);
+    args.root_dir = text_of(root.dir());
+    args.home = optional_text(env.home);
+    args.gdk_scale = optional_text(env.gdk_scale);
+    args.wayland_display = env.wayland_display ? 1 : 0;
+    args.sanitize = input.sanitize ? 1 : 0;
+
+    std::array<char, 4096> message{};
+    if (entry(&args, message.data(), message.size()) == 0)
+        return std::nullopt;
+    return std::string(message.data());
 }
 
 }  // namespace nadrel

@@ -1,19 +1,32 @@
-// Window mode: the report in a window of its own, on Wayland or X11.
+// Window mode: the report in a window of its own, drawn by the window module. The module (the
+// GUI, X11 and Wayland code and their libraries) is loaded only here, so the text paths never
+// map a window library.
 #pragma once
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "core/report.h"
-#include "core/snapshot.h"
+#include "linux/environment.h"
+#include "linux/sysroot.h"
 
 namespace nadrel {
 
-// Shows the summary document (built with the command-line detail flag) and the detail document
-// of the same snapshot until the user closes the window. The reason when no window could be
-// shown; the caller then prints the report. sanitize: the live card and the save status hide
-// identifying values too (the snapshot given is already sanitized).
-std::optional<std::string> run_window(const SystemSnapshot& snapshot, Report summary,
-                                      const std::string& stamp, bool sanitize);
+// What the window shows: the summary document (built with the command-line detail flag) and the
+// detail document of the same snapshot, and the generation stamp. sanitize: the live card and
+// the save status hide identifying values too (the documents are already sanitized).
+struct WindowInput {
+    const Report& summary;
+    Report detailed;
+    std::string_view stamp;
+    bool sanitize = false;
+};
+
+// Shows the documents until the user closes the window, reading the live card beneath root.
+// The reason when no window could be shown ("window module missing: ..." among them); the
+// caller then prints the report.
+std::optional<std::string> run_window(const Environment& env, const SysRoot& root,
+                                      const WindowInput& input);
 
 }  // namespace nadrel

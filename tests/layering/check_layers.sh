@@ -20,5 +20,8 @@ for f in $(find "$src/linux/gui" -maxdepth 1 \( -name '*.h' -o -name '*.cpp' \) 
     grep -nE '#include *[<"](linux/gui/(x11|wayland)|xcb/|wayland-)' "$f" |
         sed "s|^|layering: $f: |" | grep . && status=1
 done
+# The environment is read once, in main, and passed down as values.
+grep -rnE '\b(secure_)?getenv\s*\(' "$src" | grep -v "^$src/linux/main.cpp:" |
+    sed 's|^|layering: environment read outside main: |' | grep . && status=1
 [ "$status" = 0 ] && echo "layering: every include points down"
 exit "$status"

@@ -25,7 +25,7 @@ std::unique_ptr<Bench> open_bench(const char* gdk_scale) {
     if (!fonts) {
         return bench;
     }
-    const SystemSnapshot snapshot = collect_snapshot();
+    const SystemSnapshot snapshot = collect_snapshot(SysRoot());
     bench->view = make_view(build_report(snapshot, false), build_report(snapshot, true), "now",
                             std::move(*fonts), SysRoot(), std::nullopt);
     bench->ok = !open_x11_window(bench->view, gdk_scale, bench->window);

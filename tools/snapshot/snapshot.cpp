@@ -52,7 +52,10 @@ int main(int argc, char** argv) {
     if (!fonts) {
         return fail(no_font_error);
     }
-    const SystemSnapshot snapshot = collect_snapshot();
+    // Like the program: this machine, or the captured one NADREL_SYSROOT names.
+    const char* sysroot = std::getenv("NADREL_SYSROOT");
+    const SysRoot root = sysroot != nullptr ? SysRoot(sysroot) : SysRoot();
+    const SystemSnapshot snapshot = collect_snapshot(root);
     std::string stamp = stamp_text(make_stamp(std::time(nullptr)));
     std::optional<std::string> status;
     int width = default_view_width;
@@ -98,7 +101,7 @@ int main(int argc, char** argv) {
     }
 
     ReportView view = make_view(build_report(snapshot, false), build_report(snapshot, true), stamp,
-                                *fonts, process_root(), std::nullopt);
+                                *fonts, root, std::nullopt);
     const Instant now = steady_now();
     view.clock = [now] { return now; };
     set_scale(view, scale);

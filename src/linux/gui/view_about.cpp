@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "linux/gui/view_cards.h"
+#include "linux/version.h"
 
 namespace nadrel {
 
@@ -82,7 +83,7 @@ void draw_about_card(Canvas& canvas, const ReportView& view) {
     y += g4;
     line(regular, theme.muted, "Clean \u00B7 Minimal \u00B7 Complete", 12 * s);
     y += g16;
-    line(regular, theme.muted, "Version 0.1.0", 11 * s);
+    line(regular, theme.muted, "Version " + std::string(version), 11 * s);
 }
 
 }  // namespace nadrel

@@ -1,0 +1,83 @@
+// The window module's entry point: rebuilds the documents, loads the fonts, builds the view and
+// runs the display backend for this session (Wayland first, X11 when Wayland cannot start).
+#include <algorithm>
+#include <cstring>
+#include <exception>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "linux/gui/text.h"
+#include "linux/gui/view.h"
+#include "linux/gui/wayland.h"
+#include "linux/gui/x11.h"
+#include "linux/window_abi.h"
+
+namespace nadrel {
+namespace {
+
+std::optional<std::string> optional_string(NadrelText t) {
+    if (t.data == nullptr)
+        return std::nullopt;
+    return std::string(t.data, t.size);
+}
+
+// The view is the backend's until the window closes; Wayland hands it back when it could not
+// start, for X11 to show.
+std::optional<std::string> run_backend(ReportView& view, bool wayland,
+                                       const std::optional<std::string>& gdk_scale) {
+    const auto scale = gdk_scale ? std::optional<std::string_view>(*gdk_scale) : std::nullopt;
+    if (!wayland) {
+        return run_x11(view, scale);
+    }
+    WaylandOutcome outcome = run_wayland(std::move(view));
+    switch (outcome.kind) {
+        case WaylandOutcome::Kind::Finished:
+            return std::nullopt;
+        case WaylandOutcome::Kind::Failed:
+            return std::move(outcome.message);
+        case WaylandOutcome::Kind::Unavailable:
+            if (auto x11_error = run_x11(*outcome.view, scale)) {
+                return outcome.message + "; " + *x11_error;
+            }
+            return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> run(const NadrelWindowArgs& args) {
+    if (args.abi != window_abi) {
+        return "window module missing: it was built for another version of nadrel";
+    }
+    std::optional<FontSet> fonts = load_font_set();
+    if (!fonts) {
+        return std::string(no_font_error);
+    }
+    ReportView view = make_view(unflatten(args.summary), unflatten(args.detailed),
+                                optional_string(args.stamp).value_or(""), std::move(*fonts),
+                                SysRoot(optional_string(args.root_dir).value_or("/")),
+                                optional_string(args.home));
+    view.sanitize = args.sanitize != 0;
+    return run_backend(view, args.wayland_display != 0, optional_string(args.gdk_scale));
+}
+
+}  // namespace
+}  // namespace nadrel
+
+extern "C" __attribute__((visibility("default"))) int nadrel_run_window(
+    const NadrelWindowArgs* args, char* error, size_t error_size) {
+    std::optional<std::string> message;
+    try {
+        message = args != nullptr ? nadrel::run(*args) : std::string("no arguments");
+    } catch (const std::exception& e) {
+        message = e.what();
+    }
+    if (!message)
+        return 0;
+    if (error != nullptr && error_size > 0) {
+        const std::size_t n = std::min(message->size(), error_size - 1);
+        std::memcpy(error, message->data(), n);
+        error[n] = '\0';
+    }
+    return 1;
+}
