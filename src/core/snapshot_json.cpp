@@ -9,6 +9,7 @@
 
 #include "core/cpu_codename.h"
 #include "core/fmt.h"
+#include "core/clean_text.h"
 #include "core/names.h"
 
 namespace nadrel {
@@ -20,7 +21,7 @@ using Json = nlohmann::ordered_json;
 // Every text of the document passes through here once: the one place where strings are made
 // fit for output.
 std::string out_text(std::string_view text) {
-    return std::string(text);
+    return clean_text(text);
 }
 
 // A name or description, cleaned as the report cleans it; null when not known, which includes
@@ -28,7 +29,7 @@ std::string out_text(std::string_view text) {
 Json text(std::string_view value) {
     if (value.empty() || value == "Unknown" || value == "Unknown processor")
         return nullptr;
-    return out_text(clean_name(value));
+    return clean_name(out_text(value));
 }
 
 // A serial, UUID, address or tag: never altered, null when unknown or when sanitizing.
@@ -56,7 +57,7 @@ Json hex_id(std::uint32_t value, int digits) {
 Json text_list(const std::vector<std::string>& values) {
     Json list = Json::array();
     for (const std::string& v : values)
-        list.push_back(out_text(clean_name(v)));
+        list.push_back(clean_name(out_text(v)));
     return list;
 }
 

@@ -170,11 +170,13 @@ std::optional<std::uint64_t> collect_online_memory(const SysRoot& root) {
     const auto block_size = size_text ? parse_hex64(*size_text) : std::nullopt;
     if (!block_size || *block_size == 0)
         return std::nullopt;
-    std::uint64_t online = 0;
+    std::vector<std::string> states;
     for (const auto& name : list_dir(root, dir)) {
-        if (!is_memory_block(name))
-            continue;
-        const auto state = read_text(root, std::string(dir) + "/" + name + "/online");
+        if (is_memory_block(name))
+            states.push_back(name + "/online");
+    }
+    std::uint64_t online = 0;
+    for (const auto& state : read_texts_in(root, dir, states)) {
         if (state && trim(*state) == "1")
             ++online;
     }

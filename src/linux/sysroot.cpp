@@ -96,6 +96,11 @@ std::optional<Buffer> read_fd(int fd, std::size_t limit) {
         used += static_cast<std::size_t>(n);
         if (used > limit)
             return std::nullopt;
+        // A regular file with a size gives less than asked for only at its end: sysfs
+        // attributes (which claim a page) answer in one read, so the read that would see the
+        // end is saved on every one of them. procfs files claim 0 and are read to the end.
+        if (st.st_size > 0 && used < data.size())
+            break;
     }
     data.resize(used);
     return data;
@@ -252,12 +257,45 @@ std::optional<std::string> read_raw_text(const SysRoot& root, std::string_view p
     return read_fd<std::string>(fd.get(), limit);
 }
 
-std::optional<std::string> read_text(const SysRoot& root, std::string_view path) {
-    auto text = read_raw_text(root, path);
+namespace {
+
+std::optional<std::string> checked_text(std::optional<std::string> text) {
     if (!text || !is_valid_utf8(*text))
         return std::nullopt;
     text->resize(trim_end(*text).size());
     return text;
+}
+
+}  // namespace
+
+std::optional<std::string> read_text(const SysRoot& root, std::string_view path) {
+    return checked_text(read_raw_text(root, path));
+}
+
+std::vector<std::optional<std::string>> read_texts_in(const SysRoot& root,
+                                                      std::string_view folder,
+                                                      const std::vector<std::string>& names) {
+    std::vector<std::optional<std::string>> texts;
+    texts.reserve(names.size());
+    const UniqueFd dir(root.is_host() ? root.open_at(folder, O_PATH | O_DIRECTORY) : -1);
+    for (const auto& name : names) {
+        if (!dir.valid()) {
+            texts.push_back(read_text(root, std::string(folder) + "/" + name));
+            continue;
+        }
+        // The running machine's sysfs holds no FIFOs or devices, and its attributes answer
+        // in one read: a read into a small buffer is the whole check.
+        const UniqueFd fd(::openat(dir.get(), name.c_str(),
+                                   O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        char buffer[256];
+        const ssize_t n = fd.valid() ? ::read(fd.get(), buffer, sizeof buffer) : -1;
+        if (n < 0 || static_cast<std::size_t>(n) == sizeof buffer) {
+            texts.push_back(std::nullopt);
+            continue;
+        }
+        texts.push_back(checked_text(std::string(buffer, static_cast<std::size_t>(n))));
+    }
+    return texts;
 }
 
 std::optional<std::uint64_t> read_u64(const SysRoot& root, std::string_view path) {

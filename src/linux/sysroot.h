@@ -55,6 +55,12 @@ private:
 // Readers: every failure (missing, unreadable, not a regular file, too large) gives nothing;
 // a file whose size is over the limit is refused before anything is read.
 std::optional<std::string> read_text(const SysRoot& root, std::string_view path);
+// read_text of folder + "/" + each name, for the many small attribute files of one sysfs
+// folder (memory blocks): on the running machine they are opened relative to the folder and
+// read once each (none is over 255 bytes; a longer one reads as absent).
+std::vector<std::optional<std::string>> read_texts_in(const SysRoot& root,
+                                                      std::string_view folder,
+                                                      const std::vector<std::string>& names);
 std::optional<std::uint64_t> read_u64(const SysRoot& root, std::string_view path);
 std::optional<std::uint32_t> read_hex(const SysRoot& root, std::string_view path);
 std::optional<std::vector<std::uint8_t>> read_bytes(const SysRoot& root, std::string_view path,
