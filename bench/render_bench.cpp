@@ -5,8 +5,8 @@
 #include <cstdlib>
 
 #include "core/report_builder.h"
-#include "linux/gui/view.h"
 #include "linux/collect.h"
+#include "linux/gui/view.h"
 
 namespace nadrel {
 namespace {

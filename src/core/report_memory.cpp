@@ -31,9 +31,8 @@ std::vector<std::string> module_labels(const std::vector<MemoryModule>& modules)
     std::vector<std::string> labels;
     labels.reserve(modules.size());
     for (const auto& m : modules) {
-        const auto repeats = std::count_if(modules.begin(), modules.end(), [&m](const auto& o) {
-            return o.locator == m.locator;
-        });
+        const auto repeats = std::count_if(modules.begin(), modules.end(),
+                                           [&m](const auto& o) { return o.locator == m.locator; });
         if (m.locator.empty())
             labels.emplace_back("DIMM");
         else if (repeats > 1 && !m.bank_locator.empty())

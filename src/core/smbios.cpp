@@ -1,7 +1,6 @@
 // SMBIOS table walk (DMTF DSP0134 section 6.1) and the process-wide structure list.
 #include "core/smbios.h"
 
-
 #include "core/unicode.h"
 
 namespace nadrel {

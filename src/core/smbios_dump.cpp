@@ -51,13 +51,13 @@ struct Redaction {
 };
 
 constexpr Redaction redactions[] = {
-    {1, 0x07},              // Serial Number
-    {2, 0x07},  {2, 0x08},  // Serial Number, Asset Tag
-    {3, 0x07},  {3, 0x08},  // Serial Number, Asset Tag Number
-    {4, 0x20},  {4, 0x21},  // Serial Number, Asset Tag
-    {17, 0x18}, {17, 0x19}, // Serial Number, Asset Tag
-    {22, 0x07},             // Serial Number
-    {39, 0x08}, {39, 0x09}, // Serial Number, Asset Tag Number
+    {1, 0x07},               // Serial Number
+    {2, 0x07},  {2, 0x08},   // Serial Number, Asset Tag
+    {3, 0x07},  {3, 0x08},   // Serial Number, Asset Tag Number
+    {4, 0x20},  {4, 0x21},   // Serial Number, Asset Tag
+    {17, 0x18}, {17, 0x19},  // Serial Number, Asset Tag
+    {22, 0x07},              // Serial Number
+    {39, 0x08}, {39, 0x09},  // Serial Number, Asset Tag Number
 };
 
 // OEM Strings (7.12) and System Configuration Options (7.13) are free text where vendors put

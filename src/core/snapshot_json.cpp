@@ -7,9 +7,9 @@
 #include <nlohmann/json.hpp>
 #include <string_view>
 
+#include "core/clean_text.h"
 #include "core/cpu_codename.h"
 #include "core/fmt.h"
-#include "core/clean_text.h"
 #include "core/names.h"
 
 namespace nadrel {

@@ -55,9 +55,8 @@ constexpr std::uint64_t saturating_mul(std::uint64_t a, std::uint64_t b) {
 }
 
 constexpr std::uint32_t saturate_u32(std::uint64_t v) {
-    return v > std::numeric_limits<std::uint32_t>::max()
-               ? std::numeric_limits<std::uint32_t>::max()
-               : static_cast<std::uint32_t>(v);
+    return v > std::numeric_limits<std::uint32_t>::max() ? std::numeric_limits<std::uint32_t>::max()
+                                                         : static_cast<std::uint32_t>(v);
 }
 
 }  // namespace nadrel

@@ -1,4 +1,6 @@
 // Sound cards from /proc/asound/cards and PCM endpoints from /proc/asound/pcm.
+#include "linux/audio.h"
+
 #include <algorithm>
 #include <string_view>
 #include <unordered_set>
@@ -6,7 +8,6 @@
 #include "core/names.h"
 #include "core/text_fields.h"
 #include "core/unicode.h"
-#include "linux/audio.h"
 
 namespace nadrel {
 

@@ -15,7 +15,6 @@ __extension__ using u128 = unsigned __int128;
 
 constexpr std::uint64_t u32_max = std::numeric_limits<std::uint32_t>::max();
 
-
 }  // namespace
 
 std::uint32_t battery_energy_mwh(std::optional<std::uint64_t> energy_uwh, std::uint64_t charge_uah,

@@ -1,18 +1,19 @@
 // The order of collection: each step fills its fields and never reads what a later one makes.
+#include "linux/collect.h"
+
 #include <cstdint>
 
 #include "core/smbios_snapshot.h"
+#include "linux/audio.h"
 #include "linux/battery.h"
 #include "linux/cpu.h"
 #include "linux/displays.h"
+#include "linux/dmi_table.h"
 #include "linux/gpu.h"
 #include "linux/identity.h"
-#include "linux/audio.h"
 #include "linux/net.h"
-#include "linux/usb.h"
 #include "linux/storage.h"
-#include "linux/collect.h"
-#include "linux/dmi_table.h"
+#include "linux/usb.h"
 
 namespace nadrel {
 

@@ -16,9 +16,9 @@
 #include "core/arm_parts.h"
 #include "core/names.h"
 #include "core/numbers.h"
-#include "linux/sysroot.h"
 #include "core/text_fields.h"
 #include "core/unicode.h"
+#include "linux/sysroot.h"
 
 namespace nadrel {
 
@@ -107,8 +107,8 @@ void add_arm_core(CpuinfoFacts& facts, std::optional<std::uint32_t> implementer,
                   std::string_view part) {
     const auto code = parse_hex32(part);
     const auto name = implementer && code ? arm_part_name(*implementer, *code) : std::nullopt;
-    if (name && std::find(facts.arm_cores.begin(), facts.arm_cores.end(), *name) ==
-                    facts.arm_cores.end())
+    if (name &&
+        std::find(facts.arm_cores.begin(), facts.arm_cores.end(), *name) == facts.arm_cores.end())
         facts.arm_cores.push_back(*name);
 }
 

@@ -64,10 +64,9 @@ struct Temporary {
 std::variant<Temporary, int> create_temporary(int dir) {
     static std::atomic<unsigned> counter{0};
     for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name =
-            strfmt(".nadrel-%ld-%u.tmp", static_cast<long>(::getpid()), counter++);
-        const int fd = ::openat(dir, name.c_str(),
-                                O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        std::string name = strfmt(".nadrel-%ld-%u.tmp", static_cast<long>(::getpid()), counter++);
+        const int fd =
+            ::openat(dir, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
         if (fd >= 0)
             return Temporary{std::move(name), UniqueFd(fd)};
         if (errno != EEXIST)
@@ -92,8 +91,7 @@ std::optional<std::string> write_new_file(int dir, const std::string& name, std:
 }
 
 std::optional<std::string> write_through_temporary(int dir, Temporary temporary,
-                                                   const std::string& name,
-                                                   std::string_view text) {
+                                                   const std::string& name, std::string_view text) {
     std::optional<std::string> error;
     // An earlier report keeps its permission bits (a private 0600 report stays private); a
     // link at the name is replaced, never followed.

@@ -7,8 +7,8 @@
 
 #include "core/fmt.h"
 #include "core/names.h"
-#include "core/text_fields.h"
 #include "core/smbios_tables.h"
+#include "core/text_fields.h"
 #include "core/unicode.h"
 #include "core/virtual_machine.h"
 

@@ -17,8 +17,6 @@ namespace {
 // Below this, two samples are too close together for a meaningful rate.
 constexpr double min_rate_seconds = 0.05;
 
-
-
 std::optional<float> parse_float(std::string_view s) {
     s = trim(s);
     float v = 0;
@@ -28,8 +26,6 @@ std::optional<float> parse_float(std::string_view s) {
     }
     return v;
 }
-
-
 
 std::optional<std::string> read_trimmed(const SysRoot& root, const std::string& path) {
     auto text = read_text(root, path);
@@ -174,7 +170,6 @@ std::vector<LiveReading> scan_hwmon(const SysRoot& root, std::string_view prefix
     }
     return list;
 }
-
 
 void read_memory(const SysRoot& root, LiveSample& out) {
     const auto text = read_text(root, "/proc/meminfo");

@@ -13,8 +13,8 @@
 #include "core/clean_text.h"
 #include "core/fmt.h"
 #include "core/sanitize.h"
-#include "core/text_fields.h"
 #include "core/smbios_tables.h"
+#include "core/text_fields.h"
 #include "core/unicode.h"
 #include "linux/unique_fd.h"
 
@@ -87,7 +87,6 @@ std::optional<std::string> local_ipv6() {
     }
     return std::string(text);
 }
-
 
 // One decimal place, a trailing ".0" dropped.
 std::string one_decimal(double v) {

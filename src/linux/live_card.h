@@ -8,8 +8,8 @@
 #include <utility>
 #include <vector>
 
-#include "linux/sysroot.h"
 #include "linux/live.h"
+#include "linux/sysroot.h"
 
 namespace nadrel {
 

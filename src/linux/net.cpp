@@ -1,4 +1,6 @@
 // Network adapters from /sys/class/net and Bluetooth adapters from /sys/class/bluetooth.
+#include "linux/net.h"
+
 #include <algorithm>
 #include <limits>
 #include <string>
@@ -7,7 +9,6 @@
 #include "core/names.h"
 #include "core/unicode.h"
 #include "linux/gpu.h"
-#include "linux/net.h"
 
 namespace nadrel {
 

@@ -19,10 +19,8 @@ namespace {
 
 using Paths = std::span<const std::string_view>;
 
-constexpr std::string_view pci_paths[] = {"/usr/share/hwdata/pci.ids",
-                                          "/usr/share/misc/pci.ids"};
-constexpr std::string_view usb_paths[] = {"/usr/share/hwdata/usb.ids",
-                                          "/usr/share/misc/usb.ids"};
+constexpr std::string_view pci_paths[] = {"/usr/share/hwdata/pci.ids", "/usr/share/misc/pci.ids"};
+constexpr std::string_view usb_paths[] = {"/usr/share/hwdata/usb.ids", "/usr/share/misc/usb.ids"};
 
 std::shared_ptr<const MappedText> read_database(const SysRoot& root, Paths paths) {
     for (const std::string_view path : paths) {

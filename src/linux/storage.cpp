@@ -25,7 +25,6 @@ bool excluded_name(std::string_view name) {
                        [name](std::string_view p) { return starts_with(name, p); });
 }
 
-
 std::string first_word(std::string_view text) {
     text = trim_start(text);
     std::size_t end = 0;

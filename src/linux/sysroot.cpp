@@ -41,8 +41,8 @@ int openat2_no_links(int dirfd, const std::string& rel, int flags, bool& unavail
     how.flags = static_cast<__u64>(static_cast<unsigned>(flags));
     how.resolve = RESOLVE_IN_ROOT | RESOLVE_NO_SYMLINKS;
     for (;;) {
-        const long fd = ::syscall(SYS_openat2, dirfd, rel.empty() ? "." : rel.c_str(), &how,
-                                  sizeof how);
+        const long fd =
+            ::syscall(SYS_openat2, dirfd, rel.empty() ? "." : rel.c_str(), &how, sizeof how);
         if (fd >= 0)
             return static_cast<int>(fd);
         if (errno == EINTR)
@@ -138,8 +138,8 @@ struct SysRoot::State {
                     break;
                 const std::string prefix = folder.substr(0, cut);
                 bool unavailable = false;
-                const int start = openat2_no_links(dir.get(), prefix, O_PATH | O_DIRECTORY,
-                                                   unavailable);
+                const int start =
+                    openat2_no_links(dir.get(), prefix, O_PATH | O_DIRECTORY, unavailable);
                 if (start >= 0) {
                     std::vector<std::string> start_names;
                     for (const auto part : split_on(prefix, '/')) {
@@ -148,8 +148,7 @@ struct SysRoot::State {
                     }
                     return open_beneath_from(dir.get(), start, std::move(start_names),
                                              std::string_view(folder).substr(cut + 1),
-                                             O_PATH | O_DIRECTORY, budget, &names,
-                                             open_link_free);
+                                             O_PATH | O_DIRECTORY, budget, &names, open_link_free);
                 }
                 if (unavailable || errno != ELOOP)
                     break;
@@ -272,8 +271,7 @@ std::optional<std::string> read_text(const SysRoot& root, std::string_view path)
     return checked_text(read_raw_text(root, path));
 }
 
-std::vector<std::optional<std::string>> read_texts_in(const SysRoot& root,
-                                                      std::string_view folder,
+std::vector<std::optional<std::string>> read_texts_in(const SysRoot& root, std::string_view folder,
                                                       const std::vector<std::string>& names) {
     std::vector<std::optional<std::string>> texts;
     texts.reserve(names.size());
@@ -285,8 +283,8 @@ std::vector<std::optional<std::string>> read_texts_in(const SysRoot& root,
         }
         // The running machine's sysfs holds no FIFOs or devices, and its attributes answer
         // in one read: a read into a small buffer is the whole check.
-        const UniqueFd fd(::openat(dir.get(), name.c_str(),
-                                   O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        const UniqueFd fd(
+            ::openat(dir.get(), name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
         char buffer[256];
         const ssize_t n = fd.valid() ? ::read(fd.get(), buffer, sizeof buffer) : -1;
         if (n < 0 || static_cast<std::size_t>(n) == sizeof buffer) {

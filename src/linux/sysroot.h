@@ -30,7 +30,7 @@ inline constexpr std::size_t large_file_limit = std::size_t{64} << 20;
 
 class SysRoot {
 public:
-    SysRoot();                          // the running machine, "/"
+    SysRoot();  // the running machine, "/"
     explicit SysRoot(std::string dir, Resolver resolver = Resolver::Kernel);
 
     const std::string& dir() const { return dir_; }
@@ -58,8 +58,7 @@ std::optional<std::string> read_text(const SysRoot& root, std::string_view path)
 // read_text of folder + "/" + each name, for the many small attribute files of one sysfs
 // folder (memory blocks): on the running machine they are opened relative to the folder and
 // read once each (none is over 255 bytes; a longer one reads as absent).
-std::vector<std::optional<std::string>> read_texts_in(const SysRoot& root,
-                                                      std::string_view folder,
+std::vector<std::optional<std::string>> read_texts_in(const SysRoot& root, std::string_view folder,
                                                       const std::vector<std::string>& names);
 std::optional<std::uint64_t> read_u64(const SysRoot& root, std::string_view path);
 std::optional<std::uint32_t> read_hex(const SysRoot& root, std::string_view path);

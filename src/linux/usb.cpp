@@ -1,10 +1,11 @@
 // USB devices from /sys/bus/usb/devices, in bus and port order, with their depth in the tree.
+#include "linux/usb.h"
+
 #include <algorithm>
 #include <limits>
 #include <string_view>
 
 #include "core/unicode.h"
-#include "linux/usb.h"
 
 namespace nadrel {
 

@@ -38,7 +38,7 @@ struct Oracle {
     bool has_range = false;
     unsigned max_v = 0;
     unsigned bits = 0;
-    std::string serial_text;  // the first "Display Product Serial Number"
+    std::string serial_text;    // the first "Display Product Serial Number"
     std::string serial_number;  // the ID serial, printed only when not 0
 };
 

@@ -21,7 +21,8 @@ TEST(CollapseSpaces, RunsOfWhiteSpaceBecomeOneSpace) {
               "Intel(R) Core(TM) i5 CPU M 560 @ 2.67GHz");
     EXPECT_EQ(collapse_spaces("WDC\t \tWD40"), "WDC WD40");
     EXPECT_EQ(collapse_spaces("  ends  "), " ends ");  // callers trim
-    EXPECT_EQ(collapse_spaces("caf\u00E9  \u00A0x"), "caf\u00E9 \u00A0x");  // ASCII white space only
+    EXPECT_EQ(collapse_spaces("caf\u00E9  \u00A0x"),
+              "caf\u00E9 \u00A0x");  // ASCII white space only
     // clean_name keeps the report's own aligned separators.
     EXPECT_EQ(clean_name("L1 1MB  /  L2 2MB"), "L1 1MB  /  L2 2MB");
 }

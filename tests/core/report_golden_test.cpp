@@ -75,8 +75,9 @@ SystemSnapshot workstation() {
     s.disks = {nvme, hdd, stick};
     s.optical_drives = {"HL-DT-ST DVDRAM GH24NSD1"};
 
-    s.net_adapters = {{"Ethernet Controller I225-V", "Ethernet", 2500, true, "enp5s0", "04:7c:16:aa:bb:cc"},
-                      {"Wi-Fi 6E(802.11ax) AX210/AX1675* 2x2", "Wi-Fi", 0, false, "wlp6s0", ""}};
+    s.net_adapters = {
+        {"Ethernet Controller I225-V", "Ethernet", 2500, true, "enp5s0", "04:7c:16:aa:bb:cc"},
+        {"Wi-Fi 6E(802.11ax) AX210/AX1675* 2x2", "Wi-Fi", 0, false, "wlp6s0", ""}};
     s.sound_cards = {"HDA Intel PCH", "HDA NVidia"};
     s.audio_devices = {"ALC897 Analog (playback, capture)", "HDMI 0 (playback)"};
     s.bluetooth = {"AX210 Bluetooth"};
@@ -107,8 +108,13 @@ SystemSnapshot workstation() {
                {"M2_1", "M.2 Socket 3 (Key M)", "", "In use"}};
 
     s.battery = {true, "Li-ion", "2023-05", 12, 57000, 51300, 15400, "01A7"};
-    s.ids = {"To Be Filled", "03000200-0400-0500-0006-000700080009", "07D9112_N31E123456",
-             "Default string", "", "", "5f0c3bd2e1a94c7d8b6e2f1a0c9d8e7f"};
+    s.ids = {"To Be Filled",
+             "03000200-0400-0500-0006-000700080009",
+             "07D9112_N31E123456",
+             "Default string",
+             "",
+             "",
+             "5f0c3bd2e1a94c7d8b6e2f1a0c9d8e7f"};
     return s;
 }
 

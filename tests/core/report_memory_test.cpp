@@ -130,7 +130,8 @@ TEST(MemoryRows, RepeatedLocatorsCarryTheirBank) {
     EXPECT_NE(summary.find("  P0 CHANNEL A / DIMM 0: 32GB DDR5 DIMM\n"), std::string::npos);
     EXPECT_NE(summary.find("  P0 CHANNEL B / DIMM 0: 32GB DDR5 DIMM\n"), std::string::npos);
     EXPECT_NE(summary.find("  DIMM 1            : 32GB DDR5 DIMM\n"), std::string::npos);
-    EXPECT_NE(summary.find("  DIMM 0            : 32GB DDR5 DIMM\n"), std::string::npos);  // no bank
+    EXPECT_NE(summary.find("  DIMM 0            : 32GB DDR5 DIMM\n"),
+              std::string::npos);                       // no bank
     EXPECT_EQ(summary.find(" x "), std::string::npos);  // distinct places never group
     const std::string detail = rows_text(memory_rows(s, true));
     EXPECT_NE(detail.find("  P0 CHANNEL B / DIMM 0: 32GB DDR5 DIMM\n"), std::string::npos);

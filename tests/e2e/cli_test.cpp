@@ -36,7 +36,8 @@ TEST(Cli, PrintsTheReportWithoutADisplay) {
 TEST(Cli, ClosedOrBrokenStandardOutputIsIgnored) {
     test::TempDir dir;
     const std::string bin = std::string(NADREL_BINARY) + " --print 2>>" + dir.path() + "/err";
-    const std::string script = "export NADREL_SYSROOT=" + std::string(NADREL_FIXTURES_DIR) + "/bare; cd " + dir.path() + "; " + bin +
+    const std::string script = "export NADREL_SYSROOT=" + std::string(NADREL_FIXTURES_DIR) +
+                               "/bare; cd " + dir.path() + "; " + bin +
                                " | head -c1 >/dev/null; echo ${PIPESTATUS[0]} >st1; " + bin +
                                " | true; echo ${PIPESTATUS[0]} >st2; " + bin + " >&-; echo $? >st3";
     ASSERT_EQ(test::run_shell("bash -c '" + script + "'"), 0);
@@ -60,9 +61,9 @@ TEST(Cli, DumpWithoutTableSaysItNeedsRoot) {
     }
     // Root is not told to try sudo; as nobody, the same run still is.
     EXPECT_EQ(r.err, "nadrel: this machine exposes no DMI table.\n");
-    const std::string as_nobody =
-        "NADREL_SYSROOT=" NADREL_FIXTURES_DIR "/bare setpriv --reuid=65534 --regid=65534 "
-        "--clear-groups ";
+    const std::string as_nobody = "NADREL_SYSROOT=" NADREL_FIXTURES_DIR
+                                  "/bare setpriv --reuid=65534 --regid=65534 "
+                                  "--clear-groups ";
     if (test::run_shell(as_nobody + "test -x " NADREL_BINARY) != 0) {
         GTEST_SKIP() << "nobody cannot run " NADREL_BINARY;
     }
@@ -79,8 +80,8 @@ TEST(Cli, MissingSysrootStillPrints) {
     test::TempDir dir;
     dir.write("file", "");
     for (const std::string& root : {std::string("/nonexistent/nadrel"), dir.path() + "/file"}) {
-        const auto wrong = test::run_nadrel({"--print", "--detail"},
-                                            {"PATH=/usr/bin:/bin", "TZ=UTC", "NADREL_SYSROOT=" + root});
+        const auto wrong = test::run_nadrel(
+            {"--print", "--detail"}, {"PATH=/usr/bin:/bin", "TZ=UTC", "NADREL_SYSROOT=" + root});
         EXPECT_EQ(wrong.status, 0);
         EXPECT_EQ(wrong.err, "nadrel: NADREL_SYSROOT is not a folder: " + root + "\n");
         EXPECT_EQ(below_stamp(wrong.out), below_stamp(r.out));

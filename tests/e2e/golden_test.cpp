@@ -12,8 +12,8 @@ namespace nadrel {
 namespace {
 
 // Add a machine here after adding tests/fixtures/<name>/.
-const char* const machines[] = {"intel-desktop", "amd-desktop", "arm-board", "vm", "bare",
-                                "laptop"};
+const char* const machines[] = {"intel-desktop", "amd-desktop", "arm-board", "vm",
+                                "bare",          "laptop"};
 
 // The generation stamp changes with every run.
 std::string mask_stamp(std::string text) {

@@ -101,9 +101,10 @@ TEST(SmbiosDumpCorpus, RedactsWhatDmidecodeCallsSerialsTagsAndUuid) {
                 const std::string value = l.substr(colon + 2);
                 if (key == "SBDS Serial Number") {
                     // A word, not a string: zeroed in the hex dump (10h, 11h).
-                    EXPECT_TRUE(std::any_of(ours[i].begin(), ours[i].end(), [](const auto& o) {
-                        return o.starts_with("  10: 00 00 ");
-                    })) << "structure " << i;
+                    EXPECT_TRUE(
+                        std::any_of(ours[i].begin(), ours[i].end(),
+                                    [](const auto& o) { return o.starts_with("  10: 00 00 "); }))
+                        << "structure " << i;
                     continue;
                 }
                 const bool hidden = all_hidden || key.find("Serial Number") != std::string::npos ||

@@ -1,7 +1,8 @@
 // Sound cards and PCM endpoints from /proc/asound texts.
+#include "linux/audio.h"
+
 #include <gtest/gtest.h>
 
-#include "linux/audio.h"
 #include "support/temp_dir.h"
 
 namespace nadrel {

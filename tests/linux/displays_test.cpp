@@ -64,8 +64,8 @@ TEST(CollectDisplays, ConnectedConnectorsInNameOrderOncePerMonitor) {
     for (const auto& d : displays)
         names.push_back(d.name);
     // card0-HDMI-A-1, card1-DP-1 (duplicate), card1-DP-10, card1-DP-2, card1-HDMI-A-1.
-    EXPECT_EQ(names, (std::vector<std::string>{"DELL P2419H", "EA241WM", "HP Z27q G3",
-                                               "DELL P2419H"}));
+    EXPECT_EQ(names,
+              (std::vector<std::string>{"DELL P2419H", "EA241WM", "HP Z27q G3", "DELL P2419H"}));
     ASSERT_EQ(displays.size(), 4u);
     EXPECT_EQ(displays[0].width_px, 1920u);
     EXPECT_EQ(displays[0].height_px, 1080u);

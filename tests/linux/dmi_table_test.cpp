@@ -1,8 +1,9 @@
 // Reading the DMI table beneath a root.
+#include "linux/dmi_table.h"
+
 #include <gtest/gtest.h>
 
 #include "core/smbios_builder.h"
-#include "linux/dmi_table.h"
 #include "support/temp_dir.h"
 
 namespace nadrel {

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "linux/cpu.h"
 #include "linux/collect.h"
+#include "linux/cpu.h"
 #include "support/temp_dir.h"
 
 namespace nadrel {

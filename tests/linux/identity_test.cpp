@@ -186,7 +186,8 @@ TEST(Snapshot, OnlineMemoryAgreesWithLsmem) {
 
 TEST(DeviceTree, BoardModelAndFirstCompatible) {
     test::TempDir t;
-    t.write("sys/firmware/devicetree/base/model", std::string("Raspberry Pi 4 Model B Rev 1.4\0", 31));
+    t.write("sys/firmware/devicetree/base/model",
+            std::string("Raspberry Pi 4 Model B Rev 1.4\0", 31));
     t.write("sys/firmware/devicetree/base/compatible",
             std::string("raspberrypi,4-model-b\0brcm,bcm2711\0", 35));
     SystemSnapshot s;

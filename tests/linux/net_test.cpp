@@ -1,9 +1,10 @@
 // Network and Bluetooth adapters from fixture /sys/class trees shaped like the kernel's.
+#include "linux/net.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
-#include "linux/net.h"
 #include "support/sysfs_tree.h"
 
 namespace nadrel {

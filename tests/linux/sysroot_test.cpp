@@ -112,7 +112,7 @@ TEST_F(RootTest, UserSpaceResolverStaysInsideTheRoot) {
     dir.write("etc/hostname", "inside\n");
     dir.write("sys/devices/pci0/0000:01:00.0/vendor", "0x10de\n");
     dir.symlink("sys/class/drm/card1/device", "/sys/devices/pci0/0000:01:00.0");
-    dir.symlink("etc/abs", "/etc/hostname");                    // the root's, not the host's
+    dir.symlink("etc/abs", "/etc/hostname");                     // the root's, not the host's
     dir.symlink("etc/up", "../../../../../../../etc/hostname");  // ".." stops at the root
     dir.symlink("etc/loop", "loop");
     dir.symlink("sys/dangling", "nowhere");

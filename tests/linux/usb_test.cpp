@@ -1,7 +1,8 @@
 // USB devices from a fixture /sys/bus/usb/devices shaped like the kernel's.
+#include "linux/usb.h"
+
 #include <gtest/gtest.h>
 
-#include "linux/usb.h"
 #include "support/sysfs_tree.h"
 
 namespace nadrel {

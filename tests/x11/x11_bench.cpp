@@ -6,8 +6,8 @@
 #include <memory>
 
 #include "core/report_builder.h"
-#include "linux/gui/x11_window.h"
 #include "linux/collect.h"
+#include "linux/gui/x11_window.h"
 
 namespace nadrel {
 namespace {

@@ -9,8 +9,8 @@
 
 #include "core/report_builder.h"
 #include "linux/app.h"
-#include "linux/gui/view.h"
 #include "linux/collect.h"
+#include "linux/gui/view.h"
 #include "png.h"
 
 using namespace nadrel;

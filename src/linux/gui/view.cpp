@@ -73,7 +73,8 @@ void set_scale(ReportView& view, float scale) {
     if (std::fabs(s - view.scale) < 0x1p-23f) {
         return;
     }
-    view.scroll_offset = round_i32(static_cast<double>(view.scroll_offset) * double{s} / double{view.scale});
+    view.scroll_offset =
+        round_i32(static_cast<double>(view.scroll_offset) * double{s} / double{view.scale});
     view.scale = s;
     view.metrics = make_metrics(s);
 }

@@ -11,11 +11,11 @@
 #include <vector>
 
 #include "core/report.h"
-#include "linux/sysroot.h"
 #include "linux/gui/canvas.h"
 #include "linux/gui/text.h"
 #include "linux/live.h"
 #include "linux/live_card.h"
+#include "linux/sysroot.h"
 
 namespace nadrel {
 

@@ -164,8 +164,8 @@ void open_live(ReportView& view) {
 }
 
 void save_shown_report(ReportView& view) {
-    view.status_text = save_report(view.root, view.home, view.stamp, shown_report(view),
-                                   view.sanitize);
+    view.status_text =
+        save_report(view.root, view.home, view.stamp, shown_report(view), view.sanitize);
 }
 
 std::string clipboard_text(const ReportView& view) {

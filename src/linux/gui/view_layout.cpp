@@ -48,8 +48,9 @@ std::size_t continuation_indent(const ReportRow& row) {
         case RowKind::Bullet:
             return 2;
         case RowKind::Raw:
-            return row.text.find_first_not_of(' ') == std::string::npos ? row.text.size()
-                                                                     : row.text.find_first_not_of(' ');
+            return row.text.find_first_not_of(' ') == std::string::npos
+                       ? row.text.size()
+                       : row.text.find_first_not_of(' ');
     }
     return 0;
 }
