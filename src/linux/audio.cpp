@@ -84,6 +84,8 @@ std::vector<std::string> parse_audio_devices(std::string_view text) {
                 directions.emplace_back("capture");
         }
         std::string entry = clean_name(trim(pieces[1]));
+        if (entry.empty())  // a name that was only a mark such as "(c)"
+            return false;
         if (!directions.empty()) {
             entry += " (";
             for (std::size_t i = 0; i < directions.size(); ++i) {

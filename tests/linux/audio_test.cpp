@@ -33,6 +33,7 @@ TEST(ParseAudioDevices, DirectionsAndSkips) {
                             "00-02: ALC897 Alt Analog : ALC897 Alt Analog : capture 1\n"
                             "00-04:  : empty id : playback 1\n"
                             "::::\n"
+                            "04-00: (c) : only a mark : playback 1\n"
                             "lonely\n"
                             "02-00: USB Audio(TM) : USB Audio\n"
                             "03-00: Mic : Mic : capture 2 : capturex : playbackish\n"),
