@@ -25,7 +25,7 @@ std::optional<std::uint64_t> parse_u64(std::string_view text) {
     return v;
 }
 
-std::optional<std::uint32_t> parse_hex32(std::string_view text) {
+std::optional<std::uint64_t> parse_hex64(std::string_view text) {
     text = trim(text);
     if (text.starts_with("0x"))
         text.remove_prefix(2);
@@ -45,11 +45,18 @@ std::optional<std::uint32_t> parse_hex32(std::string_view text) {
         } else {
             return std::nullopt;
         }
-        v = v * 16 + d;
-        if (v > 0xFFFFFFFFu)
+        if (v > (std::numeric_limits<std::uint64_t>::max() >> 4))
             return std::nullopt;
+        v = v * 16 + d;
     }
-    return static_cast<std::uint32_t>(v);
+    return v;
+}
+
+std::optional<std::uint32_t> parse_hex32(std::string_view text) {
+    const auto v = parse_hex64(text);
+    if (!v || *v > 0xFFFFFFFFu)
+        return std::nullopt;
+    return static_cast<std::uint32_t>(*v);
 }
 
 std::optional<std::int64_t> parse_i64(std::string_view text) {

@@ -7,6 +7,7 @@
 
 #include "core/fmt.h"
 #include "core/names.h"
+#include "core/numbers.h"
 #include "core/smbios_tables.h"
 #include "core/text_fields.h"
 #include "core/unicode.h"
@@ -23,17 +24,6 @@ std::string non_placeholder(const SysRoot& root, std::string_view name) {
     if (!text || is_placeholder(*text))
         return {};
     return collapse_spaces(*text);
-}
-
-std::optional<std::uint64_t> parse_hex64(std::string_view text) {
-    text = trim(text);
-    if (starts_with(text, "0x") || starts_with(text, "0X"))
-        text.remove_prefix(2);
-    std::uint64_t value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, 16);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size())
-        return std::nullopt;
-    return value;
 }
 
 // "memory0", "memory32", ...: one hot-pluggable block each.

@@ -5,6 +5,7 @@
 #include <limits>
 #include <string_view>
 
+#include "core/numbers.h"
 #include "core/unicode.h"
 
 namespace nadrel {
@@ -15,19 +16,10 @@ constexpr std::string_view usb_dir = "/sys/bus/usb/devices";
 
 // A decimal u32 with an optional "+", nothing else (no white space).
 std::optional<std::uint32_t> parse_number(std::string_view s) {
-    if (!s.empty() && s.front() == '+')
-        s.remove_prefix(1);
-    if (s.empty())
+    const auto v = s == trim(s) ? parse_u64(s) : std::nullopt;
+    if (!v || *v > std::numeric_limits<std::uint32_t>::max())
         return std::nullopt;
-    std::uint64_t v = 0;
-    for (const char ch : s) {
-        if (ch < '0' || ch > '9')
-            return std::nullopt;
-        v = v * 10 + static_cast<std::uint64_t>(ch - '0');
-        if (v > std::numeric_limits<std::uint32_t>::max())
-            return std::nullopt;
-    }
-    return static_cast<std::uint32_t>(v);
+    return static_cast<std::uint32_t>(*v);
 }
 
 std::string trimmed_text(const SysRoot& root, const std::string& path) {

@@ -30,6 +30,10 @@ TEST(ParseHex32, PrefixCaseAndLimit) {
     EXPECT_EQ(parse_hex32("0x10de"), 0x10DEu);
     EXPECT_EQ(parse_hex32("10DE"), 0x10DEu);
     EXPECT_EQ(parse_hex32("0x+1f"), 0x1Fu);
+    EXPECT_EQ(parse_hex64("0x8000000\n"), 0x8000000u);
+    EXPECT_EQ(parse_hex64("ffffffffffffffff"), 0xFFFFFFFFFFFFFFFFu);
+    EXPECT_EQ(parse_hex64("10000000000000000"), std::nullopt);
+    EXPECT_EQ(parse_hex32("100000000"), std::nullopt);
     EXPECT_EQ(parse_hex32(" ffffffff \n"), 0xFFFFFFFFu);
     for (const char* bad : {"", "0x", "100000000", "0xg", "-1", "+0x1", "0X10", "1 0"}) {
         EXPECT_FALSE(parse_hex32(bad).has_value()) << bad;
