@@ -60,4 +60,16 @@ std::optional<std::uint64_t> meminfo_bytes(std::string_view meminfo, std::string
     return bytes;
 }
 
+std::optional<std::uint64_t> zoneinfo_present_pages(std::string_view zoneinfo) {
+    std::optional<std::uint64_t> pages;
+    for_each_line(zoneinfo, [&](std::string_view line) {
+        const auto fields = split_fields(line);
+        if (fields.size() != 2 || fields[0] != "present")
+            return;
+        if (const auto count = parse_u64(fields[1]))
+            pages = saturating_add(pages.value_or(0), *count);
+    });
+    return pages;
+}
+
 }  // namespace nadrel

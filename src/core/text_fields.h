@@ -42,6 +42,10 @@ std::vector<std::string_view> split_on(std::string_view text, char separator);
 // too large for 64 bits in bytes is as useless as one that does not parse.
 std::optional<std::uint64_t> meminfo_bytes(std::string_view meminfo, std::string_view key);
 
+// The pages present in every zone of /proc/zoneinfo, summed (saturating); none when no zone
+// line has a "present" count.
+std::optional<std::uint64_t> zoneinfo_present_pages(std::string_view zoneinfo);
+
 constexpr std::uint64_t saturating_add(std::uint64_t a, std::uint64_t b) {
     return b > std::numeric_limits<std::uint64_t>::max() - a
                ? std::numeric_limits<std::uint64_t>::max()

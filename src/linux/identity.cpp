@@ -1,6 +1,8 @@
 // Host, operating system, firmware identity, memory total, TPM and Secure Boot.
 #include "linux/identity.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <charconv>
 #include <limits>
@@ -31,6 +33,23 @@ bool is_memory_block(std::string_view name) {
     if (!starts_with(name, "memory") || name.size() == 6)
         return false;
     return std::all_of(name.begin() + 6, name.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Whether every memory block is online, told from /proc/zoneinfo instead of one read per block
+// (hundreds on a desktop). The zones hold the present pages of online blocks only, and the
+// kernel refuses to offline a block with holes, so an offline block opens a gap of a whole
+// block between the blocks' span and the pages present. A gap under one block means none is
+// offline; any other answer (a page size that is not the tree's included) reads the states.
+bool all_blocks_online(const SysRoot& root, std::uint64_t blocks, std::uint64_t block_size) {
+    const auto text = read_text(root, "/proc/zoneinfo");
+    const auto pages = text ? zoneinfo_present_pages(*text) : std::nullopt;
+    const long page_size = sysconf(_SC_PAGESIZE);
+    if (!pages || page_size <= 0)
+        return false;
+    const std::uint64_t present = saturating_mul(*pages, static_cast<std::uint64_t>(page_size));
+    const std::uint64_t span = saturating_mul(blocks, block_size);
+    return span != std::numeric_limits<std::uint64_t>::max() && present <= span &&
+           span - present < block_size;
 }
 
 }  // namespace
@@ -165,6 +184,10 @@ std::optional<std::uint64_t> collect_online_memory(const SysRoot& root) {
         if (is_memory_block(name))
             states.push_back(name + "/online");
     }
+    if (states.empty())
+        return std::nullopt;
+    if (all_blocks_online(root, states.size(), *block_size))
+        return saturating_mul(states.size(), *block_size);
     std::uint64_t online = 0;
     for (const auto& state : read_texts_in(root, dir, states)) {
         if (state && trim(*state) == "1")

@@ -58,6 +58,14 @@ std::optional<MappedText> map_text(const SysRoot& root, std::string_view path, s
     const auto size = static_cast<std::size_t>(st.st_size);
     if (size == 0)
         return MappedText();
+    // A file only root can change (the system's own database) is mapped from the page cache
+    // as it is, with no copy. Anyone else's file could be cut short while mapped, which would
+    // kill the process on the next touch, so it is read into memory of our own.
+    if (st.st_uid == 0 && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0) {
+        void* shared = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd.get(), 0);
+        if (shared != MAP_FAILED)
+            return MappedText(shared, size);
+    }
     void* data = ::mmap(nullptr, size, PROT_READ | PROT_WRITE,
                         MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
     if (data == MAP_FAILED) {

@@ -1,5 +1,6 @@
-// A big text input (the PCI ID database) read once into an anonymous mapping that the kernel
-// fills with pages in one go, instead of the page-by-page faults a growing buffer takes.
+// A big text input (the PCI ID database) mapped once: straight from the page cache when only
+// root can change the file, else read into an anonymous mapping that the kernel fills with
+// pages in one go, instead of the page-by-page faults a growing buffer takes.
 #pragma once
 
 #include <cstddef>

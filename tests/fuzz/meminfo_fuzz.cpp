@@ -1,5 +1,5 @@
 // libFuzzer target: any text as /proc/meminfo, through the key lookup and the MemTotal reader,
-// which must agree.
+// which must agree; and as /proc/zoneinfo, through the present-page sum.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -13,5 +13,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (nadrel::parse_meminfo_total(text) != nadrel::meminfo_bytes(text, "MemTotal"))
         std::abort();
     (void)nadrel::meminfo_bytes(text, "MemAvailable");
+    (void)nadrel::zoneinfo_present_pages(text);
     return 0;
 }

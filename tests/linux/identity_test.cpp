@@ -4,6 +4,7 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 
@@ -170,6 +171,34 @@ TEST(Snapshot, InstalledFromOnlineMemoryBlocks) {
     // A block size that does not parse, or no block online: MemTotal again.
     t.write("sys/devices/system/memory/block_size_bytes", "zz\n");
     EXPECT_EQ(collect_online_memory(SysRoot(t.path())), std::nullopt);
+}
+
+// /proc/zoneinfo answers for the block states when its present pages fill the blocks to
+// within one block; a gap of a whole block, or more pages than blocks, reads every state.
+TEST(Snapshot, ZoneinfoSparesTheBlockStates) {
+    test::TempDir t;
+    t.write("sys/devices/system/memory/block_size_bytes", "8000000\n");
+    for (const char* block : {"memory0", "memory1", "memory2"})
+        t.write(std::string("sys/devices/system/memory/") + block + "/online", "1\n");
+    t.write("sys/devices/system/memory/memory3/online", "0\n");
+    const std::uint64_t block_pages =
+        (std::uint64_t{1} << 27) / static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
+    const struct {
+        std::uint64_t present;
+        std::uint64_t installed;
+    } cases[] = {
+        {4 * block_pages - 1, 4ull << 27},  // a hole under one block: all four online
+        {4 * block_pages, 4ull << 27},
+        {3 * block_pages, 3ull << 27},      // a whole block short: the states count
+        {4 * block_pages + 1, 3ull << 27},  // more than the blocks hold: the states count
+    };
+    for (const auto& c : cases) {
+        t.write("proc/zoneinfo",
+                "Node 0, zone      DMA\n  pages free     3\n        present  1\n"
+                "Node 0, zone   Normal\n        present  " +
+                    std::to_string(c.present - 1) + "\n        managed  9\n");
+        EXPECT_EQ(collect_online_memory(SysRoot(t.path())), c.installed) << c.present;
+    }
 }
 
 TEST(Snapshot, OnlineMemoryAgreesWithLsmem) {
