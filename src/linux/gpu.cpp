@@ -78,12 +78,14 @@ bool is_virtio_name(std::string_view name) {
 }  // namespace
 
 std::optional<std::string> pci_device_name(const SysRoot& root, std::string_view device_dir) {
+    // Read from where the links lead: each read through a link would resolve them again.
     std::string dir(device_dir);
     if (const auto canonical = canonical_path(root, dir)) {
-        const std::size_t slash = canonical->rfind('/');
+        dir = *canonical;
+        const std::size_t slash = dir.rfind('/');
         if (slash != std::string::npos && slash != 0 &&
-            is_virtio_name(std::string_view(*canonical).substr(slash + 1))) {
-            dir = canonical->substr(0, slash);
+            is_virtio_name(std::string_view(dir).substr(slash + 1))) {
+            dir.resize(slash);
         }
     }
     const auto vendor = read_hex(root, dir + "/vendor");

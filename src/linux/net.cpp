@@ -16,6 +16,11 @@ namespace {
 
 constexpr std::string_view net_dir = "/sys/class/net";
 
+// Interfaces with a device behind them examined at most: a machine has a handful, a server
+// with virtual functions on its host a few hundred, and the identical ones are listed once
+// anyway. A tree claiming more is not walked further.
+constexpr std::size_t max_net_devices = 1024;
+
 std::string net_kind(const SysRoot& root, const std::string& dir) {
     if (has_entry(root, dir + "/phy80211") || has_entry(root, dir + "/wireless"))
         return "Wi-Fi";
@@ -39,6 +44,7 @@ std::uint32_t link_speed(const SysRoot& root, const std::string& dir) {
 std::vector<NetAdapter> collect_net_adapters(const SysRoot& root) {
     std::vector<NetAdapter> adapters;
     std::unordered_set<std::string> listed;
+    std::size_t devices = 0;
     for (const auto& interface : list_dir_sorted(root, net_dir)) {
         if (interface == "lo")
             continue;
@@ -46,6 +52,8 @@ std::vector<NetAdapter> collect_net_adapters(const SysRoot& root) {
         // Bridges, tunnels and container links have no device behind them.
         if (!has_entry(root, dir + "/device"))
             continue;
+        if (++devices > max_net_devices)
+            break;
         NetAdapter adapter;
         adapter.name = clean_name(pci_device_name(root, dir + "/device").value_or(interface));
         // Two ports of one card, or two identical cards, are listed once.

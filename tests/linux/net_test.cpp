@@ -113,6 +113,20 @@ TEST(CollectNetAdapters, KindsLinksSpeedsAndDuplicates) {
     }
 }
 
+// Past the most interfaces with a device that a machine has, the tree is not walked further.
+TEST(CollectNetAdapters, StopsAfterTheMostDevicesAMachineHas) {
+    TempDir dir;
+    dir.mkdir("sys/devices/pci0000:00/0000:00:1f.6");  // no ids: named by their interfaces
+    for (int i = 0; i < 1030; ++i) {
+        const std::string number = std::to_string(10000 + i).substr(1);
+        dir.symlink("sys/class/net/eth" + number + "/device",
+                    "../../../devices/pci0000:00/0000:00:1f.6");
+    }
+    const auto adapters = collect_net_adapters(SysRoot(dir.path()));
+    ASSERT_EQ(adapters.size(), 1024u);
+    EXPECT_EQ(adapters.back().name, "eth1023");
+}
+
 TEST(CollectBluetooth, NamingOrderAndDuplicates) {
     TempDir dir;
     dir.write("usr/share/hwdata/pci.ids", pci_ids);
