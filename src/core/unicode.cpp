@@ -146,15 +146,21 @@ std::string_view trim_start(std::string_view s) {
 }
 
 std::string_view trim_end(std::string_view s) {
-    // Walk forward remembering where the last non-space character ended; the strings are short.
-    std::size_t end = 0;
-    std::size_t i = 0;
-    while (i < s.size()) {
+    // Backwards, one character at a time (a value can be megabytes long): a byte other than a
+    // continuation byte always starts a character, so decoding from the last such byte sees
+    // what a walk from the front would.
+    while (!s.empty()) {
+        std::size_t start = s.size() - 1;
+        while (start > 0 && s.size() - start < 4 &&
+               (static_cast<unsigned char>(s[start]) & 0xC0) == 0x80)
+            --start;
+        std::size_t i = start;
         const char32_t c = next_char(s, i);
-        if (!is_unicode_space(c))
-            end = i;
+        if (i != s.size() || !is_unicode_space(c))
+            break;
+        s.remove_suffix(s.size() - start);
     }
-    return s.substr(0, end);
+    return s;
 }
 
 std::string_view trim(std::string_view s) {

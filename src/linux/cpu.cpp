@@ -80,9 +80,6 @@ CpuInfo collect_cpu(const SysRoot& root) {
 
     if (cpuinfo) {
         apply_cpuinfo(*cpuinfo, cpu);
-        // x86 guests see the CPUID hypervisor bit as this flag.
-        const auto flags = first_value(cpuinfo_lines(*cpuinfo), "flags");
-        cpu.hypervisor = flags && std::ranges::count(split_fields(*flags), "hypervisor") != 0;
     } else {
         cpu.model = "Unknown processor";
     }

@@ -72,23 +72,40 @@ constexpr std::size_t max_cores = 8192;
 
 // The features of the table that a flags line names, as a bit mask over the table; each word
 // is compared, none is kept, so two million distinct flags cost no memory.
+// Calls fn(flag) for each flag of a "flags" value, without building a list of them (a hostile
+// line holds millions).
+template <typename Fn>
+void for_each_flag(std::string_view flags, Fn&& fn) {
+    const auto blank = [&](std::size_t i) { return flags[i] == ' ' || flags[i] == '\t'; };
+    std::size_t i = 0;
+    while (i < flags.size()) {
+        while (i < flags.size() && blank(i))
+            ++i;
+        const std::size_t start = i;
+        while (i < flags.size() && !blank(i))
+            ++i;
+        if (i > start)
+            fn(flags.substr(start, i - start));
+    }
+}
+
 std::uint32_t feature_mask(std::string_view flags) {
     static_assert(std::size(feature_table) <= 32);
     std::unordered_map<std::string_view, std::uint32_t> bits;
     for (std::size_t i = 0; i < std::size(feature_table); ++i)
         bits.emplace(feature_table[i].flag, std::uint32_t{1} << i);
     std::uint32_t mask = 0;
-    while (!flags.empty()) {
-        const std::size_t start = flags.find_first_not_of(" \t");
-        if (start == std::string_view::npos)
-            break;
-        flags.remove_prefix(start);
-        const std::size_t end = std::min(flags.find_first_of(" \t"), flags.size());
-        if (const auto bit = bits.find(flags.substr(0, end)); bit != bits.end())
+    for_each_flag(flags, [&](std::string_view flag) {
+        if (const auto bit = bits.find(flag); bit != bits.end())
             mask |= bit->second;
-        flags.remove_prefix(end);
-    }
+    });
     return mask;
+}
+
+bool has_flag(std::string_view flags, std::string_view wanted) {
+    bool found = false;
+    for_each_flag(flags, [&](std::string_view flag) { found = found || flag == wanted; });
+    return found;
 }
 
 // What one pass over the text keeps: the first value of each key the report uses, the number
@@ -112,12 +129,6 @@ void add_arm_core(CpuinfoFacts& facts, std::optional<std::uint32_t> implementer,
         facts.arm_cores.push_back(*name);
 }
 
-void keep_first(std::optional<std::string_view>& slot, std::string_view line,
-                std::string_view key) {
-    if (!slot)
-        slot = key_value(line, key);
-}
-
 CpuinfoFacts scan_cpuinfo(std::string_view text) {
     CpuinfoFacts facts;
     std::optional<std::string_view> physical;
@@ -129,6 +140,13 @@ CpuinfoFacts scan_cpuinfo(std::string_view text) {
         physical.reset();
         core.reset();
     };
+    // The first value of each key the report shows, with the text kept in place.
+    const std::pair<std::string_view, std::optional<std::string_view>*> firsts[] = {
+        {"model name", &facts.model_name}, {"Model", &facts.model_key},
+        {"Hardware", &facts.hardware},     {"vendor_id", &facts.vendor},
+        {"cpu family", &facts.family},     {"model", &facts.model},
+        {"stepping", &facts.stepping},     {"flags", &facts.flags},
+    };
     for_each_line(trim_start(text), [&](std::string_view line) {
         if (line.empty()) {
             end_block();
@@ -136,24 +154,23 @@ CpuinfoFacts scan_cpuinfo(std::string_view text) {
         }
         if (line.starts_with("processor") && facts.processors < UINT32_MAX)
             ++facts.processors;
-        if (line.find(':') == std::string_view::npos)
+        const std::size_t colon = line.find(':');
+        if (colon == std::string_view::npos)
             return;
-        if (auto v = key_value(line, "physical id"))
-            physical = v;
-        if (auto v = key_value(line, "core id"))
-            core = v;
-        if (const auto v = key_value(line, "CPU implementer"))
-            implementer = parse_hex32(*v);
-        else if (const auto part = key_value(line, "CPU part"))
-            add_arm_core(facts, implementer, *part);
-        keep_first(facts.model_name, line, "model name");
-        keep_first(facts.model_key, line, "Model");
-        keep_first(facts.hardware, line, "Hardware");
-        keep_first(facts.vendor, line, "vendor_id");
-        keep_first(facts.family, line, "cpu family");
-        keep_first(facts.model, line, "model");
-        keep_first(facts.stepping, line, "stepping");
-        keep_first(facts.flags, line, "flags");
+        const std::string_view key = trim(line.substr(0, colon));
+        const std::string_view value = line.substr(colon + 1);
+        if (key == "physical id")
+            physical = trim(value);
+        else if (key == "core id")
+            core = trim(value);
+        else if (key == "CPU implementer")
+            implementer = parse_hex32(trim(value));
+        else if (key == "CPU part")
+            add_arm_core(facts, implementer, trim(value));
+        for (const auto& [name, slot] : firsts) {
+            if (key == name && !*slot)
+                *slot = trim(value);
+        }
     });
     end_block();
     return facts;
@@ -224,6 +241,8 @@ void apply_cpuinfo(std::string_view text, CpuInfo& cpu) {
     cpu.model_number = parse_u32_or_zero(facts.model);
     cpu.stepping = parse_u32_or_zero(facts.stepping);
     const std::uint32_t mask = facts.flags ? feature_mask(*facts.flags) : 0;
+    // x86 guests see the CPUID hypervisor bit as this flag.
+    cpu.hypervisor = facts.flags && has_flag(*facts.flags, "hypervisor");
     for (std::size_t i = 0; i < std::size(feature_table); ++i) {
         if ((mask & (std::uint32_t{1} << i)) != 0)
             cpu.features.emplace_back(feature_table[i].name);

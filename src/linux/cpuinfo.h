@@ -19,7 +19,8 @@ std::optional<std::string_view> key_value(std::string_view line, std::string_vie
 std::optional<std::string_view> first_value(const std::vector<std::string_view>& lines,
                                             std::string_view key);
 
-// Brand string, vendor, family/model/stepping, physical cores, threads and features.
+// Brand string, vendor, family/model/stepping, physical cores, threads, features and the
+// hypervisor flag.
 void apply_cpuinfo(std::string_view text, CpuInfo& cpu);
 // The highest "cpu MHz" value, rounded; 0 when there is none.
 std::uint32_t cpuinfo_max_mhz(std::string_view text);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "core/smbios_tables.h"
+#include "core/unicode.h"
 
 namespace nadrel {
 namespace {
@@ -25,6 +26,23 @@ TEST(CollapseSpaces, RunsOfWhiteSpaceBecomeOneSpace) {
               "caf\u00E9 \u00A0x");  // ASCII white space only
     // clean_name keeps the report's own aligned separators.
     EXPECT_EQ(clean_name("L1 1MB  /  L2 2MB"), "L1 1MB  /  L2 2MB");
+}
+
+// Trailing white space is taken off from the back by whole characters; a byte that is only part
+// of a character (a stray continuation, a cut sequence) is not white space.
+TEST(TrimEnd, WholeCharactersFromTheBack) {
+    const std::pair<std::string_view, std::string_view> cases[] = {
+        {"a \t\r\n", "a"},
+        {"a\u00A0\u3000 ", "a"},
+        {"   ", ""},
+        {"", ""},
+        {"a\xA0", "a\xA0"},
+        {"a\xC2\xA0\xA0", "a\xC2\xA0\xA0"},
+        {"a\xE2\x80", "a\xE2\x80"},
+        {"\x80\x80\x80\x80 ", "\x80\x80\x80\x80"},
+    };
+    for (const auto& [text, want] : cases)
+        EXPECT_EQ(trim_end(text), want) << text;
 }
 
 TEST(IsPlaceholder, ContainmentWholeTextAndFiller) {
