@@ -178,10 +178,6 @@ CpuinfoFacts scan_cpuinfo(std::string_view text) {
 
 }  // namespace
 
-std::vector<std::string_view> cpuinfo_lines(std::string_view text) {
-    return split_lines(trim(text));
-}
-
 std::optional<std::string_view> key_value(std::string_view line, std::string_view key) {
     const std::size_t colon = line.find(':');
     if (colon == std::string_view::npos)
@@ -189,15 +185,6 @@ std::optional<std::string_view> key_value(std::string_view line, std::string_vie
     if (trim(line.substr(0, colon)) != key)
         return std::nullopt;
     return trim(line.substr(colon + 1));
-}
-
-std::optional<std::string_view> first_value(const std::vector<std::string_view>& lines,
-                                            std::string_view key) {
-    for (const auto line : lines) {
-        if (auto v = key_value(line, key))
-            return v;
-    }
-    return std::nullopt;
 }
 
 namespace {
