@@ -39,7 +39,7 @@ bool is_memory_block(std::string_view name) {
 // (hundreds on a desktop). The zones hold the present pages of online blocks only, and the
 // kernel refuses to offline a block with holes, so an offline block opens a gap of a whole
 // block between the blocks' span and the pages present. A gap under one block means none is
-// offline; any other answer (a page size that is not the tree's included) reads the states.
+// offline; any other gap (or a captured tree whose page size is not ours) reads the states.
 bool all_blocks_online(const SysRoot& root, std::uint64_t blocks, std::uint64_t block_size) {
     const auto text = read_text(root, "/proc/zoneinfo");
     const auto pages = text ? zoneinfo_present_pages(*text) : std::nullopt;
