@@ -140,7 +140,7 @@ CpuinfoFacts scan_cpuinfo(std::string_view text) {
         physical.reset();
         core.reset();
     };
-    // The first value of each key the report shows, with the text kept in place.
+    // The first value of each key the report shows that is not empty, kept in place.
     const std::pair<std::string_view, std::optional<std::string_view>*> firsts[] = {
         {"model name", &facts.model_name}, {"Model", &facts.model_key},
         {"Hardware", &facts.hardware},     {"vendor_id", &facts.vendor},
@@ -167,8 +167,9 @@ CpuinfoFacts scan_cpuinfo(std::string_view text) {
             implementer = parse_hex32(trim(value));
         else if (key == "CPU part")
             add_arm_core(facts, implementer, trim(value));
+        // An empty value ("model name\t: ") says nothing; a later block may say more.
         for (const auto& [name, slot] : firsts) {
-            if (key == name && !*slot)
+            if (key == name && !*slot && !trim(value).empty())
                 *slot = trim(value);
         }
     });

@@ -18,8 +18,8 @@ TEST(Cpuinfo, KeyValueMatchesTheWholeTrimmedKey) {
     EXPECT_EQ(key_value("  model  :  x : y  ", "model"), "x : y");
     EXPECT_EQ(key_value("model", "model"), std::nullopt);
     EXPECT_EQ(key_value("model:", "model"), "");
-    CpuInfo cpu;  // the first value of a key counts, without the line's carriage return
-    apply_cpuinfo("\n\nmodel name : A\r\nmodel : 7\n\nmodel : 8\n\n", cpu);
+    CpuInfo cpu;  // the first value of a key counts, unless empty; a carriage return is not in it
+    apply_cpuinfo("\n\nmodel name : \r\nmodel name : A\r\nmodel : 7\n\nmodel : 8\n\n", cpu);
     EXPECT_EQ(cpu.model, "A");
     EXPECT_EQ(cpu.model_number, 7u);
     EXPECT_EQ(cpu.stepping, 0u);
