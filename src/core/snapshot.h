@@ -169,7 +169,7 @@ struct SystemSnapshot {
     std::string kernel;
     std::string os_installed;
     DmiIdentity dmi;
-    MachineIds ids;
+    MachineIds ids;               // collected only for the JSON document, the one place they appear
     std::string virtual_machine;  // the hypervisor's name, "Yes" when unnamed, empty on metal
     // The device tree's board name and first "compatible" string (boards without DMI).
     std::string devicetree_model;

@@ -49,7 +49,6 @@ SystemSnapshot collect_snapshot(const SysRoot& root, std::span<const DmiStructur
     s.slots = smbios_slots(dmi);
     collect_smbios_sockets(s, dmi);
     s.dmi = collect_dmi_identity(root);
-    s.ids = collect_machine_ids(root);
     s.virtual_machine = collect_virtual_machine(root, s.dmi, s.cpu.hypervisor);
     collect_devicetree_board(root, s);
     s.tpm = collect_tpm(root);

@@ -17,6 +17,7 @@
 #include "linux/collect.h"
 #include "linux/dmi_table.h"
 #include "linux/environment.h"
+#include "linux/identity.h"
 #include "linux/sysroot.h"
 #include "linux/version.h"
 #include "linux/window.h"
@@ -80,6 +81,9 @@ int main(int argc, char** argv) {
     }
 
     SystemSnapshot collected = collect_snapshot(root, dmi);
+    // Serials and identifiers appear only in the JSON document.
+    if (flags.json)
+        collected.ids = collect_machine_ids(root);
     const SystemSnapshot snapshot =
         flags.sanitize ? sanitize_snapshot(std::move(collected)) : std::move(collected);
     const std::time_t now = std::time(nullptr);
