@@ -2,10 +2,9 @@
 // sockets, USB port count, BIOS ROM size, the entry-point version and port connectors.
 #include "core/smbios_snapshot.h"
 
-#include <limits>
-
 #include "core/fmt.h"
 #include "core/smbios_decode.h"
+#include "core/text_fields.h"
 
 namespace nadrel {
 
@@ -17,12 +16,6 @@ constexpr std::uint8_t port_connector = 8;
 constexpr std::uint8_t system_slots = 9;
 constexpr std::uint8_t physical_memory_array = 16;
 constexpr std::uint8_t memory_device = 17;
-
-// Sums of firmware numbers saturate rather than wrap: a lying table must not shrink a total.
-template <typename T>
-T saturating_add(T a, T b) {
-    return b > std::numeric_limits<T>::max() - a ? std::numeric_limits<T>::max() : a + b;
-}
 
 }  // namespace
 

@@ -46,10 +46,12 @@ std::optional<std::uint64_t> meminfo_bytes(std::string_view meminfo, std::string
 // line has a "present" count.
 std::optional<std::uint64_t> zoneinfo_present_pages(std::string_view zoneinfo);
 
-constexpr std::uint64_t saturating_add(std::uint64_t a, std::uint64_t b) {
-    return b > std::numeric_limits<std::uint64_t>::max() - a
-               ? std::numeric_limits<std::uint64_t>::max()
-               : a + b;
+// Sums of kernel and firmware numbers stop at the largest value rather than wrap: a lying
+// source must not shrink a total.
+template <typename T>
+requires std::is_unsigned_v<T>
+constexpr T saturating_add(T a, std::type_identity_t<T> b) {
+    return b > std::numeric_limits<T>::max() - a ? std::numeric_limits<T>::max() : a + b;
 }
 
 constexpr std::uint64_t saturating_mul(std::uint64_t a, std::uint64_t b) {

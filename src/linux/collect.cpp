@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "core/smbios_snapshot.h"
+#include "core/text_fields.h"
 #include "linux/audio.h"
 #include "linux/battery.h"
 #include "linux/cpu.h"
@@ -32,10 +33,8 @@ SystemSnapshot collect_snapshot(const SysRoot& root, std::span<const DmiStructur
     collect_smbios_memory(s, dmi);
     s.memory_total = collect_memory_total(root);
     std::uint64_t installed = 0;
-    for (const auto& module : s.memory_modules) {
-        // Saturate: an absurd table must not wrap around to a small total.
-        installed = module.size > UINT64_MAX - installed ? UINT64_MAX : installed + module.size;
-    }
+    for (const auto& module : s.memory_modules)
+        installed = saturating_add(installed, module.size);
     // Without SMBIOS modules, the online memory blocks are what is installed (as lsmem counts);
     // MemTotal leaves out what the kernel reserves.
     s.memory_installed =

@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <charconv>
 #include <limits>
 
 #include "core/fmt.h"
