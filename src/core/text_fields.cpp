@@ -13,12 +13,6 @@ constexpr bool is_space(char c) {
 
 }  // namespace
 
-std::vector<std::string_view> split_lines(std::string_view text) {
-    std::vector<std::string_view> lines;
-    for_each_line(text, [&lines](std::string_view line) { lines.push_back(line); });
-    return lines;
-}
-
 std::vector<std::string_view> split_fields(std::string_view text) {
     std::vector<std::string_view> fields;
     std::size_t i = 0;

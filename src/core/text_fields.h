@@ -33,7 +33,6 @@ void for_each_line(std::string_view text, Fn&& fn) {
     }
 }
 
-std::vector<std::string_view> split_lines(std::string_view text);
 std::vector<std::string_view> split_fields(std::string_view text);
 // Every piece between separators, empty ones included ("a::b" gives "a", "", "b").
 std::vector<std::string_view> split_on(std::string_view text, char separator);

@@ -249,22 +249,20 @@ std::uint64_t per_second(std::uint64_t now, std::uint64_t before, double seconds
 
 std::vector<LiveWireless> parse_wireless(std::string_view text) {
     std::vector<LiveWireless> list;
-    const auto lines = split_lines(text);
-    for (std::size_t i = 2; i < lines.size(); ++i) {
-        const std::size_t colon = lines[i].find(':');
-        if (colon == std::string_view::npos) {
-            continue;
-        }
-        const auto fields = split_fields(lines[i].substr(colon + 1));
+    std::size_t number = 0;
+    for_each_line(text, [&](std::string_view line) {
+        const std::size_t colon = line.find(':');
+        if (++number <= 2 || colon == std::string_view::npos)  // two heading lines
+            return;
+        const auto fields = split_fields(line.substr(colon + 1));
         const auto quality = wireless_number(fields, 1);
         const float level = wireless_number(fields, 2).value_or(0.0f);
-        if ((!quality || *quality == 0.0f) && level == 0.0f) {
-            continue;
-        }
-        list.push_back({std::string(trim(lines[i].substr(0, colon))),
+        if ((!quality || *quality == 0.0f) && level == 0.0f)
+            return;
+        list.push_back({std::string(trim(line.substr(0, colon))),
                         static_cast<std::int32_t>(
                             std::clamp(std::trunc(double{level}), -2147483648.0, 2147483647.0))});
-    }
+    });
     return list;
 }
 

@@ -10,6 +10,12 @@ namespace {
 
 using Views = std::vector<std::string_view>;
 
+Views split_lines(std::string_view text) {
+    Views lines;
+    for_each_line(text, [&lines](std::string_view line) { lines.push_back(line); });
+    return lines;
+}
+
 TEST(TextFields, LinesDropOneCarriageReturnAndNoEmptyTail) {
     EXPECT_EQ(split_lines("a\r\nb\n\nc\r\r\n"), (Views{"a", "b", "", "c\r"}));
     EXPECT_EQ(split_lines(""), Views{});
