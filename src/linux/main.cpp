@@ -92,8 +92,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     const std::string stamp = stamp_text(make_stamp(now));
-    Report summary = build_report(snapshot, flags.detail);
-    const std::string text = render_text(title_block(stamp), summary);
+    const Report summary = build_report(snapshot, flags.detail);
 
     if (decide_mode(flags, env.wayland_display, env.display) == RunMode::Window) {
         const WindowInput input{summary, build_report(snapshot, true), stamp, flags.sanitize};
@@ -102,6 +101,6 @@ int main(int argc, char** argv) {
             return 0;
         write_all(2, "nadrel: GUI unavailable (" + *error + "); printing instead.\n");
     }
-    write_all(1, text);
+    write_all(1, render_text(title_block(stamp), summary));
     return 0;
 }
