@@ -4,15 +4,12 @@
 #include "core/fmt.h"
 #include "core/report_format.h"
 #include "core/report_sections.h"
+#include "core/smbios_snapshot.h"
 #include "core/unicode.h"
 
 namespace nadrel {
 
 namespace {
-
-bool is_soldered(const MemoryModule& m) {
-    return ascii_lower(m.form_factor) == "row of chips";
-}
 
 std::string description(const MemoryModule& m) {
     return join({m.memory_type, is_soldered(m) ? std::string("(soldered)") : m.form_factor}, " ");

@@ -5,6 +5,7 @@
 #include "core/fmt.h"
 #include "core/smbios_decode.h"
 #include "core/text_fields.h"
+#include "core/unicode.h"
 
 namespace nadrel {
 
@@ -18,6 +19,10 @@ constexpr std::uint8_t physical_memory_array = 16;
 constexpr std::uint8_t memory_device = 17;
 
 }  // namespace
+
+bool is_soldered(const MemoryModule& module) {
+    return ascii_lower(module.form_factor) == "row of chips";
+}
 
 void collect_smbios_memory(SystemSnapshot& snapshot, std::span<const DmiStructure> dmi) {
     for (const DmiStructure& s : dmi) {

@@ -13,6 +13,8 @@ namespace nadrel {
 
 // Type 16 slot counts and capacities, then every type 17 module, in table order.
 void collect_smbios_memory(SystemSnapshot& snapshot, std::span<const DmiStructure> dmi);
+// A module whose form factor is "Row of chips": memory soldered to the board.
+bool is_soldered(const MemoryModule& module);
 // Error correction of the first type 16 structure.
 std::string smbios_memory_ecc(std::span<const DmiStructure> dmi);
 std::vector<SystemSlot> smbios_slots(std::span<const DmiStructure> dmi);

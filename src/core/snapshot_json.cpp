@@ -11,6 +11,7 @@
 #include "core/cpu_codename.h"
 #include "core/fmt.h"
 #include "core/names.h"
+#include "core/smbios_snapshot.h"
 
 namespace nadrel {
 
@@ -18,25 +19,20 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-// Every text of the document passes through here once: the one place where strings are made
-// fit for output.
-std::string out_text(std::string_view text) {
-    return clean_text(text);
-}
-
+// Every text of the document is cleaned of control characters once, in the helpers below.
 // A name or description, cleaned as the report cleans it; null when not known, which includes
 // the words the collector and the SMBIOS tables use for it.
 Json text(std::string_view value) {
     if (value.empty() || value == "Unknown" || value == "Unknown processor")
         return nullptr;
-    return clean_name(out_text(value));
+    return clean_name(clean_text(value));
 }
 
 // A serial, UUID, address or tag: never altered, null when unknown or when sanitizing.
 Json ident(std::string_view value, const JsonOptions& options) {
     if (value.empty() || value == "Unknown" || options.sanitized)
         return nullptr;
-    return out_text(value);
+    return clean_text(value);
 }
 
 // A count or measure where 0 means not known.
@@ -57,7 +53,7 @@ Json hex_id(std::uint32_t value, int digits) {
 Json text_list(const std::vector<std::string>& values) {
     Json list = Json::array();
     for (const std::string& v : values)
-        list.push_back(clean_name(out_text(v)));
+        list.push_back(clean_name(clean_text(v)));
     return list;
 }
 
@@ -138,15 +134,6 @@ Json cpu_json(const SystemSnapshot& s) {
     return j;
 }
 
-bool soldered(const MemoryModule& m) {
-    std::string form = m.form_factor;
-    for (char& ch : form) {
-        if (ch >= 'A' && ch <= 'Z')
-            ch = static_cast<char>(ch - 'A' + 'a');
-    }
-    return form == "row of chips";
-}
-
 Json memory_json(const SystemSnapshot& s, const JsonOptions& o) {
     Json j;
     j["installed_bytes"] = known(s.memory_installed);
@@ -161,7 +148,7 @@ Json memory_json(const SystemSnapshot& s, const JsonOptions& o) {
                            {"size_bytes", m.size},
                            {"type", text(m.memory_type)},
                            {"form_factor", text(m.form_factor)},
-                           {"soldered", soldered(m)},
+                           {"soldered", is_soldered(m)},
                            {"manufacturer", text(m.manufacturer)},
                            {"part_number", text(m.part_number)},
                            {"serial", ident(m.serial, o)},
