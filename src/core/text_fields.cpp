@@ -39,6 +39,13 @@ std::vector<std::string_view> split_on(std::string_view text, char separator) {
     }
 }
 
+bool is_numbered_name(std::string_view name, std::string_view prefix) {
+    if (!name.starts_with(prefix) || name.size() == prefix.size())
+        return false;
+    name.remove_prefix(prefix.size());
+    return name.find_first_not_of("0123456789") == std::string_view::npos;
+}
+
 std::optional<std::uint64_t> meminfo_bytes(std::string_view meminfo, std::string_view key) {
     std::optional<std::uint64_t> bytes;
     for_each_line(meminfo, [&](std::string_view line) {

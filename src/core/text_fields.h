@@ -37,6 +37,10 @@ std::vector<std::string_view> split_fields(std::string_view text);
 // Every piece between separators, empty ones included ("a::b" gives "a", "", "b").
 std::vector<std::string_view> split_on(std::string_view text, char separator);
 
+// A sysfs entry name of the prefix and a number ("cpu12", "card0", "memory32"); with an empty
+// prefix, a number alone.
+bool is_numbered_name(std::string_view name, std::string_view prefix);
+
 // "Key:   1234 kB" of /proc/meminfo in bytes, from the first such line that parses; a value
 // too large for 64 bits in bytes is as useless as one that does not parse.
 std::optional<std::uint64_t> meminfo_bytes(std::string_view meminfo, std::string_view key);

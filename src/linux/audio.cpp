@@ -37,11 +37,6 @@ private:
     std::vector<std::string> items_;
 };
 
-bool all_digits(std::string_view s) {
-    return !s.empty() &&
-           std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 std::string_view first_word(std::string_view line) {
     line = trim_start(line);
     std::size_t end = 0;
@@ -57,7 +52,7 @@ std::vector<std::string> parse_sound_cards(std::string_view text) {
     for_each_line(text, [&cards](std::string_view line) {
         // " 0 [PCH            ]: HDA-Intel - HDA Intel PCH"; the card's second line is indented
         // text without a number.
-        if (!all_digits(first_word(line)))
+        if (!is_numbered_name(first_word(line), ""))
             return false;
         const std::size_t dash = line.find(" - ");
         if (dash == std::string_view::npos)

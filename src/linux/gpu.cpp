@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "core/fmt.h"
+#include "core/text_fields.h"
 #include "core/unicode.h"
 
 namespace nadrel {
@@ -12,14 +13,6 @@ namespace nadrel {
 namespace {
 
 constexpr std::string_view drm_dir = "/sys/class/drm";
-
-// "card" and one or more decimal digits: a DRM card, not one of its connectors.
-bool is_card_name(std::string_view name) {
-    if (!name.starts_with("card") || name.size() == 4)
-        return false;
-    return std::all_of(name.begin() + 4, name.end(),
-                       [](char ch) { return ch >= '0' && ch <= '9'; });
-}
 
 std::string vendor_short_name(std::uint16_t vendor_id) {
     switch (vendor_id) {
@@ -67,14 +60,6 @@ std::uint16_t low16(std::uint32_t value) {
     return static_cast<std::uint16_t>(value & 0xFFFF);
 }
 
-// "virtio0", "virtio12": a device on the virtio bus.
-bool is_virtio_name(std::string_view name) {
-    if (!name.starts_with("virtio") || name.size() == 6)
-        return false;
-    return std::all_of(name.begin() + 6, name.end(),
-                       [](char ch) { return ch >= '0' && ch <= '9'; });
-}
-
 }  // namespace
 
 std::optional<std::string> pci_device_name(const SysRoot& root, std::string_view device_dir) {
@@ -84,7 +69,8 @@ std::optional<std::string> pci_device_name(const SysRoot& root, std::string_view
         dir = *canonical;
         const std::size_t slash = dir.rfind('/');
         if (slash != std::string::npos && slash != 0 &&
-            is_virtio_name(std::string_view(dir).substr(slash + 1))) {
+            is_numbered_name(std::string_view(dir).substr(slash + 1), "virtio")) {
+            // A virtio device ("virtio3") is named by the PCI function above it.
             dir.resize(slash);
         }
     }
@@ -116,7 +102,7 @@ std::vector<GpuInfo> collect_gpus(const SysRoot& root) {
     std::vector<GpuInfo> gpus;
     std::vector<std::string> seen;  // PCI functions already listed
     for (const std::string& card : list_dir_sorted(root, drm_dir)) {
-        if (!is_card_name(card))
+        if (!is_numbered_name(card, "card"))  // a DRM card, not one of its connectors
             continue;
         const std::string dir = std::string(drm_dir) + "/" + card + "/device";
         const auto vendor = read_hex(root, dir + "/vendor");

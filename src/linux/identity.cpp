@@ -27,13 +27,6 @@ std::string non_placeholder(const SysRoot& root, std::string_view name) {
     return collapse_spaces(*text);
 }
 
-// "memory0", "memory32", ...: one hot-pluggable block each.
-bool is_memory_block(std::string_view name) {
-    if (!starts_with(name, "memory") || name.size() == 6)
-        return false;
-    return std::all_of(name.begin() + 6, name.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 // Whether every memory block is online, told from /proc/zoneinfo instead of one read per block
 // (hundreds on a desktop). The zones hold the present pages of online blocks only, and the
 // kernel refuses to offline a block with holes, so an offline block opens a gap of a whole
@@ -180,7 +173,7 @@ std::optional<std::uint64_t> collect_online_memory(const SysRoot& root) {
         return std::nullopt;
     std::vector<std::string> states;
     for (const auto& name : list_dir(root, dir)) {
-        if (is_memory_block(name))
+        if (is_numbered_name(name, "memory"))  // one hot-pluggable block each
             states.push_back(name + "/online");
     }
     if (states.empty())

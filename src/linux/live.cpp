@@ -97,16 +97,11 @@ std::vector<InterfaceCounters> read_interfaces(const SysRoot& root) {
     return list;
 }
 
-bool is_cpu_entry(std::string_view name) {
-    return name.size() > 3 && name.starts_with("cpu") &&
-           std::all_of(name.begin() + 3, name.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
 void read_clocks(const SysRoot& root, LiveSample& out) {
     std::uint64_t sum = 0;
     std::uint32_t count = 0;
     for (const std::string& name : list_dir_sorted(root, "/sys/devices/system/cpu")) {
-        if (!is_cpu_entry(name)) {
+        if (!is_numbered_name(name, "cpu")) {
             continue;
         }
         const auto khz =

@@ -21,6 +21,9 @@ TEST(TextFields, LinesDropOneCarriageReturnAndNoEmptyTail) {
     EXPECT_EQ(split_lines(""), Views{});
     EXPECT_EQ(split_fields(" a\tb\r\n\vc\f "), (Views{"a", "b", "c"}));
     EXPECT_EQ(split_on("a::b", ':'), (Views{"a", "", "b"}));
+    EXPECT_TRUE(is_numbered_name("card10", "card") && is_numbered_name("7", ""));
+    EXPECT_FALSE(is_numbered_name("card", "card") || is_numbered_name("card0-DP-1", "card") ||
+                 is_numbered_name("", "") || is_numbered_name("cpu+1", "cpu"));
     int seen = 0;
     for_each_line("x\ny\nz", [&seen](std::string_view) { return ++seen == 2; });
     EXPECT_EQ(seen, 2);  // a true return stops the walk
