@@ -30,14 +30,6 @@ std::string program_folder() {
     return slash == std::string::npos || slash == 0 ? "/" : path.substr(0, slash);
 }
 
-NadrelText text_of(std::string_view s) {
-    return {s.data(), s.size()};
-}
-
-NadrelText optional_text(const std::optional<std::string>& s) {
-    return s ? text_of(*s) : NadrelText{nullptr, 0};
-}
-
 // The first module found; a module that is there but does not load is an error of its own.
 UniqueModule open_module(std::string& error) {
     const std::string folder = program_folder();
@@ -76,10 +68,10 @@ std::optional<std::string> run_window(const Environment& env, const SysRoot& roo
     args.abi = window_abi;
     args.summary = flat_summary.document();
     args.detailed = flat_detailed.document();
-    args.stamp = text_of(input.stamp);
-    args.root_dir = text_of(root.dir());
-    args.home = optional_text(env.home);
-    args.gdk_scale = optional_text(env.gdk_scale);
+    args.stamp = abi_text(input.stamp);
+    args.root_dir = abi_text(root.dir());
+    args.home = abi_optional_text(env.home);
+    args.gdk_scale = abi_optional_text(env.gdk_scale);
     args.wayland_display = env.wayland_display ? 1 : 0;
     args.sanitize = input.sanitize ? 1 : 0;
 

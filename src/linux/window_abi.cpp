@@ -6,14 +6,6 @@
 namespace nadrel {
 namespace {
 
-NadrelText text_of(const std::string& s) {
-    return {s.data(), s.size()};
-}
-
-std::string string_of(NadrelText t) {
-    return t.data != nullptr ? std::string(t.data, t.size) : std::string();
-}
-
 RowKind row_kind(std::uint8_t kind) {
     for (const RowKind k : {RowKind::Field, RowKind::SubField, RowKind::Bullet, RowKind::Raw}) {
         if (static_cast<std::uint8_t>(k) == kind)
@@ -35,6 +27,20 @@ SectionKind section_kind(std::uint8_t kind) {
 
 }  // namespace
 
+NadrelText abi_text(std::string_view s) {
+    return {s.data(), s.size()};
+}
+
+NadrelText abi_optional_text(const std::optional<std::string>& s) {
+    return s ? abi_text(std::string_view(*s)) : NadrelText{nullptr, 0};
+}
+
+std::optional<std::string> abi_string(NadrelText t) {
+    if (t.data == nullptr)
+        return std::nullopt;
+    return std::string(t.data, t.size);
+}
+
 FlatDocument flatten(const Report& report) {
     FlatDocument flat;
     std::size_t total = 0;
@@ -46,9 +52,9 @@ FlatDocument flatten(const Report& report) {
         const std::size_t first = flat.rows.size();
         for (const auto& row : section.rows) {
             flat.rows.push_back(
-                {static_cast<std::uint8_t>(row.kind), text_of(row.text), text_of(row.value)});
+                {static_cast<std::uint8_t>(row.kind), abi_text(row.text), abi_text(row.value)});
         }
-        flat.sections.push_back({static_cast<std::uint8_t>(section.kind), text_of(section.title),
+        flat.sections.push_back({static_cast<std::uint8_t>(section.kind), abi_text(section.title),
                                  flat.rows.data() + first, section.rows.size()});
     }
     return flat;
@@ -63,13 +69,13 @@ Report unflatten(const NadrelDocument& document) {
         const NadrelSection& flat = document.sections[i];
         ReportSection section;
         section.kind = section_kind(flat.kind);
-        section.title = string_of(flat.title);
+        section.title = abi_string(flat.title).value_or("");
         if (flat.rows != nullptr) {
             section.rows.reserve(flat.row_count);
             for (std::size_t r = 0; r < flat.row_count; ++r) {
                 const NadrelRow& row = flat.rows[r];
-                section.rows.push_back(
-                    {row_kind(row.kind), string_of(row.text), string_of(row.value)});
+                section.rows.push_back({row_kind(row.kind), abi_string(row.text).value_or(""),
+                                        abi_string(row.value).value_or("")});
             }
         }
         report.sections.push_back(std::move(section));

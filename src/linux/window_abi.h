@@ -4,6 +4,9 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/report.h"
@@ -63,6 +66,11 @@ struct FlatDocument {
     std::vector<NadrelRow> rows;
     NadrelDocument document() const { return {sections.data(), sections.size()}; }
 };
+
+// Texts across the seam: a view of the bytes, and nothing (null data) for an absent value.
+NadrelText abi_text(std::string_view s);
+NadrelText abi_optional_text(const std::optional<std::string>& s);
+std::optional<std::string> abi_string(NadrelText t);
 
 FlatDocument flatten(const Report& report);
 // The document again; unknown kinds become raw rows and Other sections.

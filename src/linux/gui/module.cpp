@@ -16,12 +16,6 @@
 namespace nadrel {
 namespace {
 
-std::optional<std::string> optional_string(NadrelText t) {
-    if (t.data == nullptr)
-        return std::nullopt;
-    return std::string(t.data, t.size);
-}
-
 // The view is the backend's until the window closes; Wayland hands it back when it could not
 // start, for X11 to show.
 std::optional<std::string> run_backend(ReportView& view, bool wayland,
@@ -53,12 +47,11 @@ std::optional<std::string> run(const NadrelWindowArgs& args) {
     if (!fonts) {
         return std::string(no_font_error);
     }
-    ReportView view = make_view(unflatten(args.summary), unflatten(args.detailed),
-                                optional_string(args.stamp).value_or(""), std::move(*fonts),
-                                SysRoot(optional_string(args.root_dir).value_or("/")),
-                                optional_string(args.home));
+    ReportView view = make_view(
+        unflatten(args.summary), unflatten(args.detailed), abi_string(args.stamp).value_or(""),
+        std::move(*fonts), SysRoot(abi_string(args.root_dir).value_or("/")), abi_string(args.home));
     view.sanitize = args.sanitize != 0;
-    return run_backend(view, args.wayland_display != 0, optional_string(args.gdk_scale));
+    return run_backend(view, args.wayland_display != 0, abi_string(args.gdk_scale));
 }
 
 }  // namespace
