@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "core/clean_text.h"
 #include "core/fmt.h"
@@ -137,27 +138,23 @@ LocalAddresses probe_local_addresses() {
 }
 
 std::optional<std::string> default_gateway(std::string_view route_table) {
-    std::size_t start = route_table.find('\n');
-    while (start != std::string_view::npos && start < route_table.size()) {
-        ++start;
-        std::size_t end = route_table.find('\n', start);
-        const std::string_view line =
-            route_table.substr(start, end == std::string_view::npos ? end : end - start);
+    std::optional<std::string> gateway;
+    bool heading = true;
+    for_each_line(route_table, [&](std::string_view line) {
+        if (std::exchange(heading, false))
+            return false;
         const auto fields = split_fields(line);
-        if (fields.size() >= 2 && fields[1] == "00000000") {
-            if (fields.size() < 3) {
-                return std::nullopt;
-            }
-            const auto gateway = parse_hex32(fields[2]);
-            if (!gateway) {
-                return std::nullopt;
-            }
-            return strfmt("%u.%u.%u.%u", *gateway & 0xFF, (*gateway >> 8) & 0xFF,
-                          (*gateway >> 16) & 0xFF, *gateway >> 24);
+        if (fields.size() < 2 || fields[1] != "00000000")
+            return false;
+        // The first default route decides, even one whose gateway does not parse.
+        const auto address = fields.size() >= 3 ? parse_hex32(fields[2]) : std::nullopt;
+        if (address) {
+            gateway = strfmt("%u.%u.%u.%u", *address & 0xFF, (*address >> 8) & 0xFF,
+                             (*address >> 16) & 0xFF, *address >> 24);
         }
-        start = end;
-    }
-    return std::nullopt;
+        return true;
+    });
+    return gateway;
 }
 
 LiveStatic read_live_static(const SysRoot& root, const AddressProbe& probe) {
