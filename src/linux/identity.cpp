@@ -101,15 +101,11 @@ std::string collect_os_installed(const SysRoot& root) {
     return mtime ? install_date(*mtime) : std::string();
 }
 
-std::optional<std::uint64_t> parse_meminfo_total(std::string_view text) {
-    return meminfo_bytes(text, "MemTotal");
-}
-
 std::uint64_t collect_memory_total(const SysRoot& root) {
     const auto text = read_text(root, "/proc/meminfo");
     if (!text)
         return 0;
-    return parse_meminfo_total(*text).value_or(0);
+    return meminfo_bytes(*text, "MemTotal").value_or(0);
 }
 
 DmiIdentity collect_dmi_identity(const SysRoot& root) {

@@ -37,8 +37,6 @@ std::string devicetree_string(std::span<const std::uint8_t> property);
 
 // The PRETTY_NAME value of an os-release text, quotes stripped; nothing without such a line.
 std::optional<std::string> parse_os_release(std::string_view text);
-// MemTotal of a meminfo text, in bytes; nothing when no MemTotal line has a number.
-std::optional<std::uint64_t> parse_meminfo_total(std::string_view text);
 // The local calendar date (YYYY-MM-DD) of a file time from the year 2000 on; empty otherwise.
 std::string install_date(const timespec& mtime);
 // "On" or "Off" from an EFI variable (4 attribute bytes, then the data); empty when too short.

@@ -8,12 +8,17 @@
 
 #include <cstdlib>
 
+#include "core/text_fields.h"
 #include "linux/collect.h"
 #include "support/run.h"
 #include "support/temp_dir.h"
 
 namespace nadrel {
 namespace {
+
+std::optional<std::uint64_t> meminfo_total(std::string_view text) {
+    return meminfo_bytes(text, "MemTotal");
+}
 
 TEST(OsRelease, PrettyNameRules) {
     struct Case {
@@ -37,14 +42,13 @@ TEST(OsRelease, PrettyNameRules) {
 }
 
 TEST(Meminfo, FirstMemTotalThatParses) {
-    EXPECT_EQ(parse_meminfo_total("MemTotal:       16270432 kB\nMemFree: 1 kB\n"),
-              16270432ull * 1024);
-    EXPECT_EQ(parse_meminfo_total("MemTotal: abc kB\nMemTotal: +2 kB\n"), 2048u);
-    EXPECT_EQ(parse_meminfo_total("MemTotal:\t\t7\n"), 7168u);
-    EXPECT_EQ(parse_meminfo_total("MemTotal: 12.5 kB\n"), std::nullopt);
-    EXPECT_EQ(parse_meminfo_total("MemTotal: -5 kB\n"), std::nullopt);
-    EXPECT_EQ(parse_meminfo_total("MemTotal: 18014398509481984 kB\n"), std::nullopt);  // * 1024
-    EXPECT_EQ(parse_meminfo_total(" MemTotal: 5 kB\nMemFree: 5 kB"), std::nullopt);
+    EXPECT_EQ(meminfo_total("MemTotal:       16270432 kB\nMemFree: 1 kB\n"), 16270432ull * 1024);
+    EXPECT_EQ(meminfo_total("MemTotal: abc kB\nMemTotal: +2 kB\n"), 2048u);
+    EXPECT_EQ(meminfo_total("MemTotal:\t\t7\n"), 7168u);
+    EXPECT_EQ(meminfo_total("MemTotal: 12.5 kB\n"), std::nullopt);
+    EXPECT_EQ(meminfo_total("MemTotal: -5 kB\n"), std::nullopt);
+    EXPECT_EQ(meminfo_total("MemTotal: 18014398509481984 kB\n"), std::nullopt);  // * 1024
+    EXPECT_EQ(meminfo_total(" MemTotal: 5 kB\nMemFree: 5 kB"), std::nullopt);
 }
 
 TEST(InstallDate, FromTheYear2000OnInLocalTime) {
