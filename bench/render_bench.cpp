@@ -4,9 +4,9 @@
 
 #include <cstdlib>
 
-#include "core/report_builder.h"
-#include "linux/collect.h"
-#include "linux/gui/view.h"
+#include "core/report/builder.h"
+#include "linux/collect/collect.h"
+#include "linux/gui/view/view.h"
 
 namespace nadrel {
 namespace {

@@ -7,11 +7,11 @@
 #include <nlohmann/json.hpp>
 #include <string_view>
 
-#include "core/clean_text.h"
-#include "core/cpu_codename.h"
-#include "core/fmt.h"
-#include "core/names.h"
-#include "core/smbios_snapshot.h"
+#include "core/ids/cpu_codename.h"
+#include "core/smbios/snapshot.h"
+#include "core/text/clean_text.h"
+#include "core/text/fmt.h"
+#include "core/text/names.h"
 
 namespace nadrel {
 

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <numeric>
 
-#include "linux/sysroot.h"
+#include "linux/root/sysroot.h"
 #include "support/golden.h"
 #include "support/run.h"
 #include "support/temp_dir.h"

@@ -2,8 +2,8 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "core/unicode.h"
-#include "linux/app.h"
+#include "app/app.h"
+#include "core/text/unicode.h"
 #include "support/golden.h"
 #include "support/run.h"
 #include "support/temp_dir.h"

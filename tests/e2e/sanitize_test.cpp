@@ -5,10 +5,10 @@
 
 #include <gtest/gtest.h>
 
-#include "core/report_builder.h"
-#include "linux/collect.h"
-#include "linux/export.h"
-#include "linux/live_card.h"
+#include "core/report/builder.h"
+#include "linux/collect/collect.h"
+#include "linux/export/export.h"
+#include "linux/live/card.h"
 #include "support/golden.h"
 #include "support/run.h"
 #include "support/temp_dir.h"

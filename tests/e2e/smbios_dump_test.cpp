@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "core/unicode.h"
+#include "core/text/unicode.h"
 #include "support/golden.h"
 #include "support/run.h"
 #include "support/temp_dir.h"

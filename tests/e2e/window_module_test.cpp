@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "linux/version.h"
+#include "core/version.h"
 #include "support/run.h"
 #include "support/temp_dir.h"
 

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "linux/audio.h"
+#include "linux/collect/audio.h"
 
 namespace {
 

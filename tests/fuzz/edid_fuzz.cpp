@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <span>
 
-#include "core/edid.h"
-#include "core/unicode.h"
+#include "core/ids/edid.h"
+#include "core/text/unicode.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const auto display = nadrel::decode_edid(std::span<const std::uint8_t>(data, size));

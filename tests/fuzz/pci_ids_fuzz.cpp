@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "core/pci_ids.h"
-#include "core/unicode.h"
+#include "core/ids/pci_ids.h"
+#include "core/text/unicode.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size < 4)

@@ -6,9 +6,9 @@
 #include <string_view>
 #include <vector>
 
-#include "core/numbers.h"
-#include "core/text_fields.h"
-#include "linux/battery.h"
+#include "core/text/fields.h"
+#include "core/text/numbers.h"
+#include "linux/collect/battery.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::vector<std::string_view> files =

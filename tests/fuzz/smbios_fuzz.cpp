@@ -5,10 +5,10 @@
 #include <cstdint>
 #include <span>
 
-#include "core/smbios.h"
-#include "core/smbios_decode.h"
-#include "core/smbios_snapshot.h"
-#include "core/smbios_tables.h"
+#include "core/smbios/decode.h"
+#include "core/smbios/smbios.h"
+#include "core/smbios/snapshot.h"
+#include "core/smbios/tables.h"
 
 namespace {
 

@@ -1,27 +1,53 @@
 #!/bin/sh
-# Fails when a file includes a layer above its own: core sees only the standard library, linux
-# never sees the window code, and the window core never sees a display backend.
+# Fails when a file includes a folder above or beside its own layer. The folders, bottom up:
+#   core/            the standard library only: no system headers, calls or environment
+#   linux/root/      core
+#   linux/collect/   core, root
+#   linux/live/, linux/export/   core, root, collect
+#   linux/gui/draw/  core (and, for now, the bounded reader for the font files)
+#   linux/gui/view/  core, draw (and, for now, the live card and the save)
+#   linux/gui/x11/, linux/gui/wayland/   core, draw, view, the file-descriptor owner (never
+#                    each other)
+#   linux/gui/ (the module's entry point and its plain-array documents) and app/: anything
+# and the environment is read only in the program's main.
 src="${1:?usage: check_layers.sh SOURCE_DIR}/src"
 status=0
-fail() { echo "layering: $1"; status=1; }
 
-for f in $(find "$src/core" -name '*.h' -o -name '*.cpp' | sort); do
-    grep -nE '#include *[<"](sys/|unistd\.h|fcntl\.h|dirent\.h|linux/|poll\.h|linux/gui/)' "$f" |
-        while IFS= read -r line; do echo "layering: $f: $line"; done | grep . && status=1
-    grep -nE '\b(getenv|secure_getenv|syscall|openat2?|::open|fopen)\s*\(' "$f" |
-        while IFS= read -r line; do echo "layering: $f: $line"; done | grep . && status=1
+# forbid FOLDER PATTERN [ALLOWED]: no file below src/FOLDER includes a header matching PATTERN,
+# unless it also matches ALLOWED.
+forbid() {
+    for f in $(find "$src/$1" \( -name '*.h' -o -name '*.cpp' \) 2>/dev/null | sort); do
+        if grep -nE "#include *[<\"]($2)" "$f" | grep -vE "#include *[<\"](${3:-^$})" |
+            sed "s|^|layering: $f: |" | grep .; then
+            status=1
+        fi
+    done
+}
+
+forbid core 'linux/|app/|sys/|unistd\.h|fcntl\.h|dirent\.h|poll\.h'
+for f in $(find "$src/core" \( -name '*.h' -o -name '*.cpp' \) | sort); do
+    if grep -nE '\b(getenv|secure_getenv|syscall|openat2?|::open|fopen)\s*\(' "$f" |
+        sed "s|^|layering: $f: |" | grep .; then
+        status=1
+    fi
 done
-for f in $(find "$src/linux" -maxdepth 1 -name '*.h' -o -maxdepth 1 -name '*.cpp' | sort); do
-    case "$(basename "$f")" in window*.cpp|window*.h) continue ;; esac
-    grep -nE '#include *"linux/gui/' "$f" | sed "s|^|layering: $f: |" | grep . && status=1
-done
-for f in $(find "$src/linux/gui" -maxdepth 1 \( -name '*.h' -o -name '*.cpp' \) | sort); do
-    case "$(basename "$f")" in x11*|wayland*|module*) continue ;; esac
-    grep -nE '#include *[<"](linux/gui/(x11|wayland)|xcb/|wayland-)' "$f" |
-        sed "s|^|layering: $f: |" | grep . && status=1
-done
+forbid linux/root 'linux/(collect|live|export|gui)/|app/'
+forbid linux/collect 'linux/(live|export|gui)/|app/'
+forbid linux/live 'linux/(export|gui)/|app/'
+forbid linux/export 'linux/(live|gui)/|app/'
+# The one owner of file descriptors is shared by everything that holds one.
+fd_owner='linux/root/unique_fd\.h'
+forbid linux/gui/draw 'linux/(root|collect|live|export|gui/view|gui/x11|gui/wayland)/|app/' \
+    'linux/root/sysroot\.h'
+forbid linux/gui/view 'linux/(root|collect|live|export|gui/x11|gui/wayland)/|app/|xcb/|wayland-' \
+    'linux/(live|export|root)/'
+forbid linux/gui/x11 'linux/(root|collect|live|export|gui/wayland)/|app/|wayland-' "$fd_owner"
+forbid linux/gui/wayland 'linux/(root|collect|live|export|gui/x11)/|app/|xcb/' "$fd_owner"
+
 # The environment is read once, in main, and passed down as values.
-grep -rnE '\b(secure_)?getenv\s*\(' "$src" | grep -v "^$src/linux/main.cpp:" |
-    sed 's|^|layering: environment read outside main: |' | grep . && status=1
+if grep -rnE '\b(secure_)?getenv\s*\(' "$src" | grep -v "^$src/app/main.cpp:" |
+    sed 's|^|layering: environment read outside main: |' | grep .; then
+    status=1
+fi
 [ "$status" = 0 ] && echo "layering: every include points down"
 exit "$status"

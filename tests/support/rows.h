@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "core/report.h"
+#include "core/report/report.h"
 
 namespace nadrel::test {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "linux/gui/canvas.h"
+#include "linux/gui/draw/canvas.h"
 
 namespace nadrel {
 

@@ -7,10 +7,10 @@
 #include <string_view>
 #include <vector>
 
-#include "core/report_builder.h"
-#include "linux/app.h"
-#include "linux/collect.h"
-#include "linux/gui/view.h"
+#include "app/app.h"
+#include "core/report/builder.h"
+#include "linux/collect/collect.h"
+#include "linux/gui/view/view.h"
 #include "png.h"
 
 using namespace nadrel;

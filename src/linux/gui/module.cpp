@@ -7,11 +7,11 @@
 #include <string>
 #include <string_view>
 
-#include "linux/gui/text.h"
-#include "linux/gui/view.h"
-#include "linux/gui/wayland.h"
-#include "linux/gui/x11.h"
-#include "linux/window_abi.h"
+#include "linux/gui/draw/text.h"
+#include "linux/gui/view/view.h"
+#include "linux/gui/wayland/wayland.h"
+#include "linux/gui/window_abi.h"
+#include "linux/gui/x11/x11.h"
 
 namespace nadrel {
 namespace {

@@ -1,0 +1,51 @@
+// The command line, the run-mode choice, the generation stamp and writing to a descriptor.
+#pragma once
+
+#include <cstdint>
+#include <ctime>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace nadrel {
+
+struct Flags {
+    bool help = false;
+    bool version = false;
+    bool dump = false;
+    bool print = false;
+    bool gui = false;
+    bool detail = false;
+    bool json = false;      // the snapshot as JSON on standard output; never a window
+    bool sanitize = false;  // hide what identifies the machine or its owner, in every output
+};
+
+// Whole, exact, case-sensitive matches; anything else (unknown, repeated, non-UTF-8) is ignored.
+Flags parse_args(const std::vector<std::string>& args);
+
+// The usage text written to standard error for --help.
+std::string_view usage_text();
+
+struct Stamp {
+    std::int32_t year = 1970;
+    std::uint32_t month = 1;
+    std::uint32_t day = 1;
+    std::uint32_t hour = 0;
+    std::uint32_t minute = 0;
+    std::string zone = "UTC";
+};
+
+// Local broken-down time of t; 1970-01-01 00:00 UTC when the conversion fails.
+Stamp make_stamp(std::time_t t);
+// "2026-12-07 11:33 UTC" (no trailing space when the zone is empty).
+std::string stamp_text(const Stamp& stamp);
+
+enum class RunMode { Print, Window };
+
+// Wayland first; DISPLAY or --gui open a window; --print always prints.
+RunMode decide_mode(const Flags& flags, bool wayland_present, bool display_present);
+
+// Writes everything, looping on partial writes and EINTR; errors are ignored.
+void write_all(int fd, std::string_view data);
+
+}  // namespace nadrel

@@ -1,0 +1,13 @@
+// Turns a snapshot into the report document, in summary or diagnostic-detail form.
+#pragma once
+
+#include "core/report/report.h"
+#include "core/snapshot.h"
+
+namespace nadrel {
+
+// Sections in their fixed order (SYSTEM, CPU, RAM, GPU, STORAGE, NETWORK, MOTHERBOARD, BATTERY,
+// OTHER); a section left without rows is omitted.
+Report build_report(const SystemSnapshot& snapshot, bool detail);
+
+}  // namespace nadrel

@@ -1,0 +1,36 @@
+// Value formats and row helpers shared by every report section.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/report/report.h"
+
+namespace nadrel {
+
+// Binary multiples with one decimal, ".0" dropped, unit glued on: 16GB, 15.5GB, 512MB, 1TB.
+std::string format_size(std::uint64_t bytes);
+// Cache sizes: 48KB below 1 MiB, else MB with up to two decimals (1.25MB, 32MB).
+std::string format_cache_size(std::uint32_t bytes);
+// Link speeds: 100Mb/s, 1Gb/s, 2.5Gb/s.
+std::string format_speed(std::uint32_t mbps);
+
+// The non-empty parts joined by the separator.
+std::string join(const std::vector<std::string>& parts, std::string_view separator);
+
+// Rows whose label, value or text pass through clean_text (no control characters), and
+// names through clean_name.
+ReportRow field(std::string label, std::string_view value);
+ReportRow sub_field(std::string label, std::string_view value);
+ReportRow bullet(std::string_view text);
+ReportRow raw(std::string text);
+
+// No items: nothing; one: a Field; more: an empty Field and one Bullet per item.
+std::vector<ReportRow> list_rows(std::string label, const std::vector<std::string>& items);
+
+// Appends rows to a section's row list.
+void append(std::vector<ReportRow>& rows, std::vector<ReportRow> more);
+
+}  // namespace nadrel

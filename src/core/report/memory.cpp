@@ -1,0 +1,150 @@
+// Report rows: the RAM section (totals, memory arrays and the installed modules).
+#include <algorithm>
+
+#include "core/report/format.h"
+#include "core/report/sections.h"
+#include "core/smbios/snapshot.h"
+#include "core/text/fmt.h"
+#include "core/text/unicode.h"
+
+namespace nadrel {
+
+namespace {
+
+std::string description(const MemoryModule& m) {
+    return join({m.memory_type, is_soldered(m) ? std::string("(soldered)") : m.form_factor}, " ");
+}
+
+// Size and description; a module without type and form factor gives just the size.
+std::string headline(const MemoryModule& m, std::string_view prefix) {
+    std::string out = std::string(prefix) + format_size(m.size) + " " + description(m);
+    out.resize(trim_end(out).size());
+    return out;
+}
+
+// Real tables repeat "DIMM 0" in every channel: a locator that occurs more than once among
+// the listed modules is shown with its bank ("P0 CHANNEL A / DIMM 0").
+std::vector<std::string> module_labels(const std::vector<MemoryModule>& modules) {
+    std::vector<std::string> labels;
+    labels.reserve(modules.size());
+    for (const auto& m : modules) {
+        const auto repeats = std::count_if(modules.begin(), modules.end(),
+                                           [&m](const auto& o) { return o.locator == m.locator; });
+        if (m.locator.empty())
+            labels.emplace_back("DIMM");
+        else if (repeats > 1 && !m.bank_locator.empty())
+            labels.push_back(m.bank_locator + " / " + m.locator);
+        else
+            labels.push_back(m.locator);
+    }
+    return labels;
+}
+
+std::string part_text(const MemoryModule& m) {
+    return join({m.manufacturer, m.part_number}, " ");
+}
+
+// Base speed, current speed and part, as Field rows (summary) or SubField rows (detail).
+void add_speed_and_part(std::vector<ReportRow>& rows, const MemoryModule& m, RowKind kind) {
+    auto add = [&rows, kind](std::string label, std::string_view value) {
+        rows.push_back(kind == RowKind::SubField ? sub_field(std::move(label), value)
+                                                 : field(std::move(label), value));
+    };
+    if (m.speed_mts != 0)
+        add("Base speed", strfmt("%uMT/s", m.speed_mts));
+    if (m.configured_speed_mts != 0)
+        add("Current speed", strfmt("%uMT/s", m.configured_speed_mts));
+    const std::string part = part_text(m);
+    if (!part.empty())
+        add("Part", part);
+}
+
+void add_module_detail(std::vector<ReportRow>& rows, const MemoryModule& m,
+                       const std::string& label) {
+    rows.push_back(field(label, headline(m, "")));
+    add_speed_and_part(rows, m, RowKind::SubField);
+    if (m.rank != 0)
+        rows.push_back(sub_field("Rank", std::to_string(m.rank)));
+    if (m.data_width != 0) {
+        const std::string width = m.data_width < m.total_width
+                                      ? strfmt("%u-bit (%u-bit with ECC)", unsigned{m.data_width},
+                                               unsigned{m.total_width})
+                                      : strfmt("%u-bit", unsigned{m.data_width});
+        rows.push_back(sub_field("Data width", width));
+    }
+    if (m.configured_voltage_mv != 0) {
+        rows.push_back(sub_field("Voltage", strfmt("%.2fV", m.configured_voltage_mv / 1000.0)));
+    }
+}
+
+// Soldered modules are all "Modules", so their banks do not keep them apart.
+bool same_group(const MemoryModule& a, const std::string& a_label, const MemoryModule& b,
+                const std::string& b_label) {
+    const bool same_place = is_soldered(a) ? a.locator == b.locator : a_label == b_label;
+    return same_place && a.size == b.size && a.memory_type == b.memory_type &&
+           a.form_factor == b.form_factor && a.speed_mts == b.speed_mts &&
+           a.configured_speed_mts == b.configured_speed_mts && a.manufacturer == b.manufacturer &&
+           a.part_number == b.part_number;
+}
+
+void add_module_summary(std::vector<ReportRow>& rows, const std::vector<MemoryModule>& modules) {
+    struct Group {
+        const MemoryModule* first;
+        const std::string* label;
+        std::uint32_t count;
+    };
+    const std::vector<std::string> labels = module_labels(modules);
+    std::vector<Group> groups;
+    for (std::size_t i = 0; i < modules.size(); ++i) {
+        const MemoryModule& m = modules[i];
+        bool joined = false;
+        for (auto& g : groups) {
+            if (same_group(*g.first, *g.label, m, labels[i])) {
+                ++g.count;
+                joined = true;
+                break;
+            }
+        }
+        if (!joined)
+            groups.push_back(Group{&m, &labels[i], 1});
+    }
+    for (const auto& g : groups) {
+        const MemoryModule& m = *g.first;
+        const std::string prefix = g.count >= 2 ? strfmt("%u x ", g.count) : std::string();
+        rows.push_back(
+            field(is_soldered(m) ? std::string("Modules") : *g.label, headline(m, prefix)));
+        add_speed_and_part(rows, m, RowKind::Field);
+    }
+}
+
+}  // namespace
+
+std::vector<ReportRow> memory_rows(const SystemSnapshot& s, bool detail) {
+    std::vector<ReportRow> rows;
+    if (s.memory_installed != 0)
+        rows.push_back(field("Installed", format_size(s.memory_installed)));
+    if (s.memory_total != 0 && s.memory_total != s.memory_installed) {
+        rows.push_back(field("Available to OS", format_size(s.memory_total)));
+    }
+    if (s.memory_slots != 0) {
+        rows.push_back(
+            field("Slots", strfmt("%zu of %u populated", s.memory_modules.size(), s.memory_slots)));
+    }
+    if (s.memory_max_capacity != 0) {
+        rows.push_back(field("Max supported", format_size(s.memory_max_capacity)));
+    }
+    if (!s.memory_ecc.empty())
+        rows.push_back(field("Error correction", s.memory_ecc));
+    if (s.memory_modules.empty()) {
+        rows.push_back(field("Modules", "(per-module SMBIOS data unavailable)"));
+    } else if (detail) {
+        const std::vector<std::string> labels = module_labels(s.memory_modules);
+        for (std::size_t i = 0; i < s.memory_modules.size(); ++i)
+            add_module_detail(rows, s.memory_modules[i], labels[i]);
+    } else {
+        add_module_summary(rows, s.memory_modules);
+    }
+    return rows;
+}
+
+}  // namespace nadrel

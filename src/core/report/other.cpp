@@ -1,0 +1,73 @@
+// Report rows: BATTERY (capacity, wear, chemistry) and OTHER (optical, audio, Bluetooth, USB).
+#include "core/report/format.h"
+#include "core/report/sections.h"
+#include "core/text/fmt.h"
+#include "core/text/names.h"
+
+namespace nadrel {
+
+namespace {
+
+// "  [046D:C52B, 12Mb/s]" after a USB device's name, or nothing.
+std::string usb_suffix(const UsbDevice& device) {
+    const std::string ids = device.vendor_id != 0
+                                ? strfmt("%04X:%04X", static_cast<unsigned>(device.vendor_id),
+                                         static_cast<unsigned>(device.product_id))
+                                : std::string();
+    const std::string speed = device.speed_mbps != 0 ? format_speed(device.speed_mbps) : "";
+    const std::string inner = join({ids, speed}, ", ");
+    return inner.empty() ? inner : "  [" + inner + "]";
+}
+
+}  // namespace
+
+std::vector<ReportRow> battery_rows(const SystemSnapshot& s, bool detail) {
+    std::vector<ReportRow> rows;
+    const BatteryInfo& b = s.battery;
+    if (!b.present)
+        return rows;
+    if (b.design_mwh != 0 && b.full_mwh != 0) {
+        const double design = b.design_mwh;
+        const double full = b.full_mwh;
+        double wear = (1.0 - full / design) * 100.0;
+        if (wear < 0)
+            wear = 0;  // a battery above its design capacity has no wear
+        rows.push_back(field("Design capacity", strfmt("%.1fWh", design / 1000.0)));
+        rows.push_back(field("Full charge", strfmt("%.1fWh", full / 1000.0)));
+        rows.push_back(field("Wear", strfmt("%.1f%%", wear)));
+    }
+    if (!b.technology.empty())
+        rows.push_back(field("Chemistry", b.technology));
+    if (b.cycle_count)
+        rows.push_back(field("Cycle count", std::to_string(*b.cycle_count)));
+    if (detail) {
+        if (b.min_voltage_mv != 0) {
+            rows.push_back(field("Design voltage", strfmt("%.2fV", b.min_voltage_mv / 1000.0)));
+        }
+        if (!b.manufactured.empty())
+            rows.push_back(field("Manufactured", b.manufactured));
+    }
+    return rows;
+}
+
+std::vector<ReportRow> other_rows(const SystemSnapshot& s, bool detail) {
+    std::vector<ReportRow> rows = list_rows("Optical drives", s.optical_drives);
+    if (detail && !s.audio_devices.empty()) {
+        rows.push_back(field("Audio endpoints", ""));
+        for (const auto& entry : s.audio_devices)
+            rows.push_back(raw("    " + clean_name(entry)));
+    }
+    append(rows, list_rows("Audio devices", s.sound_cards));
+    append(rows, list_rows("Bluetooth", s.bluetooth));
+    if (detail && !s.usb_devices.empty()) {
+        rows.push_back(field("USB tree", ""));
+        for (const auto& device : s.usb_devices) {
+            const std::size_t indent = 2 * std::size_t{device.depth} + 4;
+            rows.push_back(
+                raw(std::string(indent, ' ') + clean_name(device.name) + usb_suffix(device)));
+        }
+    }
+    return rows;
+}
+
+}  // namespace nadrel

@@ -1,0 +1,89 @@
+// Report rows: STORAGE (one group per disk) and NETWORK (adapters and their links).
+#include "core/report/format.h"
+#include "core/report/sections.h"
+#include "core/text/fmt.h"
+#include "core/text/unicode.h"
+
+namespace nadrel {
+
+namespace {
+
+std::string disk_headline(const DiskInfo& disk) {
+    const std::string model = disk.model.empty() ? "Unknown drive" : disk.model;
+    std::string medium;
+    if (disk.solid_state)
+        medium = *disk.solid_state ? "SSD" : "HDD";
+    const std::string tags = join({disk.bus, medium}, ", ");
+    return tags.empty() ? model : model + " (" + tags + ")";
+}
+
+std::string sector_size(std::uint32_t logical, std::uint32_t physical) {
+    if (logical != 0) {
+        if (physical != 0 && physical != logical) {
+            return strfmt("%uB logical  /  %uB physical", logical, physical);
+        }
+        return strfmt("%uB", logical);
+    }
+    if (physical != 0)
+        return strfmt("%uB physical", physical);
+    return {};
+}
+
+void append_disk(std::vector<ReportRow>& rows, const DiskInfo& disk, bool detail) {
+    rows.push_back(field("Disk " + disk.name, disk_headline(disk)));
+    if (disk.size != 0)
+        rows.push_back(sub_field("Capacity", format_size(disk.size)));
+    if (!detail)
+        return;
+    if (!disk.firmware.empty())
+        rows.push_back(sub_field("Firmware", disk.firmware));
+    const std::string sectors = sector_size(disk.logical_block, disk.physical_block);
+    if (!sectors.empty())
+        rows.push_back(sub_field("Sector size", sectors));
+    if (disk.rpm > 1)
+        rows.push_back(sub_field("Rotation", strfmt("%u RPM", disk.rpm)));
+    if (!disk.link.empty())
+        rows.push_back(sub_field("Link", disk.link));
+}
+
+// "Realtek RTL8111 (Ethernet, connected)": the kind only when the name does not already say it.
+std::string adapter_item(const NetAdapter& adapter) {
+    const bool kind_in_name = contains(ascii_lower(adapter.name), ascii_lower(adapter.kind));
+    const std::string notes = join(
+        {kind_in_name ? std::string() : adapter.kind, adapter.link_up ? "connected" : ""}, ", ");
+    return notes.empty() ? adapter.name : adapter.name + " (" + notes + ")";
+}
+
+}  // namespace
+
+std::vector<ReportRow> storage_rows(const SystemSnapshot& s, bool detail) {
+    std::vector<ReportRow> rows;
+    for (const auto& disk : s.disks)
+        append_disk(rows, disk, detail);
+    return rows;
+}
+
+std::vector<ReportRow> network_rows(const SystemSnapshot& s, bool detail) {
+    if (!detail) {
+        std::vector<std::string> items;
+        for (const auto& adapter : s.net_adapters)
+            items.push_back(adapter_item(adapter));
+        return list_rows("Adapters", items);
+    }
+    std::vector<ReportRow> rows;
+    const bool numbered = s.net_adapters.size() != 1;
+    std::size_t number = 0;
+    for (const auto& adapter : s.net_adapters) {
+        ++number;
+        rows.push_back(field(numbered ? strfmt("Adapter %zu", number) : "Adapter", adapter.name));
+        if (!adapter.kind.empty())
+            rows.push_back(sub_field("Medium", adapter.kind));
+        rows.push_back(sub_field("Link", adapter.link_up ? "Connected" : "Not connected"));
+        if (adapter.speed_mbps != 0) {
+            rows.push_back(sub_field("Link speed", format_speed(adapter.speed_mbps)));
+        }
+    }
+    return rows;
+}
+
+}  // namespace nadrel

@@ -1,0 +1,70 @@
+// The order of collection: each step fills its fields and never reads what a later one makes.
+#include "linux/collect/collect.h"
+
+#include <cstdint>
+
+#include "core/smbios/snapshot.h"
+#include "core/text/fields.h"
+#include "linux/collect/audio.h"
+#include "linux/collect/battery.h"
+#include "linux/collect/cpu.h"
+#include "linux/collect/displays.h"
+#include "linux/collect/dmi_table.h"
+#include "linux/collect/gpu.h"
+#include "linux/collect/identity.h"
+#include "linux/collect/net.h"
+#include "linux/collect/storage.h"
+#include "linux/collect/usb.h"
+
+namespace nadrel {
+
+SystemSnapshot collect_snapshot(const SysRoot& root) {
+    const auto dmi = load_dmi_structures(root);
+    return collect_snapshot(root, dmi);
+}
+
+SystemSnapshot collect_snapshot(const SysRoot& root, std::span<const DmiStructure> dmi) {
+    SystemSnapshot s;
+    s.hostname = collect_hostname(root);
+    s.os_name = collect_os_name(root);
+    s.kernel = collect_kernel(root);
+    s.os_installed = collect_os_installed(root);
+    s.cpu = collect_cpu(root);
+    collect_smbios_memory(s, dmi);
+    s.memory_total = collect_memory_total(root);
+    std::uint64_t installed = 0;
+    for (const auto& module : s.memory_modules)
+        installed = saturating_add(installed, module.size);
+    // Without SMBIOS modules, the online memory blocks are what is installed (as lsmem counts);
+    // MemTotal leaves out what the kernel reserves.
+    s.memory_installed =
+        installed != 0 ? installed : collect_online_memory(root).value_or(s.memory_total);
+    s.memory_ecc = smbios_memory_ecc(dmi);
+    s.gpus = collect_gpus(root);
+    s.displays = collect_displays(root);
+    s.disks = collect_disks(root);
+    s.battery = collect_battery(root);
+    s.net_adapters = collect_net_adapters(root);
+    s.slots = smbios_slots(dmi);
+    collect_smbios_sockets(s, dmi);
+    s.dmi = collect_dmi_identity(root);
+    s.virtual_machine = collect_virtual_machine(root, s.dmi, s.cpu.hypervisor);
+    collect_devicetree_board(root, s);
+    s.tpm = collect_tpm(root);
+    s.secure_boot = collect_secure_boot(root);
+    s.chassis = collect_chassis(root);
+    s.usb_ports = smbios_usb_ports(dmi);
+    s.bios_rom_size = smbios_rom_size(dmi);
+    if (const auto entry = read_bytes(root, "/sys/firmware/dmi/tables/smbios_entry_point")) {
+        s.smbios_version = smbios_version(*entry);
+    }
+    s.ports = smbios_ports(dmi);
+    s.optical_drives = collect_optical_drives(root);
+    s.sound_cards = collect_sound_cards(root);
+    s.audio_devices = collect_audio_devices(root);
+    s.bluetooth = collect_bluetooth(root);
+    s.usb_devices = collect_usb_devices(root);
+    return s;
+}
+
+}  // namespace nadrel

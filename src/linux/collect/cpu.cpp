@@ -1,0 +1,95 @@
+// Processor identification from /proc/cpuinfo and /sys/devices/system/cpu.
+#include "linux/collect/cpu.h"
+
+#include <algorithm>
+#include <limits>
+#include <set>
+#include <string>
+
+#include "core/text/fields.h"
+#include "core/text/unicode.h"
+#include "linux/collect/cpu_caches.h"
+#include "linux/collect/cpuinfo.h"
+
+namespace nadrel {
+
+namespace {
+
+constexpr std::uint64_t u32_max = std::numeric_limits<std::uint32_t>::max();
+
+std::uint32_t mhz_from_khz(std::uint64_t khz) {
+    const std::uint64_t mhz = khz / 1000;
+    return static_cast<std::uint32_t>(mhz > u32_max ? u32_max : mhz);
+}
+
+std::uint32_t read_mhz(const SysRoot& root, const std::string& path) {
+    const auto khz = read_u64(root, path);
+    return khz ? mhz_from_khz(*khz) : 0;
+}
+
+// Distinct cores among the CPUs of one core kind. The types folder names the kinds on newer
+// kernels; released kernels list them only with the hybrid PMU devices, in the same syntax.
+std::uint32_t hybrid_core_count(const SysRoot& root, std::string_view type, std::string_view pmu) {
+    auto list = read_text(root, "/sys/devices/system/cpu/types/" + std::string(type) + "/cpulist");
+    if (!list)
+        list = read_text(root, "/sys/devices/" + std::string(pmu) + "/cpus");
+    if (!list)
+        return 0;
+    std::set<std::string> cores;
+    for (const std::uint32_t c : parse_cpu_list(*list)) {
+        const std::string n = std::to_string(c);
+        const auto siblings =
+            read_text(root, "/sys/devices/system/cpu/cpu" + n + "/topology/core_cpus_list");
+        cores.insert(siblings ? std::string(trim(*siblings)) : n);
+    }
+    return static_cast<std::uint32_t>(cores.size());
+}
+
+// The highest current clock over all CPUs, in MHz.
+std::uint32_t current_mhz(const SysRoot& root, const std::vector<std::uint32_t>& cpus) {
+    std::uint64_t best = 0;
+    for (const std::uint32_t n : cpus) {
+        const auto khz = read_u64(
+            root, "/sys/devices/system/cpu/cpu" + std::to_string(n) + "/cpufreq/scaling_cur_freq");
+        if (!khz) {
+            if (n == 0)
+                break;
+            continue;
+        }
+        if (*khz > best)
+            best = *khz;
+    }
+    return mhz_from_khz(best);
+}
+
+}  // namespace
+
+CpuInfo collect_cpu(const SysRoot& root) {
+    CpuInfo cpu;
+    const auto cpuinfo = read_text(root, "/proc/cpuinfo");
+    const auto cpus = cpu_numbers(root);
+
+    collect_caches(root, cpus, cpu);
+
+    const std::uint32_t p = hybrid_core_count(root, "intel_core", "cpu_core");
+    const std::uint32_t e = hybrid_core_count(root, "intel_atom", "cpu_atom");
+    if (p != 0 && e != 0) {
+        cpu.p_cores = p;
+        cpu.e_cores = e;
+    }
+
+    if (cpuinfo) {
+        apply_cpuinfo(*cpuinfo, cpu);
+    } else {
+        cpu.model = "Unknown processor";
+    }
+
+    cpu.base_mhz = read_mhz(root, "/sys/devices/system/cpu/cpu0/cpufreq/base_frequency");
+    cpu.current_mhz = (cpus.empty() || cpus.front() != 0) ? 0 : current_mhz(root, cpus);
+    if (cpu.current_mhz == 0 && cpuinfo)
+        cpu.current_mhz = cpuinfo_max_mhz(*cpuinfo);
+    cpu.max_mhz = read_mhz(root, "/sys/devices/system/cpu/cpu0/cpufreq/cpuinfo_max_freq");
+    return cpu;
+}
+
+}  // namespace nadrel

@@ -1,0 +1,185 @@
+// Disks and optical drives from /sys/block: selection, model, bus, sizes, rotation and link.
+#include "linux/collect/storage.h"
+
+#include <algorithm>
+#include <array>
+#include <limits>
+#include <string_view>
+
+#include "core/text/fields.h"
+#include "core/text/names.h"
+#include "core/text/unicode.h"
+#include "linux/collect/gpu.h"
+#include "linux/collect/pci_names.h"
+
+namespace nadrel {
+
+namespace {
+
+constexpr std::string_view block_dir = "/sys/block";
+
+// Virtual, RAM-backed and removable-media devices that are not disks of this machine.
+bool excluded_name(std::string_view name) {
+    constexpr std::array<std::string_view, 7> prefixes = {"loop", "ram", "dm-", "zram",
+                                                          "sr",   "md",  "fd"};
+    return std::any_of(prefixes.begin(), prefixes.end(),
+                       [name](std::string_view p) { return starts_with(name, p); });
+}
+
+std::string first_word(std::string_view text) {
+    text = trim_start(text);
+    std::size_t end = 0;
+    while (end < text.size() && text[end] != ' ' && text[end] != '\t' && text[end] != '\n' &&
+           text[end] != '\r') {
+        ++end;
+    }
+    return std::string(text.substr(0, end));
+}
+
+// A negotiated SATA speed as the kernel writes it: "1.5", "3.0", "6.0".
+bool is_speed_word(std::string_view word) {
+    bool digit = false;
+    bool point = false;
+    for (const char ch : word) {
+        if (ch >= '0' && ch <= '9') {
+            digit = true;
+        } else if (ch == '.' && !point && digit) {
+            point = true;
+        } else {
+            return false;
+        }
+    }
+    return digit && word.back() != '.';
+}
+
+std::string disk_bus(std::string_view name, std::string_view canonical) {
+    if (starts_with(name, "nvme"))
+        return "NVMe";
+    if (starts_with(name, "mmcblk"))
+        return "SD/MMC";
+    if (starts_with(name, "vd"))
+        return "Virtual";
+    if (contains(canonical, "/usb"))
+        return "USB";
+    if (contains(canonical, "/ata"))
+        return "SATA";
+    if (starts_with(name, "sd"))
+        return "SCSI";
+    return {};
+}
+
+bool medium_needs_rotation_rate(std::string_view bus) {
+    return bus == "USB" || bus == "Virtual" || bus == "SD/MMC";
+}
+
+// "SATA 6.0Gb/s" from the ATA port (…/ata3/host2/…) the disk hangs under, or empty.
+std::string sata_link(const SysRoot& root, std::string_view canonical) {
+    const std::size_t host = canonical.find("/host");
+    if (host == std::string_view::npos || host == 0)
+        return {};
+    const std::string_view port = canonical.substr(0, host);
+    const std::string_view last = port.substr(port.rfind('/') + 1);
+    if (!starts_with(last, "ata"))
+        return {};
+    const std::string port_dir(port);
+    for (const auto& entry : list_dir(root, port_dir)) {
+        if (!starts_with(entry, "link"))
+            continue;
+        const auto text =
+            read_text(root, port_dir + "/" + entry + "/ata_link/" + entry + "/sata_spd");
+        if (!text)
+            continue;
+        const std::string word = first_word(*text);
+        if (word.empty() || word == "Unknown" || !is_speed_word(word))
+            continue;
+        return "SATA " + word + "Gb/s";
+    }
+    return {};
+}
+
+std::string trimmed_text(const SysRoot& root, const std::string& path) {
+    const auto text = read_text(root, path);
+    return text ? std::string(trim(*text)) : std::string();
+}
+
+std::optional<DiskInfo> read_disk(const SysRoot& root, const std::string& name) {
+    const std::string base = std::string(block_dir) + "/" + name;
+    DiskInfo disk;
+    disk.name = name;
+    // The kernel counts 512-byte sectors; a value too large for bytes saturates.
+    const std::uint64_t sectors = read_u64(root, base + "/size").value_or(0);
+    disk.size = sectors > std::numeric_limits<std::uint64_t>::max() / 512
+                    ? std::numeric_limits<std::uint64_t>::max()
+                    : sectors * 512;
+    if (const auto rotational = read_u64(root, base + "/queue/rotational")) {
+        disk.solid_state = *rotational == 0;
+    }
+    disk.model = clean_name(collapse_spaces(trimmed_text(root, base + "/device/model")));
+    if (disk.model.empty() && disk.size == 0)
+        return std::nullopt;
+
+    // The path as on the machine, so the fixture folder's own name can never match "/usb".
+    const std::string canonical = canonical_path(root, base).value_or("");
+    disk.bus = disk_bus(name, canonical);
+    // NVMe keeps the serial on the controller, one level up from SCSI-style devices.
+    disk.serial = trimmed_text(root, base + "/device/serial");
+    if (disk.serial.empty())
+        disk.serial = trimmed_text(root, base + "/device/device/serial");
+    // Virtio disks have no model file; lspci names their PCI function ("Virtio block device").
+    if (disk.model.empty() && disk.bus == "Virtual")
+        disk.model = clean_name(pci_device_name(root, base + "/device").value_or(""));
+    disk.firmware = trimmed_text(root, base + "/device/firmware_rev");
+    if (disk.firmware.empty())
+        disk.firmware = trimmed_text(root, base + "/device/rev");
+    disk.logical_block =
+        saturate_u32(read_u64(root, base + "/queue/logical_block_size").value_or(0));
+    disk.physical_block =
+        saturate_u32(read_u64(root, base + "/queue/physical_block_size").value_or(0));
+    // SCSI Block Device Characteristics VPD page: medium rotation rate, big-endian, bytes 4..5.
+    if (const auto vpd = read_bytes(root, base + "/device/vpd_pgb1"); vpd && vpd->size() >= 6) {
+        disk.rpm = static_cast<std::uint32_t>((*vpd)[4]) << 8 | (*vpd)[5];
+    }
+    // USB sticks and virtio disks say rotational 1 whatever they hold: on these buses only a
+    // reported rotation rate makes a disk a hard disk.
+    if (disk.solid_state == false && disk.rpm <= 1 && medium_needs_rotation_rate(disk.bus))
+        disk.solid_state.reset();
+    disk.link = sata_link(root, canonical);
+    if (disk.link.empty() && starts_with(name, "nvme")) {
+        disk.link = pcie_link_text(root, base + "/device/device");
+    }
+    return disk;
+}
+
+}  // namespace
+
+std::vector<DiskInfo> collect_disks(const SysRoot& root) {
+    std::vector<DiskInfo> disks;
+    for (const auto& name : list_dir_sorted(root, block_dir)) {
+        if (excluded_name(name))
+            continue;
+        // Without a backing device it is a virtual block device.
+        if (!has_entry(root, std::string(block_dir) + "/" + name + "/device"))
+            continue;
+        if (auto disk = read_disk(root, name))
+            disks.push_back(std::move(*disk));
+    }
+    return disks;
+}
+
+std::vector<std::string> collect_optical_drives(const SysRoot& root) {
+    std::vector<std::string> drives;
+    for (const auto& name : list_dir(root, block_dir)) {
+        if (!starts_with(name, "sr"))
+            continue;
+        std::string model =
+            clean_name(trimmed_text(root, std::string(block_dir) + "/" + name + "/device/model"));
+        if (model.empty())
+            model = "Optical drive";
+        if (std::find(drives.begin(), drives.end(), model) == drives.end()) {
+            drives.push_back(std::move(model));
+        }
+    }
+    return drives;
+}
+
+}  // namespace nadrel

@@ -1,0 +1,242 @@
+// The report content: each section an icon, a coloured title and its rows in the monospaced
+// font, cut to the window width by counting characters (the body font is monospaced).
+#include "linux/gui/view/layout.h"
+
+#include <algorithm>
+
+#include "core/text/unicode.h"
+#include "linux/gui/draw/icons.h"
+
+namespace nadrel {
+
+namespace {
+
+struct SectionColours {
+    Colour icon_dark, icon_light, title_dark, title_light;
+};
+
+SectionColours colours_of(SectionKind kind) {
+    switch (kind) {
+        case SectionKind::System:
+            return {0xFFFFFF, 0x1A1A1A, 0xFFFFFF, 0x1A1A1A};
+        case SectionKind::Cpu:
+            return {0xFECFC7, 0x974E45, 0xFFECE9, 0x492F2B};
+        case SectionKind::Memory:
+            return {0xC1DFFF, 0x356A9D, 0xE6F2FF, 0x27384B};
+        case SectionKind::Gpu:
+            return {0xC4E6C8, 0x387646, 0xE7F5E9, 0x283D2B};
+        case SectionKind::Storage:
+            return {0xECD1F2, 0x7F538A, 0xF8EDFA, 0x403044};
+        case SectionKind::Network:
+            return {0xB2E7E9, 0x007579, 0xE1F6F6, 0x1F3C3D};
+        case SectionKind::Motherboard:
+            return {0xE3DDB4, 0x746713, 0xF4F1E1, 0x3B371F};
+        case SectionKind::Other:
+            return {0xD7D7FF, 0x615D9D, 0xEFEFFF, 0x34344B};
+        case SectionKind::Battery:
+            return {0xFACDDD, 0x924D69, 0xFEEBF1, 0x472E38};
+    }
+    return {0xFFFFFF, 0x1A1A1A, 0xFFFFFF, 0x1A1A1A};
+}
+
+// Continuation indent of a row's pieces, in characters.
+std::size_t continuation_indent(const ReportRow& row) {
+    switch (row.kind) {
+        case RowKind::Field:
+        case RowKind::SubField:
+            return 20;
+        case RowKind::Bullet:
+            return 2;
+        case RowKind::Raw:
+            return row.text.find_first_not_of(' ') == std::string::npos
+                       ? row.text.size()
+                       : row.text.find_first_not_of(' ');
+    }
+    return 0;
+}
+
+std::string line_text(const ReportRow& row) {
+    std::string line = row_line(row);
+    if (line.starts_with("  ")) {
+        line.erase(0, 2);
+    }
+    return line;
+}
+
+// Calls emit(start, end) with character indexes of each piece of a line of n characters.
+template <typename Emit>
+void cut_pieces(const std::vector<std::size_t>& offsets, std::string_view line, std::size_t c,
+                std::size_t k, Emit&& emit) {
+    const std::size_t n = offsets.size() - 1;  // offsets has n + 1 entries (byte ends)
+    std::size_t start = 0;
+    std::size_t allowance = c;
+    while (true) {
+        if (n - start <= allowance) {
+            emit(start, n);
+            return;
+        }
+        std::size_t p = start + allowance - 1;
+        while (p > start && line[offsets[p]] != ' ') {
+            --p;
+        }
+        if (p > start) {
+            emit(start, p);
+            start = p + 1;
+        } else {
+            emit(start, start + allowance);
+            start += allowance;
+        }
+        allowance = c - k;
+    }
+}
+
+std::vector<std::size_t> char_offsets(std::string_view s) {
+    std::vector<std::size_t> offsets;
+    offsets.reserve(s.size() + 1);
+    for (std::size_t i = 0; i < s.size();) {
+        offsets.push_back(i);
+        next_char(s, i);
+    }
+    offsets.push_back(s.size());
+    return offsets;
+}
+
+std::size_t count_lines(const ReportRow& row, std::int32_t chars_per_line) {
+    const std::string line = line_text(row);
+    const std::size_t c = static_cast<std::size_t>(std::max(1, chars_per_line));
+    if (line.size() <= c) {  // bytes >= characters
+        return 1;
+    }
+    const std::vector<std::size_t> offsets = char_offsets(line);
+    if (offsets.size() - 1 <= c) {
+        return 1;
+    }
+    const std::size_t k = std::min(continuation_indent(row), c - 1);
+    std::size_t count = 0;
+    cut_pieces(offsets, line, c, k, [&](std::size_t, std::size_t) { ++count; });
+    return count;
+}
+
+void draw_icon(Canvas& canvas, SectionKind kind, std::int32_t left, std::int32_t top,
+               std::int32_t size, Colour colour, Colour background) {
+    const std::int64_t s = size;
+    for (const IconRect& r : section_icon(kind)) {
+        const std::int64_t x0 = s * r.x / 24;
+        const std::int64_t y0 = s * r.y / 24;
+        const std::int64_t w = std::max<std::int64_t>(1, s * (r.x + r.w) / 24 - x0);
+        const std::int64_t h = std::max<std::int64_t>(1, s * (r.y + r.h) / 24 - y0);
+        canvas.fill_rect(clamp_i32(left + x0), clamp_i32(top + y0), clamp_i32(w), clamp_i32(h),
+                         r.hole ? background : colour);
+    }
+}
+
+}  // namespace
+
+Colour section_icon_colour(SectionKind kind, bool dark) {
+    const SectionColours c = colours_of(kind);
+    return dark ? c.icon_dark : c.icon_light;
+}
+
+Colour section_title_colour(SectionKind kind, bool dark) {
+    const SectionColours c = colours_of(kind);
+    return dark ? c.title_dark : c.title_light;
+}
+
+ContentGeometry content_geometry(const ReportView& view, std::int32_t width) {
+    const ViewMetrics& m = view.metrics;
+    const Font& mono = *view.fonts.mono;
+    const Font& bold = *view.fonts.bold;
+    ContentGeometry g;
+    const std::int64_t area =
+        std::max<std::int64_t>(std::int64_t{width} - m.text_indent - m.margin - m.scrollbar_width,
+                               round_i32(40.0 * double{view.scale}));
+    g.cell_width = text_width(mono, "0", m.body_size);
+    g.chars_per_line = static_cast<std::int32_t>(
+        std::clamp<std::int64_t>(area / std::max(1, g.cell_width), 1, INT32_MAX));
+    g.line_height = line_height_px(mono, m.body_size);
+    g.ascent = ascent_px(mono, m.body_size);
+    g.title_height = line_height_px(bold, m.heading_size);
+    g.title_ascent = ascent_px(bold, m.heading_size);
+    g.icon_size = round_i32(24.0 * double{view.scale});
+    g.row_height = std::max(g.title_height, g.icon_size);
+    g.gap8 = scaled(8, view.scale);
+    g.gap16 = scaled(16, view.scale);
+    return g;
+}
+
+std::vector<std::string> cut_row(const ReportRow& row, std::int32_t chars_per_line) {
+    std::string line = line_text(row);
+    const std::size_t c = static_cast<std::size_t>(std::max(1, chars_per_line));
+    const std::vector<std::size_t> offsets = char_offsets(line);
+    if (offsets.size() - 1 <= c) {
+        return {std::move(line)};
+    }
+    const std::size_t k = std::min(continuation_indent(row), c - 1);
+    std::vector<std::string> pieces;
+    cut_pieces(offsets, line, c, k, [&](std::size_t start, std::size_t end) {
+        std::string piece = pieces.empty() ? std::string() : std::string(k, ' ');
+        piece.append(line, offsets[start], offsets[end] - offsets[start]);
+        pieces.push_back(std::move(piece));
+    });
+    return pieces;
+}
+
+std::int32_t measure_content(const Report& report, const ContentGeometry& g) {
+    std::int64_t y = g.gap8;
+    bool first = true;
+    for (const ReportSection& section : report.sections) {
+        y += first ? g.gap8 : std::int64_t{g.gap16} + g.line_height;
+        first = false;
+        y += std::int64_t{g.gap8} + g.row_height;
+        for (const ReportRow& row : section.rows) {
+            y += static_cast<std::int64_t>(count_lines(row, g.chars_per_line)) * g.line_height;
+        }
+    }
+    return static_cast<std::int32_t>(std::min<std::int64_t>(y + g.gap16, INT32_MAX));
+}
+
+void draw_content(Canvas& canvas, const ReportView& view, const ContentGeometry& g,
+                  std::int32_t dy) {
+    const ViewMetrics& m = view.metrics;
+    const Report& report = shown_report(view);
+    const Font& mono = *view.fonts.mono;
+    const Font& bold = *view.fonts.bold;
+    const std::int64_t bottom = canvas.height();
+    std::int64_t y = std::int64_t{g.gap8} + dy;
+    bool first = true;
+    for (const ReportSection& section : report.sections) {
+        y += first ? g.gap8 : std::int64_t{g.gap16} + g.line_height;
+        first = false;
+        const std::int64_t top = y;
+        if (top < bottom + g.row_height && top + 2 * g.row_height > 0) {
+            const std::int32_t left = m.margin + (m.icon_column - g.icon_size) / 2;
+            draw_icon(canvas, section.kind, left, clamp_i32(top + (g.row_height - g.icon_size) / 2),
+                      g.icon_size, section_icon_colour(section.kind, view.dark),
+                      view.theme.background);
+            draw_text(canvas, bold, section_title_colour(section.kind, view.dark), m.text_indent,
+                      clamp_i32(top + g.title_ascent + (g.row_height - g.title_height) / 2),
+                      section.title, m.heading_size);
+        }
+        y += std::int64_t{g.gap8} + g.row_height;
+        for (const ReportRow& row : section.rows) {
+            // Lines well outside the canvas would only be clipped pixel by pixel; skip them
+            // (a line's height of slack keeps glyphs that reach beyond their line).
+            const std::int64_t lines =
+                static_cast<std::int64_t>(count_lines(row, g.chars_per_line));
+            const std::int64_t slack = g.line_height;
+            if (y >= bottom + slack || y + (lines + 1) * g.line_height <= 0) {
+                y += lines * g.line_height;
+                continue;
+            }
+            for (const std::string& line : cut_row(row, g.chars_per_line)) {
+                if (y < bottom + slack && y + 2 * g.line_height > 0) {
+                    draw_grid_text(canvas, mono, view.theme.text, m.text_indent,
+                                   clamp_i32(y + g.ascent), line, m.body_size);
+                }
+                y += g.line_height;
+            }
+        }
+    }
+}
+
+}  // namespace nadrel

@@ -1,0 +1,171 @@
+// The user-space walk beneath a root: readlinkat tells links from the rest, each directory is
+// entered with O_PATH | O_NOFOLLOW, and the work is bounded per path and per root.
+#include "linux/root/in_root.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "linux/root/unique_fd.h"
+
+namespace nadrel {
+
+namespace {
+
+// Pushes the components of a path onto a stack, so that the first is popped first; returns
+// how many there were.
+std::size_t push_components(std::vector<std::string>& todo, std::string_view path) {
+    const std::size_t before = todo.size();
+    std::size_t end = path.size();
+    while (end > 0) {
+        const std::size_t slash = path.rfind('/', end - 1);
+        const std::size_t start = slash == std::string_view::npos ? 0 : slash + 1;
+        if (end > start)
+            todo.emplace_back(path.substr(start, end - start));
+        if (slash == std::string_view::npos)
+            break;
+        end = slash;
+    }
+    return todo.size() - before;
+}
+
+// The rest of the walk in one call when it is plain names after leading ".." (which only
+// climb the folders already reached, so they are exact): path receives the canonical names.
+// -1 with EAGAIN when the rest is not of that shape.
+int try_link_free(int root_fd, const std::vector<std::string>& done,
+                  const std::vector<std::string>& todo, int flags, LinkFreeOpen link_free,
+                  std::vector<std::string>& path) {
+    path = done;
+    std::size_t i = todo.size();
+    for (; i > 0 && (todo[i - 1] == ".." || todo[i - 1] == "."); --i) {
+        if (todo[i - 1] == ".." && !path.empty())
+            path.pop_back();
+    }
+    std::string rel;
+    for (const auto& name : path)
+        rel += (rel.empty() ? "" : "/") + name;
+    for (; i > 0; --i) {
+        if (todo[i - 1] == ".." || todo[i - 1] == ".") {
+            errno = EAGAIN;
+            return -1;
+        }
+        rel += (rel.empty() ? "" : "/") + todo[i - 1];
+        path.push_back(todo[i - 1]);
+    }
+    return link_free(root_fd, rel, flags);
+}
+
+int fail(int error) {
+    errno = error;
+    return -1;
+}
+
+}  // namespace
+
+int open_beneath(int root_fd, std::string_view rel, int flags, ResolveBudget& budget,
+                 std::vector<std::string>* names) {
+    return open_beneath_from(root_fd, -1, {}, rel, flags, budget, names);
+}
+
+int open_beneath_from(int root_fd, int start, std::vector<std::string> start_names,
+                      std::string_view rel, int flags, ResolveBudget& budget,
+                      std::vector<std::string>* names, LinkFreeOpen link_free) {
+    flags |= O_CLOEXEC;
+    std::vector<std::string> todo;
+    std::vector<std::string> done = std::move(start_names);
+    push_components(todo, rel);
+    UniqueFd current(start);  // invalid: the root itself
+    int links = 0;
+    std::size_t link_components = 0;
+    // Components from link targets sit on top of the stack: these many of them are left.
+    std::size_t from_links = 0;
+    const auto here = [&] { return current.valid() ? current.get() : root_fd; };
+    while (!todo.empty()) {
+        const std::string part = std::move(todo.back());
+        todo.pop_back();
+        if (from_links > 0) {
+            --from_links;
+            // The root pays for the link components actually walked.
+            if (++budget.link_components > max_link_components_per_root)
+                return fail(ELOOP);
+        }
+        if (part == ".")
+            continue;
+        if (part == "..") {
+            // Never above the root; below it, the parent we came through.
+            if (done.empty())
+                continue;
+            done.pop_back();
+            if (done.empty()) {
+                current.reset();
+                continue;
+            }
+            const int parent = ::openat(here(), "..", O_PATH | O_DIRECTORY | O_CLOEXEC);
+            if (parent < 0)
+                return -1;
+            current.reset(parent);
+            continue;
+        }
+        const bool last = todo.empty();
+        char target[4096];
+        const ssize_t n = ::readlinkat(here(), part.c_str(), target, sizeof target);
+        if (n >= 0) {
+            if (last && (flags & O_NOFOLLOW) != 0) {
+                const int fd = ::openat(here(), part.c_str(), flags);
+                if (fd >= 0 && names != nullptr) {
+                    done.push_back(part);
+                    *names = std::move(done);
+                }
+                return fd;
+            }
+            if (++links > max_links_per_path || n == 0 ||
+                static_cast<std::size_t>(n) >= sizeof target)
+                return fail(ELOOP);
+            const std::string_view link(target, static_cast<std::size_t>(n));
+            const std::size_t added = push_components(todo, link);
+            link_components += added;
+            from_links += added;
+            if (link_components > max_link_components_per_path ||
+                budget.link_components > max_link_components_per_root)
+                return fail(ELOOP);
+            if (link.front() == '/') {
+                done.clear();
+                current.reset();
+            }
+            if (link_free != nullptr) {
+                std::vector<std::string> rest;
+                const int fd = try_link_free(root_fd, done, todo, flags, link_free, rest);
+                if (fd >= 0 || (errno != ELOOP && errno != EAGAIN)) {
+                    if (fd >= 0 && names != nullptr)
+                        *names = std::move(rest);
+                    return fd;
+                }
+            }
+            continue;
+        }
+        if (errno != EINVAL)
+            return -1;  // missing, not a folder, or not allowed
+        if (last) {
+            const int fd = ::openat(here(), part.c_str(), flags | O_NOFOLLOW);
+            if (fd >= 0 && names != nullptr) {
+                done.push_back(part);
+                *names = std::move(done);
+            }
+            return fd;
+        }
+        const int next =
+            ::openat(here(), part.c_str(), O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        if (next < 0)
+            return -1;
+        current.reset(next);
+        done.push_back(part);
+    }
+    // The path ended on the root, "." or "..", or a link to a folder.
+    const int fd = ::openat(here(), ".", flags);
+    if (fd >= 0 && names != nullptr)
+        *names = std::move(done);
+    return fd;
+}
+
+}  // namespace nadrel

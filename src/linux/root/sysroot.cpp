@@ -1,0 +1,376 @@
+// Bounded reads beneath a root folder. Files are opened non-blocking and anything that is not a
+// regular file reads as absent, so a FIFO or device in a captured tree can never hang us.
+#include "linux/root/sysroot.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <linux/openat2.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <limits>
+#include <unordered_map>
+
+#include "core/text/fields.h"
+#include "core/text/numbers.h"
+#include "core/text/unicode.h"
+#include "linux/root/in_root.h"
+#include "linux/root/unique_fd.h"
+
+namespace nadrel {
+
+namespace {
+
+std::string_view relative_part(std::string_view path) {
+    while (!path.empty() && path.front() == '/')
+        path.remove_prefix(1);
+    return path;
+}
+
+// openat2 beneath the root without following any symbolic link: ".." stops at the root, and a
+// link anywhere in the path fails with ELOOP (a final one is opened itself with O_PATH |
+// O_NOFOLLOW). The kernel is not asked to follow links because it would walk a hostile chain
+// of 40 links of 2,000 components each, for every file read through it, without limit.
+// ENOSYS (kernels before 5.6) and EPERM (seccomp filters) mean the kernel will not do it.
+int openat2_no_links(int dirfd, const std::string& rel, int flags, bool& unavailable) {
+    open_how how{};
+    how.flags = static_cast<__u64>(static_cast<unsigned>(flags));
+    how.resolve = RESOLVE_IN_ROOT | RESOLVE_NO_SYMLINKS;
+    for (;;) {
+        const long fd =
+            ::syscall(SYS_openat2, dirfd, rel.empty() ? "." : rel.c_str(), &how, sizeof how);
+        if (fd >= 0)
+            return static_cast<int>(fd);
+        if (errno == EINTR)
+            continue;
+        if (errno == ENOSYS || errno == EPERM)
+            unavailable = true;
+        return -1;
+    }
+}
+
+int open_link_free(int dirfd, const std::string& rel, int flags) {
+    bool unavailable = false;
+    const int fd = openat2_no_links(dirfd, rel, flags | O_CLOEXEC, unavailable);
+    if (unavailable)
+        errno = ELOOP;  // no kernel help: the walk goes on
+    return fd;
+}
+
+// Folders reached through links, remembered so that the files of one device folder cost one
+// walk; bounded so that a tree of a million links cannot grow it without end.
+constexpr std::size_t max_remembered_folders = 4096;
+
+template <typename Buffer>
+std::optional<Buffer> read_fd(int fd, std::size_t limit) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    // A sparse file can claim gigabytes: refuse it from its size rather than read the limit.
+    if (st.st_size > 0 && static_cast<std::uint64_t>(st.st_size) > limit)
+        return std::nullopt;
+    Buffer data;
+    std::size_t cap = 4096;
+    if (st.st_size > 0)
+        cap = std::min(static_cast<std::size_t>(st.st_size) + 1, limit + 1);
+    data.resize(cap);
+    std::size_t used = 0;
+    for (;;) {
+        if (used == data.size()) {
+            if (data.size() > limit)
+                return std::nullopt;
+            data.resize(std::min(data.size() * 2, limit + 1));
+        }
+        const ssize_t n = ::read(fd, data.data() + used, data.size() - used);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return std::nullopt;
+        }
+        if (n == 0)
+            break;
+        used += static_cast<std::size_t>(n);
+        if (used > limit)
+            return std::nullopt;
+        // A regular file with a size gives less than asked for only at its end: sysfs
+        // attributes (which claim a page) answer in one read, so the read that would see the
+        // end is saved on every one of them. procfs files claim 0 and are read to the end.
+        if (st.st_size > 0 && used < data.size())
+            break;
+    }
+    data.resize(used);
+    return data;
+}
+
+}  // namespace
+
+struct SysRoot::State {
+    UniqueFd dir;
+    Resolver resolver = Resolver::Kernel;
+    ResolveBudget budget;
+    // A folder as asked for ("sys/class/net/eth0/device") and where its links lead.
+    std::unordered_map<std::string, std::string> folders;
+
+    int open_no_links(const std::string& rel, int flags) {
+        if (resolver == Resolver::Kernel) {
+            bool unavailable = false;
+            const int fd = openat2_no_links(dir.get(), rel, flags, unavailable);
+            if (!unavailable)
+                return fd;
+            resolver = Resolver::UserSpace;  // ask the kernel only once
+        }
+        return open_beneath(dir.get(), rel, flags, budget);
+    }
+
+    // The folder by the bounded walk, started where the kernel reaches without a link: the
+    // link is nearly always one of the last few components ("net/eth0/device").
+    int open_folder(const std::string& folder, std::vector<std::string>& names) {
+        if (resolver == Resolver::Kernel && folder.find("/.") == std::string::npos &&
+            !folder.starts_with(".")) {
+            std::size_t cut = folder.size();
+            for (int tries = 0; tries < 3; ++tries) {
+                cut = folder.rfind('/', cut - 1);
+                if (cut == std::string::npos || cut == 0)
+                    break;
+                const std::string prefix = folder.substr(0, cut);
+                bool unavailable = false;
+                const int start =
+                    openat2_no_links(dir.get(), prefix, O_PATH | O_DIRECTORY, unavailable);
+                if (start >= 0) {
+                    std::vector<std::string> start_names;
+                    for (const auto part : split_on(prefix, '/')) {
+                        if (!part.empty())
+                            start_names.emplace_back(part);
+                    }
+                    return open_beneath_from(dir.get(), start, std::move(start_names),
+                                             std::string_view(folder).substr(cut + 1),
+                                             O_PATH | O_DIRECTORY, budget, &names, open_link_free);
+                }
+                if (unavailable || errno != ELOOP)
+                    break;
+            }
+        }
+        return open_beneath(dir.get(), folder, O_PATH | O_DIRECTORY, budget, &names);
+    }
+
+    // The path with its folder's links resolved (by the bounded walk, once per folder).
+    std::optional<std::string> resolve_folder(std::string_view rel) {
+        const std::size_t slash = rel.rfind('/');
+        if (slash == std::string_view::npos)
+            return std::string(rel);
+        const std::string folder(rel.substr(0, slash));
+        const std::string_view last = rel.substr(slash + 1);
+        auto known = folders.find(folder);
+        if (known == folders.end()) {
+            std::vector<std::string> names;
+            const UniqueFd fd(open_folder(folder, names));
+            if (!fd.valid())
+                return std::nullopt;
+            std::string canonical;
+            for (const auto& name : names)
+                canonical += (canonical.empty() ? "" : "/") + name;
+            if (folders.size() >= max_remembered_folders)
+                return canonical.empty() ? std::string(last) : canonical + "/" + std::string(last);
+            known = folders.emplace(folder, std::move(canonical)).first;
+        }
+        return known->second.empty() ? std::string(last) : known->second + "/" + std::string(last);
+    }
+};
+
+SysRoot::SysRoot() : dir_("/"), state_(std::make_shared<State>()) {}
+
+SysRoot::SysRoot(std::string dir, Resolver resolver)
+    : dir_(std::move(dir)), state_(std::make_shared<State>()) {
+    while (dir_.size() > 1 && dir_.back() == '/')
+        dir_.pop_back();
+    if (dir_.empty())
+        dir_ = "/";
+    host_ = dir_ == "/";
+    state_->resolver = resolver;
+    if (!host_)
+        state_->dir.reset(::open(dir_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+}
+
+bool SysRoot::is_folder() const {
+    return host_ || state_->dir.valid();
+}
+
+int SysRoot::open_at(std::string_view path, int flags) const {
+    flags |= O_CLOEXEC;
+    if (host_) {
+        std::string p(path);
+        return ::open(p.c_str(), flags);
+    }
+    State& state = *state_;
+    if (!state.dir.valid())
+        return -1;
+    const std::string rel(relative_part(path));
+    // Most files are reached without a link: one call. A folder already resolved is taken
+    // from memory instead.
+    const std::size_t slash = rel.rfind('/');
+    const bool remembered =
+        slash != std::string::npos && state.folders.contains(rel.substr(0, slash));
+    if (state.resolver == Resolver::Kernel && !remembered) {
+        const int fd = state.open_no_links(rel, flags);
+        if (fd >= 0 || errno != ELOOP)
+            return fd;
+    }
+    const auto resolved = state.resolve_folder(rel);
+    if (!resolved)
+        return -1;
+    if (state.resolver == Resolver::UserSpace)
+        return open_beneath(state.dir.get(), *resolved, flags, state.budget);
+    // Only the last component can still be a link.
+    const int fd = state.open_no_links(*resolved, flags);
+    if (fd >= 0 || errno != ELOOP)
+        return fd;
+    return open_beneath(state.dir.get(), *resolved, flags, state.budget);
+}
+
+std::string SysRoot::host_path(std::string_view path) const {
+    if (host_)
+        return std::string(path);
+    std::string out = dir_;
+    out += '/';
+    out += relative_part(path);
+    return out;
+}
+
+std::optional<std::vector<std::uint8_t>> read_bytes(const SysRoot& root, std::string_view path,
+                                                    std::size_t limit) {
+    const UniqueFd fd(root.open_at(path, O_RDONLY | O_NONBLOCK | O_NOCTTY));
+    if (!fd.valid())
+        return std::nullopt;
+    return read_fd<std::vector<std::uint8_t>>(fd.get(), limit);
+}
+
+std::optional<std::string> read_raw_text(const SysRoot& root, std::string_view path,
+                                         std::size_t limit) {
+    const UniqueFd fd(root.open_at(path, O_RDONLY | O_NONBLOCK | O_NOCTTY));
+    if (!fd.valid())
+        return std::nullopt;
+    return read_fd<std::string>(fd.get(), limit);
+}
+
+namespace {
+
+std::optional<std::string> checked_text(std::optional<std::string> text) {
+    if (!text || !is_valid_utf8(*text))
+        return std::nullopt;
+    text->resize(trim_end(*text).size());
+    return text;
+}
+
+}  // namespace
+
+std::optional<std::string> read_text(const SysRoot& root, std::string_view path) {
+    return checked_text(read_raw_text(root, path));
+}
+
+std::vector<std::optional<std::string>> read_texts_in(const SysRoot& root, std::string_view folder,
+                                                      const std::vector<std::string>& names) {
+    std::vector<std::optional<std::string>> texts;
+    texts.reserve(names.size());
+    const UniqueFd dir(root.is_host() ? root.open_at(folder, O_PATH | O_DIRECTORY) : -1);
+    for (const auto& name : names) {
+        if (!dir.valid()) {
+            texts.push_back(read_text(root, std::string(folder) + "/" + name));
+            continue;
+        }
+        // The running machine's sysfs holds no FIFOs or devices, and its attributes answer
+        // in one read: a read into a small buffer is the whole check.
+        const UniqueFd fd(
+            ::openat(dir.get(), name.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        char buffer[256];
+        const ssize_t n = fd.valid() ? ::read(fd.get(), buffer, sizeof buffer) : -1;
+        if (n < 0 || static_cast<std::size_t>(n) == sizeof buffer) {
+            texts.push_back(std::nullopt);
+            continue;
+        }
+        texts.push_back(checked_text(std::string(buffer, static_cast<std::size_t>(n))));
+    }
+    return texts;
+}
+
+std::optional<std::uint64_t> read_u64(const SysRoot& root, std::string_view path) {
+    const auto text = read_text(root, path);
+    if (!text)
+        return std::nullopt;
+    return parse_u64(*text);
+}
+
+std::optional<std::uint32_t> read_hex(const SysRoot& root, std::string_view path) {
+    const auto text = read_text(root, path);
+    if (!text)
+        return std::nullopt;
+    return parse_hex32(*text);
+}
+
+bool exists(const SysRoot& root, std::string_view path) {
+    return UniqueFd(root.open_at(path, O_PATH)).valid();
+}
+
+bool has_entry(const SysRoot& root, std::string_view path) {
+    return UniqueFd(root.open_at(path, O_PATH | O_NOFOLLOW)).valid();
+}
+
+std::optional<timespec> modification_time(const SysRoot& root, std::string_view path) {
+    const UniqueFd fd(root.open_at(path, O_PATH));
+    if (!fd.valid())
+        return std::nullopt;
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0)
+        return std::nullopt;
+    return st.st_mtim;
+}
+
+std::vector<std::string> list_dir(const SysRoot& root, std::string_view path) {
+    std::vector<std::string> names;
+    UniqueFd fd(root.open_at(path, O_RDONLY | O_DIRECTORY | O_NONBLOCK));
+    if (!fd.valid())
+        return names;
+    DIR* dir = ::fdopendir(fd.get());
+    if (dir == nullptr)
+        return names;
+    fd.release();  // the DIR stream owns it now
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string_view name(entry->d_name);
+        if (name == "." || name == "..")
+            continue;
+        names.emplace_back(name);
+    }
+    ::closedir(dir);
+    return names;
+}
+
+std::vector<std::string> list_dir_sorted(const SysRoot& root, std::string_view path) {
+    auto names = list_dir(root, path);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::optional<std::string> canonical_path(const SysRoot& root, std::string_view path) {
+    SysRoot::State& state = *root.state_;
+    if (!state.dir.valid()) {
+        if (!root.is_host())
+            return std::nullopt;
+        state.dir.reset(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
+    }
+    std::vector<std::string> names;
+    const UniqueFd fd(
+        open_beneath(state.dir.get(), relative_part(path), O_PATH, state.budget, &names));
+    if (!fd.valid())
+        return std::nullopt;
+    std::string out;
+    for (const auto& name : names)
+        out += "/" + name;
+    if (out.empty())
+        out = "/";
+    return out;
+}
+
+}  // namespace nadrel

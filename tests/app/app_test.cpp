@@ -1,0 +1,74 @@
+// Arguments, the mode table, the usage text and the generation stamp.
+#include "app/app.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+namespace nadrel {
+namespace {
+
+TEST(ParseArgs, ExactWholeArgumentsOnly) {
+    const Flags f = parse_args({"--PRINT", "-pd", "--print=1", "print", "--det", "-G"});
+    EXPECT_FALSE(f.print || f.detail || f.gui || f.help || f.dump);
+    const Flags g = parse_args({"-p", "-d", "-g", "-h", "--dump-smbios", "-p"});
+    EXPECT_TRUE(g.print && g.detail && g.gui && g.help && g.dump);
+    EXPECT_FALSE(parse_args({"--print\xFF"}).print);
+    EXPECT_FALSE(parse_args({"-smbios"}).dump);
+}
+
+TEST(DecideMode, Table) {
+    Flags print;
+    print.print = true;
+    Flags gui;
+    gui.gui = true;
+    const Flags none;
+    EXPECT_EQ(decide_mode(print, true, true), RunMode::Print);
+    EXPECT_EQ(decide_mode(none, true, false), RunMode::Window);
+    EXPECT_EQ(decide_mode(none, false, true), RunMode::Window);
+    EXPECT_EQ(decide_mode(gui, false, false), RunMode::Window);
+    EXPECT_EQ(decide_mode(none, false, false), RunMode::Print);
+    Flags both = gui;
+    both.print = true;
+    EXPECT_EQ(decide_mode(both, false, true), RunMode::Print);
+}
+
+TEST(UsageText, TwentyLinesOf947Bytes) {
+    const std::string_view u = usage_text();
+    EXPECT_EQ(u.size(), 947u);
+    std::size_t lines = 0;
+    for (const char c : u)
+        lines += c == '\n';
+    EXPECT_EQ(lines, 20u);
+    EXPECT_TRUE(u.starts_with("nadrel - system-information report (spec + live state)\n\n"));
+    EXPECT_NE(u.find("\n                      offers;"), std::string_view::npos);  // 22 spaces
+    EXPECT_NE(u.find("\n                       UUID redacted"), std::string_view::npos);  // 23
+}
+
+TEST(Stamp, TextAndZone) {
+    EXPECT_EQ(stamp_text(Stamp{2026, 12, 7, 11, 33, "UTC"}), "2026-12-07 11:33 UTC");
+    EXPECT_EQ(stamp_text(Stamp{999, 1, 2, 3, 4, ""}), "0999-01-02 03:04");
+    EXPECT_EQ(stamp_text(Stamp{}), "1970-01-01 00:00 UTC");
+}
+
+TEST(Stamp, LocalTimeFromTheZone) {
+    const char* old = std::getenv("TZ");
+    const std::string saved = old ? old : "";
+    ::setenv("TZ", "UTC0", 1);
+    ::tzset();
+    const Stamp s = make_stamp(1765107180);  // 2025-12-07 11:33:00 UTC
+    EXPECT_EQ(stamp_text(s), "2025-12-07 11:33 UTC");
+    // A zone written without an abbreviation gives none: no trailing space.
+    ::setenv("TZ", "<+0530>-5:30", 1);
+    ::tzset();
+    EXPECT_EQ(stamp_text(make_stamp(1765107180)), "2025-12-07 17:03 +0530");
+    if (old) {
+        ::setenv("TZ", saved.c_str(), 1);
+    } else {
+        ::unsetenv("TZ");
+    }
+    ::tzset();
+}
+
+}  // namespace
+}  // namespace nadrel

@@ -1,0 +1,56 @@
+// Shared value formats and list rows.
+#include "core/report/format.h"
+
+#include <gtest/gtest.h>
+
+namespace nadrel {
+namespace {
+
+TEST(FormatSize, BinaryMultiplesWithOneDecimal) {
+    EXPECT_EQ(format_size(17179869184ull), "16GB");
+    EXPECT_EQ(format_size(16663191552ull), "15.5GB");
+    EXPECT_EQ(format_size(536870912ull), "512MB");
+    EXPECT_EQ(format_size(1099511627776ull), "1TB");
+    EXPECT_EQ(format_size(1099459198976ull), "1TB");  // 1023.95 GiB and above
+    EXPECT_EQ(format_size(68719476736ull), "64GB");
+    EXPECT_EQ(format_size(17448304640ull), "16.2GB");  // 16.25 exactly: ties to even
+    EXPECT_EQ(format_size(0), "0MB");
+    EXPECT_EQ(format_size(1073689395ull), "1023.9MB");
+    EXPECT_EQ(format_size(1073689396ull), "1GB");  // 1023.95 MiB and above is shown in GB
+}
+
+TEST(FormatCacheSize, KilobytesThenMegabytes) {
+    EXPECT_EQ(format_cache_size(49152), "48KB");
+    EXPECT_EQ(format_cache_size(1310720), "1.25MB");
+    EXPECT_EQ(format_cache_size(33554432), "32MB");
+    EXPECT_EQ(format_cache_size(1048575), "1023KB");
+    EXPECT_EQ(format_cache_size(1572864), "1.5MB");
+}
+
+TEST(FormatSpeed, MegabitsThenGigabits) {
+    EXPECT_EQ(format_speed(100), "100Mb/s");
+    EXPECT_EQ(format_speed(1000), "1Gb/s");
+    EXPECT_EQ(format_speed(2500), "2.5Gb/s");
+    EXPECT_EQ(format_speed(0), "0Mb/s");
+}
+
+TEST(ListRows, NoneOneMany) {
+    EXPECT_TRUE(list_rows("Display", {}).empty());
+    const auto one = list_rows("Display", {"A(R)"});
+    ASSERT_EQ(one.size(), 1u);
+    EXPECT_EQ(one[0].kind, RowKind::Field);
+    EXPECT_EQ(one[0].value, "A");
+    const auto many = list_rows("Display", {"A", "B"});
+    ASSERT_EQ(many.size(), 3u);
+    EXPECT_EQ(many[0].value, "");
+    EXPECT_EQ(many[1].kind, RowKind::Bullet);
+    EXPECT_EQ(many[2].text, "B");
+}
+
+TEST(Join, SkipsEmptyParts) {
+    EXPECT_EQ(join({"", "a", "", "b"}, ", "), "a, b");
+    EXPECT_EQ(join({"", ""}, " "), "");
+}
+
+}  // namespace
+}  // namespace nadrel

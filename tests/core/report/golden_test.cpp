@@ -1,0 +1,132 @@
+// A whole document built from a constructed snapshot, compared with its golden text.
+#include "support/golden.h"
+
+#include <gtest/gtest.h>
+
+#include "core/report/builder.h"
+
+namespace nadrel {
+namespace {
+
+const char* const header = "NADREL  -  System Report\nGenerated 2026-12-07 11:33 UTC\n";
+
+// A workstation with something in every section, trademark marks and multi-byte texts included.
+SystemSnapshot workstation() {
+    SystemSnapshot s;
+    s.hostname = "werkbank";
+    s.os_name = "Debian GNU/Linux 12 (bookworm)";
+    s.kernel = "(6.1.0-18-amd64)";
+    s.os_installed = "2023-06-11";
+
+    s.cpu.model = "13th Gen Intel(R) Core(TM) i7-13700K";
+    s.cpu.vendor_id = "GenuineIntel";
+    s.cpu.family = 6;
+    s.cpu.model_number = 183;
+    s.cpu.stepping = 1;
+    s.cpu.cores = 16;
+    s.cpu.threads = 24;
+    s.cpu.p_cores = 8;
+    s.cpu.e_cores = 8;
+    s.cpu.base_mhz = 3400;
+    s.cpu.max_mhz = 5400;
+    s.cpu.l1_total = 1441792;
+    s.cpu.l2_total = 25165824;
+    s.cpu.l3_total = 31457280;
+    s.cpu.caches = {{"Data", 1, 24, 49152, 64, 12}, {"Unified", 3, 1, 31457280, 64, 12}};
+    s.cpu.features = {"sse4_2", "avx2"};
+
+    s.memory_total = 33362817024ull;
+    s.memory_installed = 34359738368ull;
+    s.memory_max_capacity = 137438953472ull;
+    s.memory_slots = 4;
+    s.memory_modules = {{"DIMM_A2", "DDR5", "DIMM", "Kingston", "KF556C40-16", 17179869184ull, 5600,
+                         4800, 1100, 64, 64, 1, "1A2B3C4D", "TAG-A2", ""},
+                        {"DIMM_B2", "DDR5", "DIMM", "Kingston", "KF556C40-16", 17179869184ull, 5600,
+                         4800, 1100, 64, 64, 1, "1A2B3C4E", "TAG-B2", ""}};
+
+    s.gpus = {{"AD104 [GeForce RTX 4070]", "NVIDIA", "PCIe 4.0 x16", "95.04.31.00.3A",
+               12878610432ull, 0x10DE, 0x2786, 0x1462, 0x5122, 0xA1}};
+    s.displays = {{"DELL U2723QE", 3840, 2160, 27, 597, 336, 60, 2022, 12, 10, "7XKC0P3"},
+                  {"LG ULTRAGEAR", 2560, 1440, 27, 600, 340, 165, 2021, 0, 8, "109NTAB1Q227"}};
+
+    DiskInfo nvme{"nvme0n1",
+                  "Samsung SSD 980 PRO 1TB",
+                  "NVMe",
+                  "5B2QGXA7",
+                  "PCIe 4.0 x4",
+                  1000204886016ull,
+                  512,
+                  512,
+                  0,
+                  true,
+                  "S5P2NG0R123456A"};
+    DiskInfo hdd{"sda",
+                 "WDC WD40EZRZ-00GXCB0",
+                 "SATA",
+                 "80.00A80",
+                 "SATA 6.0Gb/s",
+                 4000787030016ull,
+                 512,
+                 4096,
+                 5400,
+                 false,
+                 "WD-WCC4E1234567"};
+    DiskInfo stick{"sdb", "", "USB", "", "", 0, 0, 0, 0, std::nullopt, ""};
+    stick.size = 31914983424ull;
+    s.disks = {nvme, hdd, stick};
+    s.optical_drives = {"HL-DT-ST DVDRAM GH24NSD1"};
+
+    s.net_adapters = {
+        {"Ethernet Controller I225-V", "Ethernet", 2500, true, "enp5s0", "04:7c:16:aa:bb:cc"},
+        {"Wi-Fi 6E(802.11ax) AX210/AX1675* 2x2", "Wi-Fi", 0, false, "wlp6s0", ""}};
+    s.sound_cards = {"HDA Intel PCH", "HDA NVidia"};
+    s.audio_devices = {"ALC897 Analog (playback, capture)", "HDMI 0 (playback)"};
+    s.bluetooth = {"AX210 Bluetooth"};
+    s.usb_devices = {{"Genesys Logic USB2.1 Hub", 480, 0x05E3, 0x0610, 1},
+                     {"Logitech USB Receiver", 12, 0x046D, 0xC52B, 2},
+                     {"SanDisk Ultra(R) Fit", 5000, 0x0781, 0x5583, 1}};
+
+    s.dmi = {"Micro-Star International Co., Ltd.",
+             "MAG Z790 TOMAHAWK WIFI (MS-7D91)",
+             "1.0",
+             "Micro-Star International Co., Ltd.",
+             "MS-7D91",
+             "MS-7D91-SKU01",
+             "American Megatrends International, LLC.",
+             "1.60",
+             "2023-04-12"};
+    s.smbios_version = "3.5";
+    s.bios_rom_size = 33554432;
+    s.chassis = "Desktop";
+    s.cpu_socket = "LGA1700";
+    s.tpm = "2.0 (INTC)";
+    s.secure_boot = "Enabled";
+    s.usb_ports = 14;
+    s.ports = {{"JUSB1 (Gehäuse vorn)", "USB"}, {"LAN", "Network Port"}};
+    s.slots = {{"PCI_E1", "PCI Express Gen5", "x16", "In use"},
+               {"PCI_E2", "PCI Express Gen3", "x1", "Available"},
+               {"PCI_E3", "PCI Express Gen4", "x4", "Available"},
+               {"M2_1", "M.2 Socket 3 (Key M)", "", "In use"}};
+
+    s.battery = {true, "Li-ion", "2023-05", 12, 57000, 51300, 15400, "01A7"};
+    s.ids = {"To Be Filled",
+             "03000200-0400-0500-0006-000700080009",
+             "07D9112_N31E123456",
+             "Default string",
+             "",
+             "",
+             "5f0c3bd2e1a94c7d8b6e2f1a0c9d8e7f"};
+    return s;
+}
+
+TEST(ReportGolden, ConstructedWorkstation) {
+    const SystemSnapshot s = workstation();
+    EXPECT_EQ(test::compare_golden("constructed.txt", render_text(header, build_report(s, false))),
+              "");
+    EXPECT_EQ(
+        test::compare_golden("constructed-detail.txt", render_text(header, build_report(s, true))),
+        "");
+}
+
+}  // namespace
+}  // namespace nadrel

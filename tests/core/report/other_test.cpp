@@ -1,0 +1,120 @@
+// BATTERY and OTHER section rows, in summary and detail form.
+#include <gtest/gtest.h>
+
+#include "core/report/sections.h"
+#include "support/rows.h"
+
+namespace nadrel {
+namespace {
+
+std::string text(const std::vector<ReportRow>& rows) {
+    return test::rows_text(rows);
+}
+
+BatteryInfo laptop_battery() {
+    BatteryInfo b;
+    b.present = true;
+    b.design_mwh = 50000;
+    b.full_mwh = 47500;
+    b.technology = "Li-ion";
+    b.cycle_count = 0;
+    b.min_voltage_mv = 11400;
+    b.manufactured = "2023-05-17";
+    return b;
+}
+
+TEST(BatteryRows, SummaryAndDetail) {
+    SystemSnapshot s;
+    s.battery = laptop_battery();
+    EXPECT_EQ(text(battery_rows(s, false)),
+              "  Design capacity   : 50.0Wh\n"
+              "  Full charge       : 47.5Wh\n"
+              "  Wear              : 5.0%\n"
+              "  Chemistry         : Li-ion\n"
+              "  Cycle count       : 0\n");
+    EXPECT_EQ(text(battery_rows(s, true)),
+              "  Design capacity   : 50.0Wh\n"
+              "  Full charge       : 47.5Wh\n"
+              "  Wear              : 5.0%\n"
+              "  Chemistry         : Li-ion\n"
+              "  Cycle count       : 0\n"
+              "  Design voltage    : 11.40V\n"
+              "  Manufactured      : 2023-05-17\n");
+}
+
+TEST(BatteryRows, WearAndMissingValues) {
+    SystemSnapshot s;
+    s.battery = laptop_battery();
+    s.battery.full_mwh = 52345;  // above design: no negative wear
+    s.battery.technology.clear();
+    s.battery.cycle_count.reset();
+    s.battery.min_voltage_mv = 0;
+    s.battery.manufactured.clear();
+    EXPECT_EQ(text(battery_rows(s, true)),
+              "  Design capacity   : 50.0Wh\n"
+              "  Full charge       : 52.3Wh\n"
+              "  Wear              : 0.0%\n");
+    s.battery.design_mwh = 45000;
+    s.battery.full_mwh = 33333;
+    EXPECT_EQ(text(battery_rows(s, false)),
+              "  Design capacity   : 45.0Wh\n"
+              "  Full charge       : 33.3Wh\n"
+              "  Wear              : 25.9%\n");
+    // Either capacity missing drops all three rows.
+    s.battery.full_mwh = 0;
+    s.battery.technology = "Li-poly";
+    EXPECT_EQ(text(battery_rows(s, false)), "  Chemistry         : Li-poly\n");
+    // No battery: no rows, whatever the other fields hold.
+    s.battery.present = false;
+    EXPECT_TRUE(battery_rows(s, true).empty());
+}
+
+TEST(OtherRows, SummaryAndDetail) {
+    SystemSnapshot s;
+    s.optical_drives = {"HL-DT-ST DVDRAM GH24NSD1"};
+    s.audio_devices = {"ALC897 Analog (playback, capture)", "HDMI 0(TM) (playback)"};
+    s.sound_cards = {"HDA Intel PCH", "HDA NVidia"};
+    s.bluetooth = {"Intel(R) AX201 Bluetooth"};
+    UsbDevice hub{"Genesys Logic USB2.1 Hub", 480, 0x05E3, 0x0610, 1};
+    UsbDevice mouse{"Logitech USB Receiver", 12, 0x046D, 0xC52B, 2};
+    UsbDevice nameless{"", 0, 0, 0x1234, 1};
+    UsbDevice fast{"Flash(R) Drive", 5000, 0, 0, 3};
+    s.usb_devices = {hub, mouse, nameless, fast};
+
+    EXPECT_EQ(text(other_rows(s, false)),
+              "  Optical drives    : HL-DT-ST DVDRAM GH24NSD1\n"
+              "  Audio devices\n"
+              "  \u2022 HDA Intel PCH\n"
+              "  \u2022 HDA NVidia\n"
+              "  Bluetooth         : Intel AX201 Bluetooth\n");
+    EXPECT_EQ(text(other_rows(s, true)),
+              "  Optical drives    : HL-DT-ST DVDRAM GH24NSD1\n"
+              "  Audio endpoints\n"
+              "    ALC897 Analog (playback, capture)\n"
+              "    HDMI 0 (playback)\n"
+              "  Audio devices\n"
+              "  \u2022 HDA Intel PCH\n"
+              "  \u2022 HDA NVidia\n"
+              "  Bluetooth         : Intel AX201 Bluetooth\n"
+              "  USB tree\n"
+              "      Genesys Logic USB2.1 Hub  [05E3:0610, 480Mb/s]\n"
+              "        Logitech USB Receiver  [046D:C52B, 12Mb/s]\n"
+              "      \n"
+              "          Flash Drive  [5Gb/s]\n");
+    for (const auto& row : other_rows(s, false))
+        EXPECT_NE(row.kind, RowKind::Raw) << row.text;
+}
+
+TEST(OtherRows, EmptyListsDropTheirRows) {
+    SystemSnapshot s;
+    EXPECT_TRUE(other_rows(s, false).empty());
+    EXPECT_TRUE(other_rows(s, true).empty());
+    s.optical_drives = {"Optical drive", "BD-RE"};
+    EXPECT_EQ(text(other_rows(s, true)),
+              "  Optical drives\n"
+              "  \u2022 Optical drive\n"
+              "  \u2022 BD-RE\n");
+}
+
+}  // namespace
+}  // namespace nadrel

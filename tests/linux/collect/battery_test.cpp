@@ -1,0 +1,95 @@
+// The battery among the power supplies, its capacity, chemistry and age.
+#include "linux/collect/battery.h"
+
+#include <gtest/gtest.h>
+
+#include "support/temp_dir.h"
+
+namespace nadrel {
+namespace {
+
+TEST(Battery, EnergyFromMicrowattHoursOrChargeTimesVoltage) {
+    EXPECT_EQ(battery_energy_mwh(57000999, 0, 0), 57000u);
+    EXPECT_EQ(battery_energy_mwh(std::nullopt, 5000000, 7600000), 38000u);
+    EXPECT_EQ(battery_energy_mwh(std::nullopt, 0, 7600000), 0u);
+    // The product needs 128 bits; the result saturates at 32.
+    EXPECT_EQ(battery_energy_mwh(std::nullopt, UINT64_MAX, UINT64_MAX), UINT32_MAX);
+    EXPECT_EQ(battery_energy_mwh(std::nullopt, 4294967296000000ull, 1000000), UINT32_MAX);
+    EXPECT_EQ(battery_energy_mwh(UINT64_MAX, 1, 1), UINT32_MAX);
+}
+
+TEST(Battery, TechnologyNames) {
+    for (const auto& [in, out] :
+         std::vector<std::pair<std::string, std::string>>{{"Li-ion", "Li-ion"},
+                                                          {"Li-Ion", "Li-ion"},
+                                                          {"LiFe", "LiFePO4"},
+                                                          {"NiMH", "NiMH"},
+                                                          {"NiCd", "NiCd"},
+                                                          {"Li-poly", "Li-poly"},
+                                                          {"Li-Poly", "Li-poly"},
+                                                          {"Unknown", ""},
+                                                          {"LION", "LION"},
+                                                          {"li-ion", "li-ion"}}) {
+        EXPECT_EQ(battery_technology(in), out) << in;
+    }
+}
+
+TEST(Battery, ManufactureDateForms) {
+    using O = std::optional<std::uint64_t>;
+    EXPECT_EQ(battery_manufactured(1980, 5, 5), "");
+    EXPECT_EQ(battery_manufactured(std::nullopt, 5, 5), "");
+    EXPECT_EQ(battery_manufactured(1981, O{}, O{}), "1981");
+    EXPECT_EQ(battery_manufactured(2021, 13, 1), "2021");
+    EXPECT_EQ(battery_manufactured(2021, 0, 1), "2021");
+    EXPECT_EQ(battery_manufactured(2021, 3, 0), "2021-03");
+    EXPECT_EQ(battery_manufactured(2021, 3, 32), "2021-03");
+    EXPECT_EQ(battery_manufactured(2021, 3, O{}), "2021-03");
+    EXPECT_EQ(battery_manufactured(2021, 3, 9), "2021-03-09");
+    EXPECT_EQ(battery_manufactured(100000, 3, 9), "");
+}
+
+TEST(Battery, FirstBatteryByCharge) {
+    test::TempDir t;
+    const SysRoot root(t.path());
+    EXPECT_FALSE(collect_battery(root).present);
+    t.write("sys/class/power_supply/AC/type", "Mains\n");
+    t.write("sys/class/power_supply/hid-mouse/type", "battery\n");  // case matters
+    t.write("sys/class/power_supply/hidpp_battery_0/type", "Battery\n");
+    t.write("sys/class/power_supply/hidpp_battery_0/scope", "Device\n");
+    t.write("sys/class/power_supply/hidpp_battery_0/voltage_now", "3900000\n");
+    EXPECT_FALSE(collect_battery(root).present);  // a mouse is not the machine's battery
+
+    const std::string bat = "sys/class/power_supply/BAT0/";
+    t.write(bat + "type", "Battery\n");
+    t.write(bat + "charge_full_design", "5000000\n");
+    t.write(bat + "charge_full", "-4000000\n");
+    t.write(bat + "voltage_min_design", "7600000\n");
+    t.write(bat + "voltage_now", "8000000\n");
+    t.write(bat + "technology", "Li-Ion\n");
+    t.write(bat + "cycle_count", "0\n");
+    t.write(bat + "manufacture_year", "2021\n");
+    t.write(bat + "manufacture_month", "3\n");
+    t.write(bat + "manufacture_day", "0\n");
+    BatteryInfo b = collect_battery(root);
+    EXPECT_TRUE(b.present);
+    EXPECT_EQ(b.design_mwh, 38000u);
+    EXPECT_EQ(b.full_mwh, 0u);  // a negative charge counts as none
+    EXPECT_EQ(b.min_voltage_mv, 7600u);
+    EXPECT_EQ(b.technology, "Li-ion");
+    EXPECT_FALSE(b.cycle_count);
+    EXPECT_EQ(b.manufactured, "2021-03");
+
+    // Energy files win; voltage_now stands in for a missing minimum voltage.
+    t.write(bat + "energy_full_design", "57020000\n");
+    t.write(bat + "charge_full", "4000000\n");
+    t.write(bat + "voltage_min_design", "volts\n");
+    t.write(bat + "cycle_count", "412\n");
+    b = collect_battery(root);
+    EXPECT_EQ(b.design_mwh, 57020u);
+    EXPECT_EQ(b.full_mwh, 32000u);
+    EXPECT_EQ(b.min_voltage_mv, 0u);
+    EXPECT_EQ(b.cycle_count, 412u);
+}
+
+}  // namespace
+}  // namespace nadrel
