@@ -5,32 +5,53 @@
 
 #include <cerrno>
 
+#include "core/clean_text.h"
 #include "core/fmt.h"
 #include "core/unicode.h"
 
 namespace nadrel {
 
+namespace {
+
+struct Option {
+    std::string_view name;
+    bool Flags::*flag;
+};
+
+constexpr Option options[] = {
+    {"--help", &Flags::help},        {"-h", &Flags::help},       {"--version", &Flags::version},
+    {"--dump-smbios", &Flags::dump}, {"--print", &Flags::print}, {"-p", &Flags::print},
+    {"--gui", &Flags::gui},          {"-g", &Flags::gui},        {"--detail", &Flags::detail},
+    {"-d", &Flags::detail},          {"--json", &Flags::json},   {"--sanitize", &Flags::sanitize},
+};
+
+}  // namespace
+
+std::vector<std::string_view> known_options() {
+    std::vector<std::string_view> names;
+    for (const Option& o : options)
+        names.push_back(o.name);
+    return names;
+}
+
 Flags parse_args(const std::vector<std::string>& args) {
     Flags f;
     for (const auto& a : args) {
-        if (a == "--help" || a == "-h")
-            f.help = true;
-        if (a == "--version")
-            f.version = true;
-        if (a == "--dump-smbios")
-            f.dump = true;
-        if (a == "--print" || a == "-p")
-            f.print = true;
-        if (a == "--gui" || a == "-g")
-            f.gui = true;
-        if (a == "--detail" || a == "-d")
-            f.detail = true;
-        if (a == "--json")
-            f.json = true;
-        if (a == "--sanitize")
-            f.sanitize = true;
+        bool known = false;
+        for (const Option& o : options) {
+            if (a == o.name) {
+                f.*o.flag = true;
+                known = true;
+            }
+        }
+        if (!known)
+            f.warnings.push_back(unknown_option_line(a));
     }
     return f;
+}
+
+std::string unknown_option_line(std::string_view arg) {
+    return "nadrel: ignoring unknown option '" + escape_controls(arg) + "' (see --help)\n";
 }
 
 std::string_view usage_text() {

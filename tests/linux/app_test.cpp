@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace nadrel {
@@ -15,6 +16,38 @@ TEST(ParseArgs, ExactWholeArgumentsOnly) {
     EXPECT_TRUE(g.print && g.detail && g.gui && g.help && g.dump);
     EXPECT_FALSE(parse_args({"--print\xFF"}).print);
     EXPECT_FALSE(parse_args({"-smbios"}).dump);
+}
+
+// A misspelt option is still ignored, but said so: one line for each, shown safely.
+TEST(ParseArgs, UnknownArgumentsAreNamedOnePerLine) {
+    const auto line = [](const std::string& shown) {
+        return "nadrel: ignoring unknown option '" + shown + "' (see --help)\n";
+    };
+    struct Case {
+        std::vector<std::string> args;
+        std::vector<std::string> warnings;
+    };
+    const Case cases[] = {
+        {{"--print", "--jsn"}, {line("--jsn")}},
+        {{"-o", "json", "--json"}, {line("-o"), line("json")}},
+        {{"-pd", "-pd"}, {line("-pd"), line("-pd")}},
+        {{"--json\nx",
+          "\xFF\xFE"
+          "a",
+          "\xC3\xA9t\xC3"},
+         {line("--json\\x0ax"), line("\\xff\\xfea"), line("\xC3\xA9t\\xc3")}},
+        {{"\x1B[31m", ""}, {line("\\x1b[31m"), line("")}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(parse_args(c.args).warnings, c.warnings) << c.args[0];
+    }
+    std::vector<std::string> all;
+    for (const std::string_view name : known_options())
+        all.emplace_back(name);
+    const Flags f = parse_args(all);
+    EXPECT_TRUE(f.warnings.empty());
+    EXPECT_TRUE(f.help && f.version && f.dump && f.print && f.gui && f.detail && f.json &&
+                f.sanitize);
 }
 
 TEST(DecideMode, Table) {
