@@ -23,7 +23,7 @@ struct Flags {
     std::vector<std::string> warnings;
 };
 
-// Every option, as typed: the parser, the usage text and the completion agree on these.
+// Every option, as typed: the parser, the usage text and the man page agree on these.
 std::vector<std::string_view> known_options();
 
 // Whole, exact, case-sensitive matches; repeats change nothing; anything else (unknown,
