@@ -5,32 +5,53 @@
 
 #include <cerrno>
 
+#include "core/text/clean_text.h"
 #include "core/text/fmt.h"
 #include "core/text/unicode.h"
 
 namespace nadrel {
 
+namespace {
+
+struct Option {
+    std::string_view name;
+    bool Flags::*flag;
+};
+
+constexpr Option options[] = {
+    {"--help", &Flags::help},        {"-h", &Flags::help},       {"--version", &Flags::version},
+    {"--dump-smbios", &Flags::dump}, {"--print", &Flags::print}, {"-p", &Flags::print},
+    {"--gui", &Flags::gui},          {"-g", &Flags::gui},        {"--detail", &Flags::detail},
+    {"-d", &Flags::detail},          {"--json", &Flags::json},   {"--sanitize", &Flags::sanitize},
+};
+
+}  // namespace
+
+std::vector<std::string_view> known_options() {
+    std::vector<std::string_view> names;
+    for (const Option& o : options)
+        names.push_back(o.name);
+    return names;
+}
+
 Flags parse_args(const std::vector<std::string>& args) {
     Flags f;
     for (const auto& a : args) {
-        if (a == "--help" || a == "-h")
-            f.help = true;
-        if (a == "--version")
-            f.version = true;
-        if (a == "--dump-smbios")
-            f.dump = true;
-        if (a == "--print" || a == "-p")
-            f.print = true;
-        if (a == "--gui" || a == "-g")
-            f.gui = true;
-        if (a == "--detail" || a == "-d")
-            f.detail = true;
-        if (a == "--json")
-            f.json = true;
-        if (a == "--sanitize")
-            f.sanitize = true;
+        bool known = false;
+        for (const Option& o : options) {
+            if (a == o.name) {
+                f.*o.flag = true;
+                known = true;
+            }
+        }
+        if (!known)
+            f.warnings.push_back(unknown_option_line(a));
     }
     return f;
+}
+
+std::string unknown_option_line(std::string_view arg) {
+    return "nadrel: ignoring unknown option '" + escape_controls(arg) + "' (see --help)\n";
 }
 
 std::string_view usage_text() {
@@ -43,13 +64,24 @@ std::string_view usage_text() {
            "  nadrel --detail   Include the diagnostic detail: granular and firmware-\n"
            "                      level data, with raw tables in place of summaries\n"
            "  nadrel --gui      Force the GUI even if no display variable is set\n"
+           "  nadrel --json     Write everything the report knows, serials included, as\n"
+           "                      one JSON document to stdout; never opens the GUI\n"
+           "  nadrel --sanitize Hide what identifies the machine or its owner (serials,\n"
+           "                      addresses, host name) in the report, JSON and GUI\n"
            "  nadrel --help     This message\n"
+           "  nadrel --version  Write the version to stdout\n"
+           "  -p, -d, -g, -h    Short for --print, --detail, --gui and --help\n"
            "\n"
            "Diagnostics:\n"
            "  nadrel --dump-smbios   Raw SMBIOS/DMI structures (serials and the system\n"
            "                       UUID redacted); needs sudo for the raw table\n"
            "\n"
+           "Environment:\n"
+           "  NADREL_SYSROOT=DIR     Report on the machine captured in DIR by\n"
+           "                       nadrel-capture instead of this one\n"
+           "\n"
            "GUI keys: b brightness (light/dark), d diagnostic detail, s save as TXT,\n"
+           "c or Ctrl+C copy as text, l live readout, i about,\n"
            "arrows/PgUp/PgDn/Home/End scroll, q or Esc quit.\n"
            "\n"
            "Tip: run with sudo to include the SMBIOS-only fields (per-module RAM speed,\n"

@@ -18,10 +18,21 @@ struct Flags {
     bool detail = false;
     bool json = false;      // the snapshot as JSON on standard output; never a window
     bool sanitize = false;  // hide what identifies the machine or its owner, in every output
+    // One line for standard error per argument that matched no option: it is still ignored, but
+    // a misspelt --json must not pass unnoticed.
+    std::vector<std::string> warnings;
 };
 
-// Whole, exact, case-sensitive matches; anything else (unknown, repeated, non-UTF-8) is ignored.
+// Every option, as typed: the parser, the usage text and the man page agree on these.
+std::vector<std::string_view> known_options();
+
+// Whole, exact, case-sensitive matches; repeats change nothing; anything else (unknown,
+// non-UTF-8) sets no flag and adds a warning.
 Flags parse_args(const std::vector<std::string>& args);
+
+// "nadrel: ignoring unknown option '--jsn' (see --help)\n", controls and bytes that are not
+// UTF-8 written as \xHH so the line stays one line of valid text.
+std::string unknown_option_line(std::string_view arg);
 
 // The usage text written to standard error for --help.
 std::string_view usage_text();

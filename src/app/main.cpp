@@ -53,6 +53,8 @@ int main(int argc, char** argv) {
 
     const std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
     const Flags flags = parse_args(args);
+    for (const auto& warning : flags.warnings)
+        write_all(2, warning);
     if (flags.help) {
         write_all(2, usage_text());
         return 0;

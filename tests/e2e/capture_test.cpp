@@ -56,6 +56,32 @@ TEST(CaptureMachine, ThisMachineReportsTheSameAndKeepsNoAddresses) {
     EXPECT_NE(capture("", dest), 0);
 }
 
+// An option is never taken for the folder to capture into: help goes to standard output and
+// anything else that starts with a hyphen is a usage error, with nothing created either way.
+TEST(CaptureMachine, OptionsCreateNoFolder) {
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+    };
+    for (const Case& c : {Case{{"--help"}, 0}, Case{{"-h"}, 0}, Case{{"out", "--help"}, 0},
+                          Case{{"--jsn"}, 2}, Case{{"-"}, 2}, Case{{"out", "-x"}, 2}}) {
+        test::TempDir dir;
+        std::vector<std::string> args = {"-c", "cd \"$0\" && exec \"$@\"", dir.path(), script};
+        args.insert(args.end(), c.args.begin(), c.args.end());
+        const auto r = test::run_nadrel(args, {"PATH=/usr/bin:/bin"}, "/bin/sh");
+        const std::string what = c.args.back();
+        EXPECT_EQ(r.status, c.status) << what;
+        EXPECT_TRUE(std::filesystem::is_empty(dir.path())) << what;
+        if (c.status == 0) {
+            EXPECT_TRUE(r.out.starts_with("Usage: capture-machine FOLDER\n")) << r.out;
+            EXPECT_EQ(r.err, "");
+        } else {
+            EXPECT_EQ(r.out, "");
+            EXPECT_EQ(r.err, "capture-machine: unknown option '" + what + "' (see --help)\n");
+        }
+    }
+}
+
 TEST(CaptureMachine, FixtureMachinesRoundTrip) {
     // intel-desktop has every kind of link chain: SATA ports, NVMe, a USB stick, DRM connectors.
     for (const char* machine : {"intel-desktop"}) {

@@ -25,6 +25,20 @@ TEST(Cli, HelpWinsAndGoesToStandardErrorOnly) {
     }
 }
 
+// A misspelt option is named on standard error; the run is the one it was without it.
+TEST(Cli, UnknownOptionsAreNamedAndIgnored) {
+    const auto line = [](const std::string& shown) {
+        return "nadrel: ignoring unknown option '" + shown + "' (see --help)\n";
+    };
+    const auto text = test::run_nadrel({"--jsn", "-pd"}, base_env);
+    EXPECT_EQ(text.status, 0);
+    EXPECT_EQ(text.err, line("--jsn") + line("-pd"));
+    EXPECT_TRUE(text.out.starts_with("NADREL  -  System Report\n")) << text.out;
+    const auto dump = test::run_nadrel({"-o", "json", "--dump-smbios"}, base_env);
+    EXPECT_TRUE(dump.err.starts_with(line("-o") + line("json"))) << dump.err;
+    EXPECT_EQ(dump.out, test::run_nadrel({"--dump-smbios"}, base_env).out);
+}
+
 TEST(Cli, PrintsTheReportWithoutADisplay) {
     const auto r = test::run_nadrel({}, base_env);
     EXPECT_EQ(r.status, 0);
