@@ -17,7 +17,7 @@ DiskInfo nvme() {
     d.model = "Samsung SSD 980 1TB";
     d.bus = "NVMe";
     d.firmware = "3B4QFXO7";
-    d.link = "PCIe 3.0 x4";
+    d.pcie_link = {8000, 4};
     d.size = 1000204886016ull;
     d.logical_block = 512;
     d.physical_block = 512;
@@ -37,7 +37,7 @@ TEST(StorageRows, DiskHeadlineSummaryAndDetail) {
     hdd.physical_block = 4096;
     hdd.rpm = 5400;
     hdd.solid_state = false;
-    hdd.link = "SATA 6.0Gb/s";
+    hdd.sata_mbps = 6000;
     s.disks.push_back(hdd);
 
     EXPECT_EQ(text(storage_rows(s, false)),

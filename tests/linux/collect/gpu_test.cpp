@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "core/ids/pci_ids.h"
+#include "core/report/device_text.h"
 #include "core/text/fmt.h"
 #include "linux/collect/drm_tree.h"
 #include "linux/collect/pci_names.h"
@@ -52,7 +53,7 @@ TEST(PcieLinkText, GenerationsWidthsAndFallbacks) {
             dir.write("dev/max_link_speed", c.speed);
         if (c.width != nullptr)
             dir.write("dev/max_link_width", c.width);
-        EXPECT_EQ(pcie_link_text(SysRoot(dir.path()), "/dev"), c.text)
+        EXPECT_EQ(pcie_link_text(read_pcie_link(SysRoot(dir.path()), "/dev")), c.text)
             << (c.speed ? c.speed : "-") << " " << (c.width ? c.width : "-");
     }
 }
@@ -82,7 +83,7 @@ TEST_F(GpuTree, AdapterFieldsFromTheDeviceFolder) {
     const auto gpus = collect_gpus(root());
     ASSERT_EQ(gpus.size(), 1u);
     const GpuInfo& g = gpus[0];
-    EXPECT_EQ(g.name, "Example Graphics Adapter");
+    EXPECT_EQ(gpu_name(g), "Example Graphics Adapter");
     EXPECT_EQ(g.vendor, "");
     EXPECT_EQ(g.vendor_id, 0x1234);
     EXPECT_EQ(g.device_id, 0xABCD);
@@ -90,7 +91,7 @@ TEST_F(GpuTree, AdapterFieldsFromTheDeviceFolder) {
     EXPECT_EQ(g.subsystem_device_id, 0x5110);
     EXPECT_EQ(g.revision, 0xA1);
     EXPECT_EQ(g.vram_total, 8573157376u);
-    EXPECT_EQ(g.pcie_link, "PCIe 4.0 x16");
+    EXPECT_EQ(pcie_link_text(g.pcie_link), "PCIe 4.0 x16");
     EXPECT_EQ(g.vbios_version, "113-D4120100-100");
 }
 
@@ -117,7 +118,7 @@ TEST_F(GpuTree, CardsSortedDeduplicatedAndNamedOrNumbered) {
     const auto gpus = collect_gpus(root());
     std::vector<std::string> got;
     for (const auto& g : gpus)
-        got.push_back(g.name + " | " + g.vendor);
+        got.push_back(gpu_name(g) + " | " + g.vendor);
     EXPECT_EQ(got, (std::vector<std::string>{
                        "PCI 1AF4:1050 | Red Hat / VirtIO",
                        "PCI 10DE:2786 | NVIDIA",
@@ -129,7 +130,7 @@ TEST_F(GpuTree, CardsSortedDeduplicatedAndNamedOrNumbered) {
     ASSERT_EQ(gpus.size(), 6u);
     EXPECT_EQ(gpus[2].revision, 0x0C);  // low 8 bits
     EXPECT_EQ(gpus[2].vram_total, 0u);
-    EXPECT_EQ(gpus[2].pcie_link, "");
+    EXPECT_EQ(pcie_link_text(gpus[2].pcie_link), "");
     EXPECT_EQ(gpus[2].subsystem_vendor_id, 0);
     EXPECT_EQ(gpus[2].vbios_version, "");
 }
