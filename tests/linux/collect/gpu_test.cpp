@@ -6,24 +6,20 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 
 #include "core/ids/pci_ids.h"
 #include "core/report/device_text.h"
 #include "core/text/fmt.h"
 #include "linux/collect/drm_tree.h"
 #include "linux/collect/pci_names.h"
+#include "support/golden.h"
 #include "support/temp_dir.h"
 
 namespace nadrel {
 namespace {
 
 std::string fixture_db() {
-    std::ifstream in(std::string(NADREL_SOURCE_DIR) + "/tests/data/pci/pci.ids", std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
+    return test::read_file(std::string(NADREL_SOURCE_DIR) + "/tests/data/pci/pci.ids");
 }
 
 TEST(PcieLinkText, GenerationsWidthsAndFallbacks) {
@@ -194,14 +190,12 @@ TEST(PciName, DatabaseLocationsAndFallbacks) {
 
     // A captured tree without any database borrows the host's.
     test::TempDir bare;
-    std::ifstream host_file("/usr/share/hwdata/pci.ids");
-    if (!host_file)
-        host_file.open("/usr/share/misc/pci.ids");
-    std::ostringstream host_text;
-    host_text << host_file.rdbuf();
+    std::string host_text = test::read_file("/usr/share/hwdata/pci.ids");
+    if (host_text.empty())
+        host_text = test::read_file("/usr/share/misc/pci.ids");
     EXPECT_EQ(pci_name(SysRoot(bare.path()), 0x8086, 0x1533),
-              pci_lookup(host_text.str(), 0x8086, 0x1533));
-    if (!host_text.str().empty()) {
+              pci_lookup(host_text, 0x8086, 0x1533));
+    if (!host_text.empty()) {
         EXPECT_TRUE(pci_name(SysRoot(bare.path()), 0x8086, 0x1533).has_value());
     }
 }
