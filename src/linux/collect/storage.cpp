@@ -36,29 +36,26 @@ std::string first_word(std::string_view text) {
     return std::string(text.substr(0, end));
 }
 
-// A negotiated SATA speed as the kernel writes it ("1.5", "3.0", "6.0", in Gb/s) in Mb/s;
-// nothing for another word, or for more decimals than whole Mb/s.
-std::optional<std::uint32_t> sata_speed_mbps(std::string_view word) {
-    const std::size_t point = word.find('.');
+// A negotiated SATA speed as the kernel writes it ("1.5", "3.0", "6.0", in Gb/s) in Mb/s; 0
+// for another word, or one finer than whole Mb/s.
+std::uint32_t sata_speed_mbps(std::string_view word) {
+    constexpr std::string_view digits = "0123456789";
+    const std::size_t point = std::min(word.find('.'), word.size());
     const std::string_view whole = word.substr(0, point);
-    const std::string_view fraction =
-        point == std::string_view::npos ? std::string_view() : word.substr(point + 1);
-    const auto is_digits = [](std::string_view digits) {
-        return std::all_of(digits.begin(), digits.end(),
-                           [](char ch) { return ch >= '0' && ch <= '9'; });
-    };
-    if (whole.empty() || !is_digits(whole) || whole.size() > 6 || !is_digits(fraction) ||
-        fraction.size() > 3 || (point != std::string_view::npos && fraction.empty()))
-        return std::nullopt;
+    const std::string_view fraction = word.substr(std::min(point + 1, word.size()));
+    if (whole.empty() || whole.size() > 6 || fraction.size() > 3 ||
+        (point < word.size() && fraction.empty()) ||
+        whole.find_first_not_of(digits) != std::string_view::npos ||
+        fraction.find_first_not_of(digits) != std::string_view::npos)
+        return 0;
     std::uint32_t mbps = 0;
-    for (const char ch : whole)
-        mbps = mbps * 10 + static_cast<std::uint32_t>(ch - '0');
-    std::uint32_t scale = 1000;
-    for (const char ch : fraction) {
-        scale /= 10;
-        mbps = mbps * 10 + static_cast<std::uint32_t>(ch - '0');
+    for (const char ch : word) {
+        if (ch != '.')
+            mbps = mbps * 10 + static_cast<std::uint32_t>(ch - '0');
     }
-    return mbps * scale;
+    for (std::size_t i = fraction.size(); i < 3; ++i)
+        mbps *= 10;
+    return mbps;
 }
 
 std::string disk_bus(std::string_view name, std::string_view canonical) {
@@ -98,8 +95,8 @@ std::uint32_t sata_link_mbps(const SysRoot& root, std::string_view canonical) {
             read_text(root, port_dir + "/" + entry + "/ata_link/" + entry + "/sata_spd");
         if (!text)
             continue;
-        if (const auto mbps = sata_speed_mbps(first_word(*text)); mbps && *mbps != 0)
-            return *mbps;
+        if (const std::uint32_t mbps = sata_speed_mbps(first_word(*text)); mbps != 0)
+            return mbps;
     }
     return 0;
 }

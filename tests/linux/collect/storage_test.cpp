@@ -155,6 +155,21 @@ TEST(CollectDisks, SataNvmeUsbAndScsi) {
     EXPECT_EQ(find(disks, "sde")->model, "");  // SCSI without a model: not named from PCI
 }
 
+TEST(CollectDisks, SataSpeedWords) {
+    const std::pair<const char*, std::uint32_t> words[] = {
+        {"1.5 Gbps\n", 1500}, {"3.0 Gb/s\n", 3000}, {"12\n", 12000}, {"1.25\n", 1250},
+        {"<unknown>\n", 0},   {"6.\n", 0},          {".5\n", 0},     {"1.2345\n", 0},
+        {"6.0.0\n", 0},       {"1234567\n", 0},
+    };
+    for (const auto& [word, mbps] : words) {
+        TempDir dir;
+        sata_disk(dir, 1, "sda", "Disk", word);
+        const auto disks = collect_disks(SysRoot(dir.path()));
+        ASSERT_EQ(disks.size(), 1u);
+        EXPECT_EQ(disks[0].sata_mbps, mbps) << word;
+    }
+}
+
 TEST(CollectDisks, SelectionAndSkips) {
     TempDir dir;
     const std::string parent = "sys/devices/platform/host0/target0:0:0";
