@@ -11,6 +11,7 @@
 #include "app/app.h"
 #include "app/environment.h"
 #include "app/window.h"
+#include "core/failure.h"
 #include "core/report/builder.h"
 #include "core/sanitize.h"
 #include "core/smbios/smbios.h"
@@ -98,10 +99,10 @@ int main(int argc, char** argv) {
 
     if (decide_mode(flags, env.wayland_display, env.display) == RunMode::Window) {
         const WindowInput input{summary, build_report(snapshot, true), stamp, flags.sanitize};
-        const auto error = run_window(env, root, input);
-        if (!error)
+        const Failure failure = run_window(env, root, input);
+        if (!failure)
             return 0;
-        write_all(2, "nadrel: GUI unavailable (" + *error + "); printing instead.\n");
+        write_all(2, "nadrel: GUI unavailable (" + *failure + "); printing instead.\n");
     }
     write_all(1, render_text(title_block(stamp), summary));
     return 0;

@@ -51,8 +51,7 @@ UniqueModule open_module(std::string& error) {
 
 }  // namespace
 
-std::optional<std::string> run_window(const Environment& env, const SysRoot& root,
-                                      const WindowInput& input) {
+Failure run_window(const Environment& env, const SysRoot& root, const WindowInput& input) {
     std::string error;
     const UniqueModule module = open_module(error);
     if (!module)

@@ -3,11 +3,11 @@
 // map a window library.
 #pragma once
 
-#include <optional>
 #include <string>
 #include <string_view>
 
 #include "app/environment.h"
+#include "core/failure.h"
 #include "core/report/report.h"
 #include "linux/root/sysroot.h"
 
@@ -24,9 +24,8 @@ struct WindowInput {
 };
 
 // Shows the documents until the user closes the window, reading the live card beneath root.
-// The reason when no window could be shown ("window module missing: ..." among them); the
+// Fails when no window could be shown ("window module missing: ..." among the reasons); the
 // caller then prints the report.
-std::optional<std::string> run_window(const Environment& env, const SysRoot& root,
-                                      const WindowInput& input);
+Failure run_window(const Environment& env, const SysRoot& root, const WindowInput& input);
 
 }  // namespace nadrel

@@ -57,10 +57,18 @@ struct MemoryModule {
     std::string bank_locator;  // empty when unknown
 };
 
+// A PCI Express link as the device can run it at most (max_link_speed, max_link_width): the
+// transfer rate per lane in MT/s (16000 = 16.0 GT/s) and the lane count; 0 = not known. The
+// current rate and width (current_link_*) belong beside these once something shows them.
+struct PcieLink {
+    std::uint32_t max_mts = 0;
+    std::uint32_t max_width = 0;
+};
+
 struct GpuInfo {
-    std::string name;
+    std::string name;  // from the PCI ID database; empty when it does not list the device
     std::string vendor;
-    std::string pcie_link;
+    PcieLink pcie_link;
     std::string vbios_version;
     std::uint64_t vram_total = 0;
     std::uint16_t vendor_id = 0;
@@ -89,7 +97,8 @@ struct DiskInfo {
     std::string model;
     std::string bus;  // "NVMe", "SD/MMC", "Virtual", "USB", "SATA", "SCSI" or empty
     std::string firmware;
-    std::string link;  // "SATA 6.0Gb/s", "PCIe 4.0 x4", ...
+    std::uint32_t sata_mbps = 0;  // the negotiated SATA line rate (6000 for 6.0 Gb/s)
+    PcieLink pcie_link;           // an NVMe controller's link
     std::uint64_t size = 0;
     std::uint32_t logical_block = 0;
     std::uint32_t physical_block = 0;
@@ -110,7 +119,7 @@ struct BatteryInfo {
 };
 
 struct NetAdapter {
-    std::string name;
+    std::string name;  // from the PCI ID database; empty when unknown (the interface names it)
     std::string kind;  // "Wi-Fi", "Ethernet" or empty
     std::uint32_t speed_mbps = 0;
     bool link_up = false;
@@ -187,8 +196,9 @@ struct SystemSnapshot {
     std::uint64_t cpu_sockets_populated = 0;
 
     // Memory
-    std::uint64_t memory_total = 0;
-    std::uint64_t memory_installed = 0;
+    std::uint64_t memory_total = 0;      // MemTotal
+    std::uint64_t memory_online = 0;     // the online memory blocks
+    std::uint64_t memory_installed = 0;  // installed_memory() of the modules and the above
     std::uint64_t memory_max_capacity = 0;
     std::uint32_t memory_slots = 0;
     std::string memory_ecc;

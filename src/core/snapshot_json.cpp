@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "core/ids/cpu_codename.h"
+#include "core/report/device_text.h"
 #include "core/smbios/snapshot.h"
 #include "core/text/clean_text.h"
 #include "core/text/fmt.h"
@@ -41,6 +42,13 @@ Json known(T value) {
     if (value == 0)
         return nullptr;
     return value;
+}
+
+// A transfer rate in GT/s (16.0) from MT/s; null when not known.
+Json gts(std::uint32_t mts) {
+    if (mts == 0)
+        return nullptr;
+    return mts / 1000.0;
 }
 
 // A PCI or USB identifier as lspci -n writes it ("10de"); null when 0 (unreadable).
@@ -168,7 +176,7 @@ Json gpus_json(const SystemSnapshot& s) {
     Json list = Json::array();
     for (const GpuInfo& g : s.gpus) {
         list.push_back(
-            {{"name", text(g.name)},
+            {{"name", text(gpu_name(g))},
              {"vendor", text(g.vendor)},
              {"vendor_id", hex_id(g.vendor_id, 4)},
              {"device_id", hex_id(g.device_id, 4)},
@@ -177,7 +185,9 @@ Json gpus_json(const SystemSnapshot& s) {
              // Revision 00 is real; it reads as 0 only when unreadable too.
              {"revision", g.vendor_id == 0 ? Json(nullptr) : Json(strfmt("%02x", g.revision))},
              {"vram_bytes", known(g.vram_total)},
-             {"pcie_link", text(g.pcie_link)},
+             {"pcie_link", text(pcie_link_text(g.pcie_link))},
+             {"link_gts", gts(g.pcie_link.max_mts)},
+             {"link_width", known(g.pcie_link.max_width)},
              {"vbios_version", text(g.vbios_version)}});
     }
     return list;
@@ -211,7 +221,10 @@ Json disks_json(const SystemSnapshot& s, const JsonOptions& o) {
                         {"bus", text(d.bus)},
                         {"solid_state", d.solid_state ? Json(*d.solid_state) : Json(nullptr)},
                         {"firmware", text(d.firmware)},
-                        {"link", text(d.link)},
+                        {"link", text(disk_link_text(d))},
+                        {"link_gts", gts(d.pcie_link.max_mts)},
+                        {"link_width", known(d.pcie_link.max_width)},
+                        {"link_mbps", known(d.sata_mbps)},
                         {"logical_block_bytes", known(d.logical_block)},
                         {"physical_block_bytes", known(d.physical_block)},
                         // 1 is the standard's "non-rotating": no rate to give.
@@ -224,7 +237,7 @@ Json network_json(const SystemSnapshot& s, const JsonOptions& o) {
     Json list = Json::array();
     for (const NetAdapter& a : s.net_adapters) {
         list.push_back({{"interface", text(a.interface)},
-                        {"name", text(a.name)},
+                        {"name", text(adapter_name(a))},
                         {"kind", text(a.kind)},
                         {"mac", ident(a.mac, o)},
                         {"connected", a.link_up},

@@ -60,13 +60,17 @@ TEST(SnapshotJson, TypedValues) {
     GpuInfo& gpu = s.gpus.emplace_back();
     gpu.name = "GeForce \xff RTX";
     gpu.vendor_id = 0x10DE;
+    gpu.pcie_link = {16000, 16};
+    s.gpus.emplace_back().device_id = 0x2786;  // not in the database
     DiskInfo& ssd = s.disks.emplace_back();
     ssd.rpm = 1;
     ssd.solid_state = true;
     ssd.serial = "S(C)1";
+    ssd.pcie_link = {8000, 4};
     DiskInfo& hdd = s.disks.emplace_back();
     hdd.rpm = 5400;
     hdd.solid_state = false;
+    hdd.sata_mbps = 6000;
     s.battery.present = true;
     s.battery.design_mwh = 50000;
     s.battery.full_mwh = 52000;
@@ -82,6 +86,15 @@ TEST(SnapshotJson, TypedValues) {
     EXPECT_EQ(doc["gpus"][0]["vendor_id"], "10de");
     EXPECT_EQ(doc["gpus"][0]["revision"], "00");
     EXPECT_EQ(doc["gpus"][0]["subsystem_vendor_id"], nullptr);
+    // The link texts stay beside the numbers they are made of.
+    EXPECT_EQ(doc["gpus"][0]["pcie_link"], "PCIe 4.0 x16");
+    EXPECT_EQ(doc["gpus"][0]["link_gts"], 16.0);
+    EXPECT_EQ(doc["gpus"][0]["link_width"], 16);
+    EXPECT_EQ(doc["gpus"][1]["name"], "PCI 0000:2786");
+    EXPECT_EQ(doc["disks"][0]["link"], "PCIe 3.0 x4");
+    EXPECT_EQ(doc["disks"][0]["link_gts"], 8.0);
+    EXPECT_EQ(doc["disks"][1]["link"], "SATA 6.0Gb/s");
+    EXPECT_EQ(doc["disks"][1]["link_mbps"], 6000);
     EXPECT_EQ(doc["disks"][0]["rpm"], nullptr);     // 1 = non-rotating
     EXPECT_EQ(doc["disks"][0]["serial"], "S(C)1");  // identifiers are never "cleaned"
     EXPECT_EQ(doc["disks"][1]["rpm"], 5400);
@@ -101,6 +114,7 @@ TEST(SnapshotJson, SanitizedIdentifiersAreNull) {
     const Json plain = parse(s);
     EXPECT_EQ(plain["system"]["hostname"], "box1");
     EXPECT_EQ(plain["network"][0]["mac"], "02:11:22:33:44:55");
+    EXPECT_EQ(plain["network"][0]["name"], "enp5s0");  // no database name
     const Json hidden = parse(sanitize_snapshot(s), true);
     EXPECT_EQ(hidden["sanitized"], true);
     EXPECT_EQ(hidden["system"]["hostname"], nullptr);

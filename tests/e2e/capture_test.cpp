@@ -21,14 +21,7 @@ int capture(const std::string& source, const std::string& dest) {
 
 // The report without its generation stamp, from the machine at root ("" for this one).
 std::string report(const std::string& root) {
-    std::vector<std::string> env = {"PATH=/usr/bin:/bin", "TZ=UTC"};
-    if (!root.empty())
-        env.push_back("NADREL_SYSROOT=" + root);
-    std::string out = test::run_nadrel({"--print", "--detail"}, env).out;
-    const std::size_t at = out.find("\nGenerated ");
-    if (at != std::string::npos)
-        out.erase(at + 1, out.find('\n', at + 1) - at - 1);
-    return out;
+    return test::mask_stamp(test::run_nadrel({"--print", "--detail"}, test::machine_env(root)).out);
 }
 
 TEST(CaptureMachine, ThisMachineReportsTheSameAndKeepsNoAddresses) {

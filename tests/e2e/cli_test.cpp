@@ -12,8 +12,7 @@ namespace nadrel {
 namespace {
 
 // A machine with nothing in it.
-const std::vector<std::string> base_env = {
-    "PATH=/usr/bin:/bin", "TZ=UTC", std::string("NADREL_SYSROOT=") + NADREL_FIXTURES_DIR + "/bare"};
+const std::vector<std::string> base_env = test::machine_env(NADREL_FIXTURES_DIR "/bare");
 
 TEST(Cli, HelpWinsAndGoesToStandardErrorOnly) {
     for (const auto& args : std::vector<std::vector<std::string>>{
@@ -94,8 +93,7 @@ TEST(Cli, MissingSysrootStillPrints) {
     test::TempDir dir;
     dir.write("file", "");
     for (const std::string& root : {std::string("/nonexistent/nadrel"), dir.path() + "/file"}) {
-        const auto wrong = test::run_nadrel(
-            {"--print", "--detail"}, {"PATH=/usr/bin:/bin", "TZ=UTC", "NADREL_SYSROOT=" + root});
+        const auto wrong = test::run_nadrel({"--print", "--detail"}, test::machine_env(root));
         EXPECT_EQ(wrong.status, 0);
         EXPECT_EQ(wrong.err, "nadrel: NADREL_SYSROOT is not a folder: " + root + "\n");
         EXPECT_EQ(below_stamp(wrong.out), below_stamp(r.out));

@@ -15,15 +15,6 @@ namespace {
 const char* const machines[] = {"intel-desktop", "amd-desktop", "arm-board", "vm",
                                 "bare",          "laptop"};
 
-// The generation stamp changes with every run.
-std::string mask_stamp(std::string text) {
-    const std::size_t at = text.find("\nGenerated ");
-    if (at == std::string::npos)
-        return text;
-    const std::size_t end = text.find('\n', at + 1);
-    return text.replace(at + 1, end - at - 1, "Generated (masked)");
-}
-
 class GoldenReport : public testing::TestWithParam<const char*> {};
 
 TEST_P(GoldenReport, SummaryAndDetail) {
@@ -36,8 +27,7 @@ TEST_P(GoldenReport, SummaryAndDetail) {
     const timespec times[2] = {{0, UTIME_OMIT}, {1686484800, 0}};  // 2023-06-11 12:00 UTC
     ::utimensat(AT_FDCWD, machine_id.c_str(), times, AT_SYMLINK_NOFOLLOW);
 
-    const std::vector<std::string> env = {"PATH=/usr/bin:/bin", "TZ=UTC",
-                                          "NADREL_SYSROOT=" + copy.path()};
+    const std::vector<std::string> env = test::machine_env(copy.path());
     for (const bool detail : {false, true}) {
         std::vector<std::string> args = {"--print"};
         if (detail)
@@ -46,7 +36,7 @@ TEST_P(GoldenReport, SummaryAndDetail) {
         EXPECT_EQ(r.status, 0);
         EXPECT_EQ(r.err, "");
         const std::string name = machine + (detail ? "-detail.txt" : ".txt");
-        EXPECT_EQ(test::compare_golden(name, mask_stamp(r.out)), "");
+        EXPECT_EQ(test::compare_golden(name, test::mask_stamp(r.out)), "");
     }
 }
 

@@ -84,8 +84,7 @@ protected:
     test::RunResult run(std::vector<std::string> args, bool sanitize) const {
         if (sanitize)
             args.push_back("--sanitize");
-        return test::run_nadrel(
-            args, {"PATH=/usr/bin:/bin", "TZ=UTC", "NADREL_SYSROOT=" + machine.path()});
+        return test::run_nadrel(args, test::machine_env(machine.path()));
     }
 
     test::TempDir machine;

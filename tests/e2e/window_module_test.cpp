@@ -12,8 +12,7 @@ namespace nadrel {
 namespace {
 
 // A machine with nothing in it.
-const std::vector<std::string> base_env = {
-    "PATH=/usr/bin:/bin", "TZ=UTC", std::string("NADREL_SYSROOT=") + NADREL_FIXTURES_DIR + "/bare"};
+const std::vector<std::string> base_env = test::machine_env(NADREL_FIXTURES_DIR "/bare");
 
 // The window libraries the dynamic loader reported mapping (LD_DEBUG=libs on standard error).
 std::vector<std::string> window_libraries(const std::string& loader_log) {

@@ -77,6 +77,29 @@ for machine in machines:
             check(disk["solid_state"] is True, f"{machine}: {disk['name']} medium")
         elif rotational == "1":
             check(disk["solid_state"] is not True, f"{machine}: {disk['name']} medium")
+    # PCI Express links from max_link_*, SATA links from the ATA port's sata_spd.
+    def pcie(device):
+        width, speed = read(root, f"{device}/max_link_width"), read(root, f"{device}/max_link_speed")
+        rate = speed.split()[0] if speed else None
+        return ((float(rate) if rate in ("2.5", "5.0", "8.0", "16.0", "32.0", "64.0") else None),
+                (int(width) if width and width.isdigit() and width != "0" else None))
+    drm = os.path.join(root, "sys/class/drm")
+    cards = {(read(drm, f"{c}/device/vendor"), read(drm, f"{c}/device/device")):
+             f"sys/class/drm/{c}/device" for c in (os.listdir(drm) if os.path.isdir(drm) else [])
+             if c.startswith("card") and "-" not in c}
+    for gpu in doc["gpus"]:
+        device = cards.get((f"0x{gpu['vendor_id']}", f"0x{gpu['device_id']}"))
+        check(device and (gpu["link_gts"], gpu["link_width"]) == pcie(device),
+              f"{machine}: {gpu['name']} link")
+    for disk in doc["disks"]:
+        want = pcie(f"sys/block/{disk['name']}/device/device") if disk["name"].startswith(
+            "nvme") else (None, None)
+        check((disk["link_gts"], disk["link_width"]) == want, f"{machine}: {disk['name']} link")
+        port = os.path.realpath(os.path.join(root, f"sys/block/{disk['name']}")).split("/host")[0]
+        speeds = [read(port, f"{l}/ata_link/{l}/sata_spd") for l in sorted(os.listdir(port))
+                  if l.startswith("link")] if "/ata" in port and os.path.isdir(port) else []
+        mbps = [round(float(w.split()[0]) * 1000) for w in speeds if w and w[0].isdigit()]
+        check(disk["link_mbps"] == (mbps[0] if mbps else None), f"{machine}: {disk['name']} SATA")
     for adapter in doc["network"]:
         carrier = read(root, f"sys/class/net/{adapter['interface']}/carrier")
         check(adapter["connected"] is (carrier == "1"), f"{machine}: {adapter['interface']} link")

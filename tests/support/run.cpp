@@ -93,6 +93,21 @@ std::string capture_output(const std::string& command) {
     return out;
 }
 
+std::vector<std::string> machine_env(const std::string& root) {
+    std::vector<std::string> env = {"PATH=/usr/bin:/bin", "TZ=UTC"};
+    if (!root.empty())
+        env.push_back("NADREL_SYSROOT=" + root);
+    return env;
+}
+
+std::string mask_stamp(std::string text) {
+    const std::size_t at = text.find("\nGenerated ");
+    if (at == std::string::npos)
+        return text;
+    const std::size_t end = text.find('\n', at + 1);
+    return text.replace(at + 1, end - at - 1, "Generated (masked)");
+}
+
 int run_shell(const std::string& command) {
     const int status = std::system(command.c_str());
     if (status == -1)

@@ -16,10 +16,17 @@ struct RunResult {
 RunResult run_nadrel(const std::vector<std::string>& args, const std::vector<std::string>& env,
                      const std::string& binary = NADREL_BINARY);
 
+// The environment of a run on the machine at root: PATH, TZ=UTC and NADREL_SYSROOT (left out
+// for this machine when root is empty).
+std::vector<std::string> machine_env(const std::string& root);
+
 // The standard output of a shell command line (empty when it cannot be started).
 std::string capture_output(const std::string& command);
 
 // A shell command line, run with /bin/sh -c; its exit status.
 int run_shell(const std::string& command);
+
+// A text report with its generation stamp, which changes with every run, as "Generated (masked)".
+std::string mask_stamp(std::string text);
 
 }  // namespace nadrel::test

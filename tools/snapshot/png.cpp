@@ -35,7 +35,7 @@ struct FileCloser {
 
 }  // namespace
 
-std::string write_png(const Canvas& canvas, const std::string& path) {
+Failure write_png(const Canvas& canvas, const std::string& path) {
     const auto w = static_cast<std::size_t>(canvas.width());
     const auto h = static_cast<std::size_t>(canvas.height());
     std::vector<unsigned char> raw;
@@ -53,7 +53,7 @@ std::string write_png(const Canvas& canvas, const std::string& path) {
     std::vector<unsigned char> packed(packed_size);
     if (compress2(packed.data(), &packed_size, raw.data(), static_cast<uLong>(raw.size()), 9) !=
         Z_OK) {
-        return "compression failed";
+        return std::string("compression failed");
     }
     packed.resize(packed_size);
 
@@ -70,7 +70,7 @@ std::string write_png(const Canvas& canvas, const std::string& path) {
     if (!file || std::fwrite(png.data(), 1, png.size(), file.get()) != png.size()) {
         return "cannot write " + path + ": " + std::strerror(errno);
     }
-    return {};
+    return std::nullopt;
 }
 
 }  // namespace nadrel

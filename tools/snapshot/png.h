@@ -3,11 +3,12 @@
 
 #include <string>
 
+#include "core/failure.h"
 #include "linux/gui/draw/canvas.h"
 
 namespace nadrel {
 
-// Writes the canvas to path; the error text on failure, else nothing.
-std::string write_png(const Canvas& canvas, const std::string& path);
+// Writes the canvas to path.
+Failure write_png(const Canvas& canvas, const std::string& path);
 
 }  // namespace nadrel

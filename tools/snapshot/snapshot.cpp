@@ -128,6 +128,6 @@ int main(int argc, char** argv) {
     if (live) {
         open_live(view);
     }
-    const std::string error = write_png(render(view), args[0]);
-    return error.empty() ? 0 : fail(error);
+    const Failure failure = write_png(render(view), args[0]);
+    return failure ? fail(*failure) : 0;
 }

@@ -1,4 +1,5 @@
 // Report rows: the GPU section (graphics adapters, then displays).
+#include "core/report/device_text.h"
 #include "core/report/format.h"
 #include "core/report/sections.h"
 #include "core/text/fmt.h"
@@ -13,8 +14,9 @@ constexpr std::uint64_t reserved_memory_min = std::uint64_t{1} << 20;
 
 void add_adapter(std::vector<ReportRow>& rows, const GpuInfo& gpu, std::size_t number,
                  bool detail) {
-    std::string value = gpu.name;
-    if (!gpu.vendor.empty() && !contains(ascii_lower(gpu.name), ascii_lower(gpu.vendor))) {
+    const std::string name = gpu_name(gpu);
+    std::string value = name;
+    if (!gpu.vendor.empty() && !contains(ascii_lower(name), ascii_lower(gpu.vendor))) {
         value += " (" + gpu.vendor + ")";
     }
     rows.push_back(field(strfmt("Adapter %zu", number), value));
@@ -24,8 +26,8 @@ void add_adapter(std::vector<ReportRow>& rows, const GpuInfo& gpu, std::size_t n
         // The small carve-out of an integrated adapter.
         rows.push_back(sub_field("Memory", format_size(gpu.vram_total) + " reserved"));
     }
-    if (!gpu.pcie_link.empty())
-        rows.push_back(sub_field("PCIe link", gpu.pcie_link));
+    if (const std::string link = pcie_link_text(gpu.pcie_link); !link.empty())
+        rows.push_back(sub_field("PCIe link", link));
     if (!detail)
         return;
     if (gpu.vendor_id != 0) {

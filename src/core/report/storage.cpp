@@ -1,4 +1,5 @@
 // Report rows: STORAGE (one group per disk) and NETWORK (adapters and their links).
+#include "core/report/device_text.h"
 #include "core/report/format.h"
 #include "core/report/sections.h"
 #include "core/text/fmt.h"
@@ -42,16 +43,17 @@ void append_disk(std::vector<ReportRow>& rows, const DiskInfo& disk, bool detail
         rows.push_back(sub_field("Sector size", sectors));
     if (disk.rpm > 1)
         rows.push_back(sub_field("Rotation", strfmt("%u RPM", disk.rpm)));
-    if (!disk.link.empty())
-        rows.push_back(sub_field("Link", disk.link));
+    if (const std::string link = disk_link_text(disk); !link.empty())
+        rows.push_back(sub_field("Link", link));
 }
 
 // "Realtek RTL8111 (Ethernet, connected)": the kind only when the name does not already say it.
 std::string adapter_item(const NetAdapter& adapter) {
-    const bool kind_in_name = contains(ascii_lower(adapter.name), ascii_lower(adapter.kind));
+    const std::string name = adapter_name(adapter);
+    const bool kind_in_name = contains(ascii_lower(name), ascii_lower(adapter.kind));
     const std::string notes = join(
         {kind_in_name ? std::string() : adapter.kind, adapter.link_up ? "connected" : ""}, ", ");
-    return notes.empty() ? adapter.name : adapter.name + " (" + notes + ")";
+    return notes.empty() ? name : name + " (" + notes + ")";
 }
 
 }  // namespace
@@ -75,7 +77,8 @@ std::vector<ReportRow> network_rows(const SystemSnapshot& s, bool detail) {
     std::size_t number = 0;
     for (const auto& adapter : s.net_adapters) {
         ++number;
-        rows.push_back(field(numbered ? strfmt("Adapter %zu", number) : "Adapter", adapter.name));
+        rows.push_back(
+            field(numbered ? strfmt("Adapter %zu", number) : "Adapter", adapter_name(adapter)));
         if (!adapter.kind.empty())
             rows.push_back(sub_field("Medium", adapter.kind));
         rows.push_back(sub_field("Link", adapter.link_up ? "Connected" : "Not connected"));

@@ -1,10 +1,8 @@
 // The order of collection: each step fills its fields and never reads what a later one makes.
 #include "linux/collect/collect.h"
 
-#include <cstdint>
-
+#include "core/installed_memory.h"
 #include "core/smbios/snapshot.h"
-#include "core/text/fields.h"
 #include "linux/collect/audio.h"
 #include "linux/collect/battery.h"
 #include "linux/collect/cpu.h"
@@ -32,13 +30,8 @@ SystemSnapshot collect_snapshot(const SysRoot& root, std::span<const DmiStructur
     s.cpu = collect_cpu(root);
     collect_smbios_memory(s, dmi);
     s.memory_total = collect_memory_total(root);
-    std::uint64_t installed = 0;
-    for (const auto& module : s.memory_modules)
-        installed = saturating_add(installed, module.size);
-    // Without SMBIOS modules, the online memory blocks are what is installed (as lsmem counts);
-    // MemTotal leaves out what the kernel reserves.
-    s.memory_installed =
-        installed != 0 ? installed : collect_online_memory(root).value_or(s.memory_total);
+    s.memory_online = collect_online_memory(root).value_or(0);
+    s.memory_installed = installed_memory(s);
     s.memory_ecc = smbios_memory_ecc(dmi);
     s.gpus = collect_gpus(root);
     s.displays = collect_displays(root);

@@ -1,11 +1,12 @@
-// Graphics adapters from the DRM class folder, and the PCI Express link text of a PCI device.
+// Graphics adapters from the DRM class folder, and the PCI Express link of a PCI device.
 #include "linux/collect/gpu.h"
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 #include "core/text/fields.h"
-#include "core/text/fmt.h"
+#include "core/text/numbers.h"
 #include "core/text/unicode.h"
 #include "linux/collect/pci_names.h"
 
@@ -38,17 +39,18 @@ std::string vendor_short_name(std::uint16_t vendor_id) {
     }
 }
 
-// PCI Express generation of a max_link_speed transfer rate, in GT/s.
-std::string_view pcie_generation(std::string_view rate) {
-    static constexpr std::pair<std::string_view, std::string_view> generations[] = {
-        {"2.5", "1.0"},  {"5.0", "2.0"},  {"8.0", "3.0"},
-        {"16.0", "4.0"}, {"32.0", "5.0"}, {"64.0", "6.0"},
+// The transfer rate of a max_link_speed text ("16.0 GT/s PCIe") in MT/s; 0 for a rate the
+// PCI Express generations do not have.
+std::uint32_t pcie_rate_mts(std::string_view rate) {
+    static constexpr std::pair<std::string_view, std::uint32_t> rates[] = {
+        {"2.5", 2500},   {"5.0", 5000},   {"8.0", 8000},
+        {"16.0", 16000}, {"32.0", 32000}, {"64.0", 64000},
     };
-    for (const auto& [speed, generation] : generations) {
-        if (rate == speed)
-            return generation;
+    for (const auto& [text, mts] : rates) {
+        if (rate == text)
+            return mts;
     }
-    return {};
+    return 0;
 }
 
 std::string_view first_word(std::string_view text) {
@@ -63,21 +65,16 @@ std::uint16_t low16(std::uint32_t value) {
 
 }  // namespace
 
-std::string pcie_link_text(const SysRoot& root, std::string_view device_dir) {
+PcieLink read_pcie_link(const SysRoot& root, std::string_view device_dir) {
     const std::string dir(device_dir);
+    PcieLink link;
     const auto width_text = read_text(root, dir + "/max_link_width");
-    if (!width_text)
-        return {};
-    const std::string_view width = trim(*width_text);
-    if (width.empty() || width == "Unknown" || width == "0")
-        return {};
-    const std::string width_str(width);
-    const auto speed = read_text(root, dir + "/max_link_speed");
-    const std::string_view generation = speed ? pcie_generation(first_word(*speed)) : "";
-    if (generation.empty())
-        return strfmt("x%s", width_str.c_str());
-    const std::string generation_str(generation);
-    return strfmt("PCIe %s x%s", generation_str.c_str(), width_str.c_str());
+    const auto width = width_text ? parse_u64(*width_text) : std::nullopt;
+    if (width && *width <= std::numeric_limits<std::uint32_t>::max())
+        link.max_width = static_cast<std::uint32_t>(*width);
+    if (const auto speed = read_text(root, dir + "/max_link_speed"))
+        link.max_mts = pcie_rate_mts(first_word(*speed));
+    return link;
 }
 
 std::vector<GpuInfo> collect_gpus(const SysRoot& root) {
@@ -98,11 +95,10 @@ std::vector<GpuInfo> collect_gpus(const SysRoot& root) {
         if (std::find(seen.begin(), seen.end(), function) != seen.end())
             continue;
         seen.push_back(std::move(function));
-        gpu.name = pci_name(root, gpu.vendor_id, gpu.device_id)
-                       .value_or(strfmt("PCI %04X:%04X", gpu.vendor_id, gpu.device_id));
+        gpu.name = pci_name(root, gpu.vendor_id, gpu.device_id).value_or("");
         gpu.vram_total = read_u64(root, dir + "/mem_info_vram_total").value_or(0);
         gpu.vendor = vendor_short_name(gpu.vendor_id);
-        gpu.pcie_link = pcie_link_text(root, dir);
+        gpu.pcie_link = read_pcie_link(root, dir);
         gpu.subsystem_vendor_id = low16(read_hex(root, dir + "/subsystem_vendor").value_or(0));
         gpu.subsystem_device_id = low16(read_hex(root, dir + "/subsystem_device").value_or(0));
         gpu.revision =

@@ -1,4 +1,4 @@
-// Graphics adapters from the DRM class, the PCI ID database and PCI Express link texts.
+// Graphics adapters from the DRM class and the PCI ID database, and PCI Express links.
 #pragma once
 
 #include <cstdint>
@@ -14,7 +14,7 @@ namespace nadrel {
 
 // One entry per DRM card ("cardN") with a PCI vendor, in name order, once per vendor and device.
 std::vector<GpuInfo> collect_gpus(const SysRoot& root);
-// "PCIe 4.0 x16", "x16" or empty, from a PCI device folder's max_link_* files.
-std::string pcie_link_text(const SysRoot& root, std::string_view device_dir);
+// The most a PCI device folder's link can run at, from its max_link_* files.
+PcieLink read_pcie_link(const SysRoot& root, std::string_view device_dir);
 
 }  // namespace nadrel

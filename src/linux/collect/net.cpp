@@ -55,9 +55,12 @@ std::vector<NetAdapter> collect_net_adapters(const SysRoot& root) {
         if (++devices > max_net_devices)
             break;
         NetAdapter adapter;
-        adapter.name = clean_name(pci_device_name(root, dir + "/device").value_or(interface));
-        // Two ports of one card, or two identical cards, are listed once.
-        if (!listed.insert(adapter.name).second)
+        const auto known = pci_device_name(root, dir + "/device");
+        if (known)
+            adapter.name = clean_name(*known);
+        // Two ports of one card, or two identical cards, are listed once; the interface names
+        // an adapter the database does not know.
+        if (!listed.insert(known ? adapter.name : clean_name(interface)).second)
             continue;
         adapter.interface = interface;
         adapter.mac = std::string(trim(read_text(root, dir + "/address").value_or("")));

@@ -36,20 +36,26 @@ std::string first_word(std::string_view text) {
     return std::string(text.substr(0, end));
 }
 
-// A negotiated SATA speed as the kernel writes it: "1.5", "3.0", "6.0".
-bool is_speed_word(std::string_view word) {
-    bool digit = false;
-    bool point = false;
+// A negotiated SATA speed as the kernel writes it ("1.5", "3.0", "6.0", in Gb/s) in Mb/s; 0
+// for another word, or one finer than whole Mb/s.
+std::uint32_t sata_speed_mbps(std::string_view word) {
+    constexpr std::string_view digits = "0123456789";
+    const std::size_t point = std::min(word.find('.'), word.size());
+    const std::string_view whole = word.substr(0, point);
+    const std::string_view fraction = word.substr(std::min(point + 1, word.size()));
+    if (whole.empty() || whole.size() > 6 || fraction.size() > 3 ||
+        (point < word.size() && fraction.empty()) ||
+        whole.find_first_not_of(digits) != std::string_view::npos ||
+        fraction.find_first_not_of(digits) != std::string_view::npos)
+        return 0;
+    std::uint32_t mbps = 0;
     for (const char ch : word) {
-        if (ch >= '0' && ch <= '9') {
-            digit = true;
-        } else if (ch == '.' && !point && digit) {
-            point = true;
-        } else {
-            return false;
-        }
+        if (ch != '.')
+            mbps = mbps * 10 + static_cast<std::uint32_t>(ch - '0');
     }
-    return digit && word.back() != '.';
+    for (std::size_t i = fraction.size(); i < 3; ++i)
+        mbps *= 10;
+    return mbps;
 }
 
 std::string disk_bus(std::string_view name, std::string_view canonical) {
@@ -72,15 +78,15 @@ bool medium_needs_rotation_rate(std::string_view bus) {
     return bus == "USB" || bus == "Virtual" || bus == "SD/MMC";
 }
 
-// "SATA 6.0Gb/s" from the ATA port (…/ata3/host2/…) the disk hangs under, or empty.
-std::string sata_link(const SysRoot& root, std::string_view canonical) {
+// The SATA speed in Mb/s from the ATA port (…/ata3/host2/…) the disk hangs under, or 0.
+std::uint32_t sata_link_mbps(const SysRoot& root, std::string_view canonical) {
     const std::size_t host = canonical.find("/host");
     if (host == std::string_view::npos || host == 0)
-        return {};
+        return 0;
     const std::string_view port = canonical.substr(0, host);
     const std::string_view last = port.substr(port.rfind('/') + 1);
     if (!starts_with(last, "ata"))
-        return {};
+        return 0;
     const std::string port_dir(port);
     for (const auto& entry : list_dir(root, port_dir)) {
         if (!starts_with(entry, "link"))
@@ -89,12 +95,10 @@ std::string sata_link(const SysRoot& root, std::string_view canonical) {
             read_text(root, port_dir + "/" + entry + "/ata_link/" + entry + "/sata_spd");
         if (!text)
             continue;
-        const std::string word = first_word(*text);
-        if (word.empty() || word == "Unknown" || !is_speed_word(word))
-            continue;
-        return "SATA " + word + "Gb/s";
+        if (const std::uint32_t mbps = sata_speed_mbps(first_word(*text)); mbps != 0)
+            return mbps;
     }
-    return {};
+    return 0;
 }
 
 std::string trimmed_text(const SysRoot& root, const std::string& path) {
@@ -143,10 +147,9 @@ std::optional<DiskInfo> read_disk(const SysRoot& root, const std::string& name) 
     // reported rotation rate makes a disk a hard disk.
     if (disk.solid_state == false && disk.rpm <= 1 && medium_needs_rotation_rate(disk.bus))
         disk.solid_state.reset();
-    disk.link = sata_link(root, canonical);
-    if (disk.link.empty() && starts_with(name, "nvme")) {
-        disk.link = pcie_link_text(root, base + "/device/device");
-    }
+    disk.sata_mbps = sata_link_mbps(root, canonical);
+    if (disk.sata_mbps == 0 && starts_with(name, "nvme"))
+        disk.pcie_link = read_pcie_link(root, base + "/device/device");
     return disk;
 }
 

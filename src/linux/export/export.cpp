@@ -28,8 +28,8 @@ std::string os_error(int error) {
     return strfmt("%s (os error %d)", std::strerror(error), error);
 }
 
-// Writes everything, retrying interrupted writes; the error text, or nothing on success.
-std::optional<std::string> write_fully(int fd, std::string_view data) {
+// Writes everything, retrying interrupted writes.
+Failure write_fully(int fd, std::string_view data) {
     while (!data.empty()) {
         const ssize_t n = ::write(fd, data.data(), data.size());
         if (n < 0) {
@@ -77,41 +77,41 @@ std::variant<Temporary, int> create_temporary(int dir) {
 
 // Only where nothing is there yet: an earlier report, or a link, is never opened for writing.
 // When something is there, the reason there was no temporary file is the error.
-std::optional<std::string> write_new_file(int dir, const std::string& name, std::string_view text,
-                                          int temporary_error) {
+Failure write_new_file(int dir, const std::string& name, std::string_view text,
+                       int temporary_error) {
     UniqueFd file(
         ::openat(dir, name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666));
     if (!file.valid())
         return os_error(errno == EEXIST ? temporary_error : errno);
-    if (auto error = write_fully(file.get(), text))
-        return error;
+    if (Failure failure = write_fully(file.get(), text))
+        return failure;
     if (const int error = file.close_now())
         return os_error(error);
     return std::nullopt;
 }
 
-std::optional<std::string> write_through_temporary(int dir, Temporary temporary,
-                                                   const std::string& name, std::string_view text) {
-    std::optional<std::string> error;
+Failure write_through_temporary(int dir, Temporary temporary, const std::string& name,
+                                std::string_view text) {
+    Failure failure;
     // An earlier report keeps its permission bits (a private 0600 report stays private); a
     // link at the name is replaced, never followed.
     struct stat old {};
     if (::fstatat(dir, name.c_str(), &old, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(old.st_mode) &&
         ::fchmod(temporary.file.get(), old.st_mode & 07777) != 0) {
-        error = os_error(errno);
+        failure = os_error(errno);
     }
-    if (!error)
-        error = write_fully(temporary.file.get(), text);
+    if (!failure)
+        failure = write_fully(temporary.file.get(), text);
     // The data must be on disk before the old file is replaced.
-    if (!error && ::fsync(temporary.file.get()) != 0)
-        error = os_error(errno);
-    if (const int close_error = temporary.file.close_now(); !error && close_error != 0)
-        error = os_error(close_error);
-    if (!error && ::renameat(dir, temporary.name.c_str(), dir, name.c_str()) != 0)
-        error = os_error(errno);
-    if (error)
+    if (!failure && ::fsync(temporary.file.get()) != 0)
+        failure = os_error(errno);
+    if (const int close_error = temporary.file.close_now(); !failure && close_error != 0)
+        failure = os_error(close_error);
+    if (!failure && ::renameat(dir, temporary.name.c_str(), dir, name.c_str()) != 0)
+        failure = os_error(errno);
+    if (failure)
         ::unlinkat(dir, temporary.name.c_str(), 0);
-    return error;
+    return failure;
 }
 
 std::string file_name(const SysRoot& root) {
@@ -120,8 +120,8 @@ std::string file_name(const SysRoot& root) {
 
 }  // namespace
 
-std::optional<std::string> write_report_file(const std::string& dir, const std::string& name,
-                                             std::string_view text, TemporaryFile temporary) {
+Failure write_report_file(const std::string& dir, const std::string& name, std::string_view text,
+                          TemporaryFile temporary) {
     const UniqueFd folder(::open(dir.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
     if (!folder.valid())
         return os_error(errno);
@@ -157,9 +157,8 @@ std::string save_report(const SysRoot& root, const std::optional<std::string>& h
     const std::string dir = home.value_or(".");
     const std::string name = file_name(root);
     const std::string path = dir + "/" + name;
-    if (const auto error = write_report_file(dir, name, text, TemporaryFile::Use)) {
-        return "Could not save: " + *error;
-    }
+    if (const Failure failure = write_report_file(dir, name, text, TemporaryFile::Use))
+        return "Could not save: " + *failure;
     if (sanitize) {
         const std::string shown_dir = home ? std::string(hidden_text) : dir;
         return "Saved to " + shown_dir + "/" + std::string(hidden_text) + "-nadrel.txt";

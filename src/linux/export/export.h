@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/failure.h"
 #include "core/report/report.h"
 #include "linux/root/sysroot.h"
 
@@ -23,9 +24,9 @@ std::string save_report(const SysRoot& root, const std::optional<std::string>& h
 enum class TemporaryFile : std::uint8_t { Use, Refused };
 
 // Writes text to dir/name through a temporary file renamed over it; without one, only as a
-// new file. The error text, or nothing on success.
-std::optional<std::string> write_report_file(const std::string& dir, const std::string& name,
-                                             std::string_view text, TemporaryFile temporary);
+// new file.
+Failure write_report_file(const std::string& dir, const std::string& name, std::string_view text,
+                          TemporaryFile temporary);
 
 // "{dir}/{host}-nadrel.txt": dir is home or "."; the host name from the root, made safe.
 std::string report_file_path(const SysRoot& root, const std::optional<std::string>& home);

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/failure.h"
 #include "linux/gui/draw/text.h"
 #include "linux/gui/view/view.h"
 #include "linux/gui/wayland/wayland.h"
@@ -18,8 +19,7 @@ namespace {
 
 // The view is the backend's until the window closes; Wayland hands it back when it could not
 // start, for X11 to show.
-std::optional<std::string> run_backend(ReportView& view, bool wayland,
-                                       const std::optional<std::string>& gdk_scale) {
+Failure run_backend(ReportView& view, bool wayland, const std::optional<std::string>& gdk_scale) {
     const auto scale = gdk_scale ? std::optional<std::string_view>(*gdk_scale) : std::nullopt;
     if (!wayland) {
         return run_x11(view, scale);
@@ -39,7 +39,7 @@ std::optional<std::string> run_backend(ReportView& view, bool wayland,
     return std::nullopt;
 }
 
-std::optional<std::string> run(const NadrelWindowArgs& args) {
+Failure run(const NadrelWindowArgs& args) {
     if (args.abi != window_abi) {
         return "window module missing: it was built for another version of nadrel";
     }
@@ -59,17 +59,17 @@ std::optional<std::string> run(const NadrelWindowArgs& args) {
 
 extern "C" __attribute__((visibility("default"))) int nadrel_run_window(
     const NadrelWindowArgs* args, char* error, size_t error_size) {
-    std::optional<std::string> message;
+    nadrel::Failure failure;
     try {
-        message = args != nullptr ? nadrel::run(*args) : std::string("no arguments");
+        failure = args != nullptr ? nadrel::run(*args) : std::string("no arguments");
     } catch (const std::exception& e) {
-        message = e.what();
+        failure = e.what();
     }
-    if (!message)
+    if (!failure)
         return 0;
     if (error != nullptr && error_size > 0) {
-        const std::size_t n = std::min(message->size(), error_size - 1);
-        std::memcpy(error, message->data(), n);
+        const std::size_t n = std::min(failure->size(), error_size - 1);
+        std::memcpy(error, failure->data(), n);
         error[n] = '\0';
     }
     return 1;

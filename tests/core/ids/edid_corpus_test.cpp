@@ -5,8 +5,6 @@
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <memory>
 #include <regex>
@@ -16,6 +14,7 @@
 
 #include "core/ids/edid.h"
 #include "core/text/fmt.h"
+#include "support/golden.h"
 #include "support/run.h"
 
 namespace nadrel {
@@ -151,9 +150,8 @@ TEST(EdidCorpus, AgreesWithEdidDecode) {
     for (const fs::path& file : files) {
         const std::string id = file.filename().string();
         SCOPED_TRACE(id);
-        std::ifstream in(file, std::ios::binary);
-        const std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                              std::istreambuf_iterator<char>());
+        const std::string raw = test::read_file(file);
+        const std::vector<std::uint8_t> bytes(raw.begin(), raw.end());
         const Oracle o = parse(run_edid_decode(file));
         ASSERT_FALSE(o.manufacturer.empty()) << "edid-decode gave no manufacturer";
         const auto got = decode_edid(bytes);

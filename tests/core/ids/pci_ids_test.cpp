@@ -6,12 +6,12 @@
 #include <cstdio>
 #include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "core/text/fmt.h"
 #include "core/text/unicode.h"
+#include "support/golden.h"
 #include "support/run.h"
 #include "support/temp_dir.h"
 
@@ -21,13 +21,6 @@ namespace {
 const std::string fixture_db = std::string(NADREL_SOURCE_DIR) + "/tests/data/pci/pci.ids";
 const std::string installed_db = "/usr/share/misc/pci.ids";
 
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
 struct Case {
     std::uint16_t vendor;
     std::uint16_t device;
@@ -35,7 +28,7 @@ struct Case {
 };
 
 TEST(PciLookup, FixtureDatabaseWithDecoys) {
-    const std::string db = slurp(fixture_db);
+    const std::string db = test::read_file(fixture_db);
     ASSERT_FALSE(db.empty()) << fixture_db;
     const Case cases[] = {
         {0x1234, 0xABCD, "Example Graphics Adapter"},
@@ -162,7 +155,7 @@ int expect_matches_lspci(const std::string& db_path, const std::vector<Case>& ca
         ADD_FAILURE() << "lspci (pciutils) is not installed; tools/install-deps installs it";
         return 0;
     }
-    const std::string db = slurp(db_path);
+    const std::string db = test::read_file(db_path);
     const auto names = lspci_names(db_path, cases);
     EXPECT_FALSE(db.empty()) << db_path;
     EXPECT_EQ(names.size(), cases.size());
@@ -202,7 +195,7 @@ TEST(IdLookup, UsbIdsLayout) {
     EXPECT_EQ(pci_lookup(db, 0x8087, 0x0026), "AX201 Bluetooth");
 
     // The installed database names what lsusb names (its hwdb is built from usb.ids).
-    const std::string installed = slurp("/usr/share/misc/usb.ids");
+    const std::string installed = test::read_file("/usr/share/misc/usb.ids");
     if (installed.empty())
         GTEST_SKIP() << "usb.ids is not installed (tools/install-deps installs it)";
     const auto ax210 = id_lookup(installed, 0x8087, 0x0032);

@@ -7,9 +7,7 @@
 namespace nadrel {
 namespace {
 
-std::string text(const std::vector<ReportRow>& rows) {
-    return test::rows_text(rows);
-}
+using test::rows_text;
 
 SystemSnapshot desktop_board() {
     SystemSnapshot s;
@@ -38,7 +36,7 @@ SystemSnapshot desktop_board() {
 }
 
 TEST(MotherboardRows, Summary) {
-    EXPECT_EQ(text(motherboard_rows(desktop_board(), false)),
+    EXPECT_EQ(rows_text(motherboard_rows(desktop_board(), false)),
               "  Board             : Example Corp Z790 GAMING (Rev 1.xx)\n"
               "  System            : Example Corp MS-7D91\n"
               "  BIOS              : American Megatrends International, LLC. 1.60 (2023-04-12)\n"
@@ -53,7 +51,7 @@ TEST(MotherboardRows, Summary) {
 }
 
 TEST(MotherboardRows, Detail) {
-    EXPECT_EQ(text(motherboard_rows(desktop_board(), true)),
+    EXPECT_EQ(rows_text(motherboard_rows(desktop_board(), true)),
               "  Board             : Example Corp Z790 GAMING (Rev 1.xx)\n"
               "  System            : Example Corp MS-7D91\n"
               "  Product SKU       : Default SKU\n"
@@ -80,26 +78,27 @@ TEST(MotherboardRows, Detail) {
 
 TEST(MotherboardRows, WithoutSmbiosOnlyTheBoardRowRemains) {
     const SystemSnapshot s;
-    EXPECT_EQ(text(motherboard_rows(s, false)),
+    EXPECT_EQ(rows_text(motherboard_rows(s, false)),
               "  Board             : (SMBIOS data unavailable)\n");
-    EXPECT_EQ(text(motherboard_rows(s, true)), "  Board             : (SMBIOS data unavailable)\n");
+    EXPECT_EQ(rows_text(motherboard_rows(s, true)),
+              "  Board             : (SMBIOS data unavailable)\n");
     // Without DMI, the device tree names the board; its first compatible string is detail.
     SystemSnapshot dt;
     dt.devicetree_model = "Raspberry Pi 4 Model B Rev 1.4";
     dt.devicetree_compatible = "raspberrypi,4-model-b";
-    EXPECT_EQ(text(motherboard_rows(dt, false)),
+    EXPECT_EQ(rows_text(motherboard_rows(dt, false)),
               "  Board             : Raspberry Pi 4 Model B Rev 1.4\n");
-    EXPECT_EQ(text(motherboard_rows(dt, true)),
+    EXPECT_EQ(rows_text(motherboard_rows(dt, true)),
               "  Board             : Raspberry Pi 4 Model B Rev 1.4\n"
               "  \u2502 Compatible      : raspberrypi,4-model-b\n");
     dt.dmi.board_name = "X570";  // DMI wins where both exist
-    EXPECT_EQ(text(motherboard_rows(dt, true)), "  Board             : X570\n");
+    EXPECT_EQ(rows_text(motherboard_rows(dt, true)), "  Board             : X570\n");
     // A board name without vendor or version, and a BIOS version without vendor or date.
     SystemSnapshot t;
     t.dmi.board_name = "X570(TM)";
     t.dmi.bios_version = "F3";
     t.dmi.product_name = "Box";
-    EXPECT_EQ(text(motherboard_rows(t, false)),
+    EXPECT_EQ(rows_text(motherboard_rows(t, false)),
               "  Board             : X570\n"
               "  System            : Box\n"
               "  BIOS              : F3\n");
@@ -110,16 +109,17 @@ TEST(MotherboardRows, SocketCount) {
     s.cpu_socket = "LGA4677";
     s.cpu_sockets = 2;
     s.cpu_sockets_populated = 1;
-    EXPECT_EQ(text(motherboard_rows(s, false)),
+    EXPECT_EQ(rows_text(motherboard_rows(s, false)),
               "  Board             : (SMBIOS data unavailable)\n"
               "  CPU sockets       : LGA4677 (1 of 2 populated)\n");
     s.cpu_sockets = 1;
-    EXPECT_EQ(text(motherboard_rows(s, false)),
+    EXPECT_EQ(rows_text(motherboard_rows(s, false)),
               "  Board             : (SMBIOS data unavailable)\n"
               "  CPU socket        : LGA4677\n");
     s.cpu_socket.clear();  // the counts alone show nothing
     s.cpu_sockets = 4;
-    EXPECT_EQ(text(motherboard_rows(s, true)), "  Board             : (SMBIOS data unavailable)\n");
+    EXPECT_EQ(rows_text(motherboard_rows(s, true)),
+              "  Board             : (SMBIOS data unavailable)\n");
 }
 
 TEST(MotherboardRows, ExpansionSlotUsageCollapse) {
@@ -140,7 +140,7 @@ TEST(MotherboardRows, ExpansionSlotUsageCollapse) {
     for (const auto& c : cases) {
         SystemSnapshot s;
         s.slots = c.slots;
-        EXPECT_EQ(text(motherboard_rows(s, false)),
+        EXPECT_EQ(rows_text(motherboard_rows(s, false)),
                   "  Board             : (SMBIOS data unavailable)\n"
                   "  Expansion slots\n" +
                       c.bullets);
@@ -148,14 +148,14 @@ TEST(MotherboardRows, ExpansionSlotUsageCollapse) {
     // Mixed case "In use"/"IN USE" is not the same text, so usage stays.
     SystemSnapshot s;
     s.slots = {in_use, in_use, {"S", "PCI Express", "x16", "IN USE"}, in_use};
-    EXPECT_EQ(text(motherboard_rows(s, false)),
+    EXPECT_EQ(rows_text(motherboard_rows(s, false)),
               "  Board             : (SMBIOS data unavailable)\n"
               "  Expansion slots\n"
               "  \u2022 3 x PCI Express x1 - In use\n"
               "  \u2022 PCI Express x16 - IN USE\n");
     // Every slot reading "in use" in lower case still collapses.
     s.slots = {{"A", "PCI", "", "in use"}, {"B", "PCI", "", "in use"}};
-    EXPECT_EQ(text(motherboard_rows(s, false)),
+    EXPECT_EQ(rows_text(motherboard_rows(s, false)),
               "  Board             : (SMBIOS data unavailable)\n"
               "  Expansion slots\n"
               "  \u2022 2 x PCI\n");

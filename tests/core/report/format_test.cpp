@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/report/device_text.h"
+
 namespace nadrel {
 namespace {
 
@@ -45,6 +47,14 @@ TEST(ListRows, NoneOneMany) {
     EXPECT_EQ(many[0].value, "");
     EXPECT_EQ(many[1].kind, RowKind::Bullet);
     EXPECT_EQ(many[2].text, "B");
+}
+
+TEST(SataLinkText, TheKernelsOneDecimalAndFinerRates) {
+    EXPECT_EQ(sata_link_text(1500), "SATA 1.5Gb/s");
+    EXPECT_EQ(sata_link_text(6000), "SATA 6.0Gb/s");
+    EXPECT_EQ(sata_link_text(12000), "SATA 12.0Gb/s");
+    EXPECT_EQ(sata_link_text(1250), "SATA 1.25Gb/s");
+    EXPECT_EQ(sata_link_text(0), "");
 }
 
 TEST(Join, SkipsEmptyParts) {

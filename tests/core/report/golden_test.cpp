@@ -44,34 +44,26 @@ SystemSnapshot workstation() {
                         {"DIMM_B2", "DDR5", "DIMM", "Kingston", "KF556C40-16", 17179869184ull, 5600,
                          4800, 1100, 64, 64, 1, "1A2B3C4E", "TAG-B2", ""}};
 
-    s.gpus = {{"AD104 [GeForce RTX 4070]", "NVIDIA", "PCIe 4.0 x16", "95.04.31.00.3A",
-               12878610432ull, 0x10DE, 0x2786, 0x1462, 0x5122, 0xA1}};
+    s.gpus = {{"AD104 [GeForce RTX 4070]",
+               "NVIDIA",
+               {16000, 16},
+               "95.04.31.00.3A",
+               12878610432ull,
+               0x10DE,
+               0x2786,
+               0x1462,
+               0x5122,
+               0xA1}};
     s.displays = {{"DELL U2723QE", 3840, 2160, 27, 597, 336, 60, 2022, 12, 10, "7XKC0P3"},
                   {"LG ULTRAGEAR", 2560, 1440, 27, 600, 340, 165, 2021, 0, 8, "109NTAB1Q227"}};
 
-    DiskInfo nvme{"nvme0n1",
-                  "Samsung SSD 980 PRO 1TB",
-                  "NVMe",
-                  "5B2QGXA7",
-                  "PCIe 4.0 x4",
-                  1000204886016ull,
-                  512,
-                  512,
-                  0,
-                  true,
-                  "S5P2NG0R123456A"};
-    DiskInfo hdd{"sda",
-                 "WDC WD40EZRZ-00GXCB0",
-                 "SATA",
-                 "80.00A80",
-                 "SATA 6.0Gb/s",
-                 4000787030016ull,
-                 512,
-                 4096,
-                 5400,
-                 false,
-                 "WD-WCC4E1234567"};
-    DiskInfo stick{"sdb", "", "USB", "", "", 0, 0, 0, 0, std::nullopt, ""};
+    DiskInfo nvme{"nvme0n1",  "Samsung SSD 980 PRO 1TB", "NVMe", "5B2QGXA7", 0,
+                  {16000, 4}, 1000204886016ull,          512,    512,        0,
+                  true,       "S5P2NG0R123456A"};
+    DiskInfo hdd{"sda", "WDC WD40EZRZ-00GXCB0", "SATA", "80.00A80", 6000,
+                 {},    4000787030016ull,       512,    4096,       5400,
+                 false, "WD-WCC4E1234567"};
+    DiskInfo stick{"sdb", "", "USB", "", 0, {}, 0, 0, 0, 0, std::nullopt, ""};
     stick.size = 31914983424ull;
     s.disks = {nvme, hdd, stick};
     s.optical_drives = {"HL-DT-ST DVDRAM GH24NSD1"};

@@ -13,7 +13,7 @@ GpuInfo discrete() {
     GpuInfo g;
     g.name = "AD104 [GeForce RTX 4070]";
     g.vendor = "NVIDIA";
-    g.pcie_link = "PCIe 4.0 x16";
+    g.pcie_link = {16000, 16};
     g.vbios_version = "95.04.31.00.3B";
     g.vram_total = std::uint64_t{12} << 30;
     g.vendor_id = 0x10DE;

@@ -7,9 +7,7 @@
 namespace nadrel {
 namespace {
 
-std::string text(const std::vector<ReportRow>& rows) {
-    return test::rows_text(rows);
-}
+using test::rows_text;
 
 BatteryInfo laptop_battery() {
     BatteryInfo b;
@@ -26,13 +24,13 @@ BatteryInfo laptop_battery() {
 TEST(BatteryRows, SummaryAndDetail) {
     SystemSnapshot s;
     s.battery = laptop_battery();
-    EXPECT_EQ(text(battery_rows(s, false)),
+    EXPECT_EQ(rows_text(battery_rows(s, false)),
               "  Design capacity   : 50.0Wh\n"
               "  Full charge       : 47.5Wh\n"
               "  Wear              : 5.0%\n"
               "  Chemistry         : Li-ion\n"
               "  Cycle count       : 0\n");
-    EXPECT_EQ(text(battery_rows(s, true)),
+    EXPECT_EQ(rows_text(battery_rows(s, true)),
               "  Design capacity   : 50.0Wh\n"
               "  Full charge       : 47.5Wh\n"
               "  Wear              : 5.0%\n"
@@ -50,20 +48,20 @@ TEST(BatteryRows, WearAndMissingValues) {
     s.battery.cycle_count.reset();
     s.battery.min_voltage_mv = 0;
     s.battery.manufactured.clear();
-    EXPECT_EQ(text(battery_rows(s, true)),
+    EXPECT_EQ(rows_text(battery_rows(s, true)),
               "  Design capacity   : 50.0Wh\n"
               "  Full charge       : 52.3Wh\n"
               "  Wear              : 0.0%\n");
     s.battery.design_mwh = 45000;
     s.battery.full_mwh = 33333;
-    EXPECT_EQ(text(battery_rows(s, false)),
+    EXPECT_EQ(rows_text(battery_rows(s, false)),
               "  Design capacity   : 45.0Wh\n"
               "  Full charge       : 33.3Wh\n"
               "  Wear              : 25.9%\n");
     // Either capacity missing drops all three rows.
     s.battery.full_mwh = 0;
     s.battery.technology = "Li-poly";
-    EXPECT_EQ(text(battery_rows(s, false)), "  Chemistry         : Li-poly\n");
+    EXPECT_EQ(rows_text(battery_rows(s, false)), "  Chemistry         : Li-poly\n");
     // No battery: no rows, whatever the other fields hold.
     s.battery.present = false;
     EXPECT_TRUE(battery_rows(s, true).empty());
@@ -81,13 +79,13 @@ TEST(OtherRows, SummaryAndDetail) {
     UsbDevice fast{"Flash(R) Drive", 5000, 0, 0, 3};
     s.usb_devices = {hub, mouse, nameless, fast};
 
-    EXPECT_EQ(text(other_rows(s, false)),
+    EXPECT_EQ(rows_text(other_rows(s, false)),
               "  Optical drives    : HL-DT-ST DVDRAM GH24NSD1\n"
               "  Audio devices\n"
               "  \u2022 HDA Intel PCH\n"
               "  \u2022 HDA NVidia\n"
               "  Bluetooth         : Intel AX201 Bluetooth\n");
-    EXPECT_EQ(text(other_rows(s, true)),
+    EXPECT_EQ(rows_text(other_rows(s, true)),
               "  Optical drives    : HL-DT-ST DVDRAM GH24NSD1\n"
               "  Audio endpoints\n"
               "    ALC897 Analog (playback, capture)\n"
@@ -110,7 +108,7 @@ TEST(OtherRows, EmptyListsDropTheirRows) {
     EXPECT_TRUE(other_rows(s, false).empty());
     EXPECT_TRUE(other_rows(s, true).empty());
     s.optical_drives = {"Optical drive", "BD-RE"};
-    EXPECT_EQ(text(other_rows(s, true)),
+    EXPECT_EQ(rows_text(other_rows(s, true)),
               "  Optical drives\n"
               "  \u2022 Optical drive\n"
               "  \u2022 BD-RE\n");

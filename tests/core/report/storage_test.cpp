@@ -7,9 +7,7 @@
 namespace nadrel {
 namespace {
 
-std::string text(const std::vector<ReportRow>& rows) {
-    return test::rows_text(rows);
-}
+using test::rows_text;
 
 DiskInfo nvme() {
     DiskInfo d;
@@ -17,7 +15,7 @@ DiskInfo nvme() {
     d.model = "Samsung SSD 980 1TB";
     d.bus = "NVMe";
     d.firmware = "3B4QFXO7";
-    d.link = "PCIe 3.0 x4";
+    d.pcie_link = {8000, 4};
     d.size = 1000204886016ull;
     d.logical_block = 512;
     d.physical_block = 512;
@@ -37,15 +35,15 @@ TEST(StorageRows, DiskHeadlineSummaryAndDetail) {
     hdd.physical_block = 4096;
     hdd.rpm = 5400;
     hdd.solid_state = false;
-    hdd.link = "SATA 6.0Gb/s";
+    hdd.sata_mbps = 6000;
     s.disks.push_back(hdd);
 
-    EXPECT_EQ(text(storage_rows(s, false)),
+    EXPECT_EQ(rows_text(storage_rows(s, false)),
               "  Disk nvme0n1      : Samsung SSD 980 1TB (NVMe, SSD)\n"
               "  \u2502 Capacity        : 931.5GB\n"
               "  Disk sda          : WDC WD40EZRZ (SATA, HDD)\n"
               "  \u2502 Capacity        : 3.6TB\n");
-    EXPECT_EQ(text(storage_rows(s, true)),
+    EXPECT_EQ(rows_text(storage_rows(s, true)),
               "  Disk nvme0n1      : Samsung SSD 980 1TB (NVMe, SSD)\n"
               "  \u2502 Capacity        : 931.5GB\n"
               "  \u2502 Firmware        : 3B4QFXO7\n"
@@ -78,8 +76,8 @@ TEST(StorageRows, BareDiskAndTagCombinations) {
         d.solid_state = c.solid_state;
         s.disks.push_back(d);
         // No size, firmware, sector sizes or link: the headline alone, in both modes.
-        EXPECT_EQ(text(storage_rows(s, false)), c.headline);
-        EXPECT_EQ(text(storage_rows(s, true)), c.headline);
+        EXPECT_EQ(rows_text(storage_rows(s, false)), c.headline);
+        EXPECT_EQ(rows_text(storage_rows(s, true)), c.headline);
     }
     EXPECT_TRUE(storage_rows(SystemSnapshot{}, true).empty());
 }
@@ -109,7 +107,7 @@ TEST(StorageRows, SectorSizeFormsAndRotation) {
         d.physical_block = c.physical;
         d.rpm = c.rpm;
         s.disks.push_back(d);
-        EXPECT_EQ(text(storage_rows(s, true)), "  Disk sda          : M\n" + c.rows)
+        EXPECT_EQ(rows_text(storage_rows(s, true)), "  Disk sda          : M\n" + c.rows)
             << c.logical << "/" << c.physical << "/" << c.rpm;
     }
 }
@@ -131,7 +129,7 @@ TEST(NetworkRows, SummaryNotes) {
                       adapter("Intel Ethernet Controller I225-V", "Ethernet", false),
                       adapter("wwan0", "", false),
                       adapter("usb0", "", true)};
-    EXPECT_EQ(text(network_rows(s, false)),
+    EXPECT_EQ(rows_text(network_rows(s, false)),
               "  Adapters\n"
               "  \u2022 Intel Wi-Fi 6 AX201 (connected)\n"
               "  \u2022 Realtek RTL8111 (Ethernet, connected)\n"
@@ -141,7 +139,7 @@ TEST(NetworkRows, SummaryNotes) {
               "  \u2022 usb0 (connected)\n");
     // The kind is compared without regard to case.
     s.net_adapters = {adapter("Onboard ETHERNET(TM)", "Ethernet", false)};
-    EXPECT_EQ(text(network_rows(s, false)), "  Adapters          : Onboard ETHERNET\n");
+    EXPECT_EQ(rows_text(network_rows(s, false)), "  Adapters          : Onboard ETHERNET\n");
     EXPECT_TRUE(network_rows(SystemSnapshot{}, false).empty());
     EXPECT_TRUE(network_rows(SystemSnapshot{}, true).empty());
 }
@@ -149,13 +147,13 @@ TEST(NetworkRows, SummaryNotes) {
 TEST(NetworkRows, DetailGroups) {
     SystemSnapshot s;
     s.net_adapters = {adapter("Realtek RTL8125", "Ethernet", true, 2500)};
-    EXPECT_EQ(text(network_rows(s, true)),
+    EXPECT_EQ(rows_text(network_rows(s, true)),
               "  Adapter           : Realtek RTL8125\n"
               "  \u2502 Medium          : Ethernet\n"
               "  \u2502 Link            : Connected\n"
               "  \u2502 Link speed      : 2.5Gb/s\n");
     s.net_adapters.push_back(adapter("usb0", "", false));
-    EXPECT_EQ(text(network_rows(s, true)),
+    EXPECT_EQ(rows_text(network_rows(s, true)),
               "  Adapter 1         : Realtek RTL8125\n"
               "  \u2502 Medium          : Ethernet\n"
               "  \u2502 Link            : Connected\n"

@@ -16,6 +16,7 @@
 #include "core/smbios/smbios.h"
 #include "core/smbios/snapshot.h"
 #include "core/smbios/tables.h"
+#include "core/text/fields.h"
 #include "core/text/names.h"
 #include "core/text/unicode.h"
 #include "support/golden.h"
@@ -47,13 +48,8 @@ struct Block {
 // Splits dmidecode's output into its "Handle 0x..., DMI type T, L bytes" blocks.
 std::vector<Block> parse_blocks(const std::string& text) {
     std::vector<Block> blocks;
-    std::size_t pos = 0;
-    while (pos < text.size()) {
-        std::size_t end = text.find('\n', pos);
-        if (end == std::string::npos)
-            end = text.size();
-        const std::string line = text.substr(pos, end - pos);
-        pos = end + 1;
+    for_each_line(text, [&blocks](std::string_view view) {
+        const std::string line(view);
         unsigned handle = 0;
         int type = 0;
         std::size_t length = 0;
@@ -67,11 +63,11 @@ std::vector<Block> parse_blocks(const std::string& text) {
         } else if (!blocks.empty() && starts_with(line, "\t")) {
             const std::size_t colon = line.find(':');
             if (colon == std::string::npos)
-                continue;
+                return;
             std::string value = colon + 1 < line.size() ? line.substr(colon + 2) : "";
             blocks.back().fields.emplace_back(line.substr(1, colon - 1), value);
         }
-    }
+    });
     return blocks;
 }
 

@@ -5,18 +5,15 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <iterator>
-
 #include "linux/collect/drm_tree.h"
+#include "support/golden.h"
 #include "support/temp_dir.h"
 
 namespace nadrel {
 namespace {
 
 std::string corpus_edid(const char* name) {
-    std::ifstream in(std::string(NADREL_CORPUS_DIR) + "/edid/" + name, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::string bytes = test::read_file(std::string(NADREL_CORPUS_DIR) + "/edid/" + name);
     EXPECT_GE(bytes.size(), 128u) << name;
     return bytes;
 }

@@ -6,23 +6,20 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 
 #include "core/ids/pci_ids.h"
+#include "core/report/device_text.h"
 #include "core/text/fmt.h"
 #include "linux/collect/drm_tree.h"
 #include "linux/collect/pci_names.h"
+#include "support/golden.h"
 #include "support/temp_dir.h"
 
 namespace nadrel {
 namespace {
 
 std::string fixture_db() {
-    std::ifstream in(std::string(NADREL_SOURCE_DIR) + "/tests/data/pci/pci.ids", std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
+    return test::read_file(std::string(NADREL_SOURCE_DIR) + "/tests/data/pci/pci.ids");
 }
 
 TEST(PcieLinkText, GenerationsWidthsAndFallbacks) {
@@ -52,7 +49,7 @@ TEST(PcieLinkText, GenerationsWidthsAndFallbacks) {
             dir.write("dev/max_link_speed", c.speed);
         if (c.width != nullptr)
             dir.write("dev/max_link_width", c.width);
-        EXPECT_EQ(pcie_link_text(SysRoot(dir.path()), "/dev"), c.text)
+        EXPECT_EQ(pcie_link_text(read_pcie_link(SysRoot(dir.path()), "/dev")), c.text)
             << (c.speed ? c.speed : "-") << " " << (c.width ? c.width : "-");
     }
 }
@@ -82,7 +79,7 @@ TEST_F(GpuTree, AdapterFieldsFromTheDeviceFolder) {
     const auto gpus = collect_gpus(root());
     ASSERT_EQ(gpus.size(), 1u);
     const GpuInfo& g = gpus[0];
-    EXPECT_EQ(g.name, "Example Graphics Adapter");
+    EXPECT_EQ(gpu_name(g), "Example Graphics Adapter");
     EXPECT_EQ(g.vendor, "");
     EXPECT_EQ(g.vendor_id, 0x1234);
     EXPECT_EQ(g.device_id, 0xABCD);
@@ -90,7 +87,7 @@ TEST_F(GpuTree, AdapterFieldsFromTheDeviceFolder) {
     EXPECT_EQ(g.subsystem_device_id, 0x5110);
     EXPECT_EQ(g.revision, 0xA1);
     EXPECT_EQ(g.vram_total, 8573157376u);
-    EXPECT_EQ(g.pcie_link, "PCIe 4.0 x16");
+    EXPECT_EQ(pcie_link_text(g.pcie_link), "PCIe 4.0 x16");
     EXPECT_EQ(g.vbios_version, "113-D4120100-100");
 }
 
@@ -117,7 +114,7 @@ TEST_F(GpuTree, CardsSortedDeduplicatedAndNamedOrNumbered) {
     const auto gpus = collect_gpus(root());
     std::vector<std::string> got;
     for (const auto& g : gpus)
-        got.push_back(g.name + " | " + g.vendor);
+        got.push_back(gpu_name(g) + " | " + g.vendor);
     EXPECT_EQ(got, (std::vector<std::string>{
                        "PCI 1AF4:1050 | Red Hat / VirtIO",
                        "PCI 10DE:2786 | NVIDIA",
@@ -129,7 +126,7 @@ TEST_F(GpuTree, CardsSortedDeduplicatedAndNamedOrNumbered) {
     ASSERT_EQ(gpus.size(), 6u);
     EXPECT_EQ(gpus[2].revision, 0x0C);  // low 8 bits
     EXPECT_EQ(gpus[2].vram_total, 0u);
-    EXPECT_EQ(gpus[2].pcie_link, "");
+    EXPECT_EQ(pcie_link_text(gpus[2].pcie_link), "");
     EXPECT_EQ(gpus[2].subsystem_vendor_id, 0);
     EXPECT_EQ(gpus[2].vbios_version, "");
 }
@@ -193,14 +190,12 @@ TEST(PciName, DatabaseLocationsAndFallbacks) {
 
     // A captured tree without any database borrows the host's.
     test::TempDir bare;
-    std::ifstream host_file("/usr/share/hwdata/pci.ids");
-    if (!host_file)
-        host_file.open("/usr/share/misc/pci.ids");
-    std::ostringstream host_text;
-    host_text << host_file.rdbuf();
+    std::string host_text = test::read_file("/usr/share/hwdata/pci.ids");
+    if (host_text.empty())
+        host_text = test::read_file("/usr/share/misc/pci.ids");
     EXPECT_EQ(pci_name(SysRoot(bare.path()), 0x8086, 0x1533),
-              pci_lookup(host_text.str(), 0x8086, 0x1533));
-    if (!host_text.str().empty()) {
+              pci_lookup(host_text, 0x8086, 0x1533));
+    if (!host_text.empty()) {
         EXPECT_TRUE(pci_name(SysRoot(bare.path()), 0x8086, 0x1533).has_value());
     }
 }

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "core/report/device_text.h"
 #include "support/sysfs_tree.h"
 
 namespace nadrel {
@@ -106,7 +107,7 @@ TEST(CollectNetAdapters, KindsLinksSpeedsAndDuplicates) {
     };
     ASSERT_EQ(adapters.size(), want.size());
     for (std::size_t i = 0; i < want.size(); ++i) {
-        EXPECT_EQ(adapters[i].name, want[i].name) << i;
+        EXPECT_EQ(adapter_name(adapters[i]), want[i].name) << i;
         EXPECT_EQ(adapters[i].kind, want[i].kind) << i;
         EXPECT_EQ(adapters[i].link_up, want[i].up) << i;
         EXPECT_EQ(adapters[i].speed_mbps, want[i].speed) << i;
@@ -124,7 +125,7 @@ TEST(CollectNetAdapters, StopsAfterTheMostDevicesAMachineHas) {
     }
     const auto adapters = collect_net_adapters(SysRoot(dir.path()));
     ASSERT_EQ(adapters.size(), 1024u);
-    EXPECT_EQ(adapters.back().name, "eth1023");
+    EXPECT_EQ(adapters.back().interface, "eth1023");
 }
 
 TEST(CollectBluetooth, NamingOrderAndDuplicates) {

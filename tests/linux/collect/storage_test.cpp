@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/report/device_text.h"
 #include "support/sysfs_tree.h"
 
 namespace nadrel {
@@ -115,15 +116,15 @@ TEST(CollectDisks, SataNvmeUsbAndScsi) {
     EXPECT_EQ(sda.model, "WDC WD40EZRZ-00GXCB0");
     EXPECT_EQ(sda.bus, "SATA");
     EXPECT_EQ(sda.firmware, "80.00A80");
-    EXPECT_EQ(sda.link, "SATA 6.0Gb/s");
+    EXPECT_EQ(sda.sata_mbps, 6000u);
     EXPECT_EQ(sda.size, 4000787030016ull);
     EXPECT_EQ(sda.logical_block, 512u);
     EXPECT_EQ(sda.physical_block, 4096u);
     EXPECT_EQ(sda.rpm, 5400u);
     EXPECT_EQ(sda.solid_state, false);
 
-    EXPECT_EQ(find(disks, "sdc")->link, "");  // "Unknown"
-    EXPECT_EQ(find(disks, "sdd")->link, "");  // not a speed
+    EXPECT_EQ(find(disks, "sdc")->sata_mbps, 0u);  // "Unknown"
+    EXPECT_EQ(find(disks, "sdd")->sata_mbps, 0u);  // not a speed
     EXPECT_EQ(find(disks, "sdd")->rpm, 1u);
     EXPECT_EQ(find(disks, "sdd")->solid_state, true);
 
@@ -131,13 +132,14 @@ TEST(CollectDisks, SataNvmeUsbAndScsi) {
     EXPECT_EQ(nvme.model, "Samsung SSD 980 PRO 1TB");
     EXPECT_EQ(nvme.bus, "NVMe");
     EXPECT_EQ(nvme.firmware, "5B2QGXA7");
-    EXPECT_EQ(nvme.link, "PCIe 3.0 x4");
+    EXPECT_EQ(nvme.pcie_link.max_mts, 8000u);
+    EXPECT_EQ(nvme.pcie_link.max_width, 4u);
     EXPECT_EQ(nvme.rpm, 0u);
     EXPECT_EQ(nvme.solid_state, true);
 
     const DiskInfo& stick = *find(disks, "sdb");
     EXPECT_EQ(stick.bus, "USB");
-    EXPECT_EQ(stick.link, "");
+    EXPECT_EQ(disk_link_text(stick), "");
     EXPECT_EQ(stick.firmware, "1.00");
     EXPECT_EQ(find(disks, "sde")->bus, "SCSI");
     EXPECT_EQ(find(disks, "sde")->solid_state, std::nullopt);
@@ -151,6 +153,21 @@ TEST(CollectDisks, SataNvmeUsbAndScsi) {
     EXPECT_EQ(find(disks, "sdf")->model, "Elements 25A3");
     EXPECT_EQ(find(disks, "mmcblk0")->solid_state, true);
     EXPECT_EQ(find(disks, "sde")->model, "");  // SCSI without a model: not named from PCI
+}
+
+TEST(CollectDisks, SataSpeedWords) {
+    const std::pair<const char*, std::uint32_t> words[] = {
+        {"1.5 Gbps\n", 1500}, {"3.0 Gb/s\n", 3000}, {"12\n", 12000}, {"1.25\n", 1250},
+        {"<unknown>\n", 0},   {"6.\n", 0},          {".5\n", 0},     {"1.2345\n", 0},
+        {"6.0.0\n", 0},       {"1234567\n", 0},
+    };
+    for (const auto& [word, mbps] : words) {
+        TempDir dir;
+        sata_disk(dir, 1, "sda", "Disk", word);
+        const auto disks = collect_disks(SysRoot(dir.path()));
+        ASSERT_EQ(disks.size(), 1u);
+        EXPECT_EQ(disks[0].sata_mbps, mbps) << word;
+    }
 }
 
 TEST(CollectDisks, SelectionAndSkips) {
@@ -198,7 +215,7 @@ TEST(CollectDisks, FixtureFolderNameCannotFakeTheBus) {
     const auto disks = collect_disks(SysRoot(dir.path() + "/" + base));
     ASSERT_EQ(disks.size(), 1u);
     EXPECT_EQ(disks[0].bus, "SCSI");
-    EXPECT_EQ(disks[0].link, "");
+    EXPECT_EQ(disk_link_text(disks[0]), "");
 }
 
 TEST(CollectOpticalDrives, ModelsOnceWithFallback) {

@@ -1,6 +1,7 @@
 // The X11 event loop: events into view operations, sleeping in poll() until the view's timers.
 #include <poll.h>
 
+#include "core/failure.h"
 #include "linux/gui/x11/window.h"
 #include "linux/gui/x11/x11.h"
 
@@ -113,7 +114,7 @@ std::string connection_lost(xcb_connection_t* c) {
     return "X11 connection error: " + connection_error_text(xcb_connection_has_error(c));
 }
 
-std::optional<std::string> event_loop(X11Window& window, ReportView& view) {
+Failure event_loop(X11Window& window, ReportView& view) {
     xcb_connection_t* c = window.conn.get();
     for (;;) {
         XcbOwned<xcb_generic_event_t> event(xcb_poll_for_event(c));
@@ -153,7 +154,7 @@ std::optional<std::string> event_loop(X11Window& window, ReportView& view) {
 
 }  // namespace
 
-std::optional<std::string> run_x11(ReportView& view, std::optional<std::string_view> gdk_scale) {
+Failure run_x11(ReportView& view, std::optional<std::string_view> gdk_scale) {
     X11Window window;
     if (auto error = open_x11_window(view, gdk_scale, window)) {
         return error;

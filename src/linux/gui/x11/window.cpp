@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/failure.h"
 #include "core/text/fmt.h"
 
 namespace nadrel {
@@ -80,8 +81,7 @@ std::optional<X11PixelLayout> pixel_layout(const xcb_setup_t* setup, const xcb_s
 }
 
 // InternAtom, waiting for the reply.
-std::optional<std::string> intern_atom(xcb_connection_t* c, std::string_view name,
-                                       xcb_atom_t& atom) {
+Failure intern_atom(xcb_connection_t* c, std::string_view name, xcb_atom_t& atom) {
     const auto cookie = xcb_intern_atom(c, 0, static_cast<std::uint16_t>(name.size()), name.data());
     if (const int code = xcb_connection_has_error(c)) {
         return "X11 connection error: " + connection_error_text(code);
@@ -129,9 +129,8 @@ KeyboardTable keyboard_table(xcb_connection_t* c, const xcb_setup_t* setup) {
 
 }  // namespace
 
-std::optional<std::string> open_x11_window(ReportView& view,
-                                           std::optional<std::string_view> gdk_scale,
-                                           X11Window& out) {
+Failure open_x11_window(ReportView& view, std::optional<std::string_view> gdk_scale,
+                        X11Window& out) {
     // The window manager draws the frame, so the header has no Close button of its own.
     view.dragging = false;
     view.close_button = false;

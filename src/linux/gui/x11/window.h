@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/failure.h"
 #include "linux/gui/view/view.h"
 #include "linux/gui/x11/convert.h"
 
@@ -45,9 +46,8 @@ struct X11Window {
 
 // Prepares the view (fields, the GDK_SCALE value when set), connects, checks the visual,
 // creates and maps the window and reads the keyboard mapping. The reason on failure.
-std::optional<std::string> open_x11_window(ReportView& view,
-                                           std::optional<std::string_view> gdk_scale,
-                                           X11Window& out);
+Failure open_x11_window(ReportView& view, std::optional<std::string_view> gdk_scale,
+                        X11Window& out);
 
 // Reads the server's keyboard mapping again (after a MappingNotify).
 void reread_keyboard(X11Window& window);
