@@ -145,10 +145,11 @@ TEST(SmbiosDump, BatteryPowerSupplyAndFreeTextStructuresAreRedacted) {
 TEST(SmbiosDump, ControlBytesInStringsAreEscaped) {
     DmiStructure s;
     s.type = 200;
-    s.strings = {"Radio\x1b]0;TITLE\a", "caf\xC3\xA9 \xC2\x9B \xFF"};
+    s.strings = {"Radio\x1b]0;TITLE\a", "caf\xC3\xA9 \xC2\x9B \xFF", "a\u202Eb\u2028"};
     const std::string text = format_smbios_dump(std::vector<DmiStructure>{s});
     EXPECT_NE(text.find("  [1] Radio\\x1b]0;TITLE\\x07\n"
-                        "  [2] caf\xC3\xA9 \\xc2\\x9b \\xff\n"),
+                        "  [2] caf\xC3\xA9 \\xc2\\x9b \\xff\n"
+                        "  [3] a\\xe2\\x80\\xaeb\\xe2\\x80\\xa8\n"),
               std::string::npos)
         << text;
 }
