@@ -111,6 +111,22 @@ TEST(SmbiosDumpCorpus, RedactsWhatDmidecodeCallsSerialsTagsAndUuid) {
                                     key.find("Asset Tag") != std::string::npos;
                 (hidden ? secret : other).push_back(value);
             }
+            // A string no field references (dmidecode prints none such) is hidden too: every
+            // string left is the value of a field. dmidecode stops early on an empty slot.
+            const bool empty_slot = std::find(theirs[i].begin(), theirs[i].end(),
+                                              "\tSize: No Module Installed") != theirs[i].end();
+            if (!all_hidden && !empty_slot) {
+                for (const std::string& o : ours[i]) {
+                    const std::size_t end = o.find("] ");
+                    if (!o.starts_with("  [") || end == std::string::npos)
+                        continue;
+                    const std::string_view text = trim(std::string_view(o).substr(end + 2));
+                    EXPECT_TRUE(text == "<redacted>" ||
+                                std::any_of(other.begin(), other.end(),
+                                            [&](const std::string& v) { return trim(v) == text; }))
+                        << "structure " << i << ": " << o;
+                }
+            }
             for (const std::string& value : secret) {
                 if (value == "Not Specified" || trim(value).empty())
                     continue;
@@ -138,6 +154,20 @@ TEST(SmbiosDumpCorpus, RedactsWhatDmidecodeCallsSerialsTagsAndUuid) {
         EXPECT_TRUE(system[2].starts_with("  10: 00 00 00 00 00 00 00 00")) << system[2];
     }
     EXPECT_GT(secrets, 50u);
+}
+
+TEST(SmbiosDumpCorpus, EmptySlotKeepsNoAssetTagOfItsOwn) {
+    // The first slot of this table is empty, its serial and asset-tag fields are 0, and its
+    // third string is still the asset tag its module had.
+    const std::string table = test::read_file(corpus + "/beelink-eq12.DMI");
+    ASSERT_NE(table.find("Controller1-ChannelA-DIMM0"), std::string::npos);
+    ASSERT_NE(table.find("9876543210"), std::string::npos);
+    test::TempDir root;
+    root.write("sys/firmware/dmi/tables/DMI", table);
+    const auto r = test::run_nadrel({"--dump-smbios"}, {"NADREL_SYSROOT=" + root.path()});
+    EXPECT_NE(r.out.find("  [1] Controller1-ChannelA-DIMM0\n  [2] BANK 0\n  [3] <redacted>\n"),
+              std::string::npos);
+    EXPECT_EQ(r.out.find("9876543210"), std::string::npos);
 }
 
 }  // namespace
