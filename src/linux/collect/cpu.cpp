@@ -87,6 +87,12 @@ CpuInfo collect_cpu(const SysRoot& root) {
     } else {
         cpu.model = "Unknown processor";
     }
+    // More performance and efficiency cores than physical cores: one of the two sources lies,
+    // and a split that contradicts the count is not shown.
+    if (cpu.cores != 0 && std::uint64_t{cpu.p_cores} + cpu.e_cores > cpu.cores) {
+        cpu.p_cores = 0;
+        cpu.e_cores = 0;
+    }
 
     cpu.base_mhz = read_mhz(root, "/sys/devices/system/cpu/cpu0/cpufreq/base_frequency");
     cpu.current_mhz = highest_mhz(root, cpus, "scaling_cur_freq");
