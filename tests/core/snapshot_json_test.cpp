@@ -116,13 +116,13 @@ TEST(SnapshotJson, SanitizedIdentifiersAreNull) {
     const Json plain = parse(s);
     EXPECT_EQ(plain["system"]["hostname"], "box1");
     EXPECT_EQ(plain["network"][0]["mac"], "02:11:22:33:44:55");
-    const Json hidden = parse(sanitize_snapshot(s), true);
+    const Json hidden = parse(sanitize_snapshot(s).snapshot, true);
     EXPECT_EQ(hidden["sanitized"], true);
     EXPECT_EQ(hidden["system"]["hostname"], nullptr);
     EXPECT_EQ(hidden["system"]["uuid"], nullptr);
     EXPECT_EQ(hidden["network"][0]["mac"], nullptr);
     EXPECT_EQ(hidden["network"][0]["interface"], "enp5s0");
-    EXPECT_EQ(sanitize_snapshot(s).hostname, "<hidden>");
+    EXPECT_EQ(sanitize_snapshot(s).snapshot.hostname, "<hidden>");
 }
 
 }  // namespace
