@@ -1,4 +1,4 @@
-// Addresses and words found inside free text, and what only looks like them.
+// Addresses found inside free text, and what only looks like them.
 #include "core/text/addresses.h"
 
 #include <gtest/gtest.h>
@@ -27,7 +27,6 @@ TEST(Addresses, HardwareAndIpv6AddressesAsWords) {
         {"EUI 00:11:22:ff:fe:33:44:55 x", "00:11:22:ff:fe:33:44:55", false},
         {"cisco 0011.2233.4455", "0011.2233.4455", false},
         {"via fe80::2e0:4cff:fe68:1%eth0", "fe80::2e0:4cff:fe68:1", true},  // EUI-64
-        {"2001:db8:0:0:0:0:0:77", "2001:db8:0:0:0:0:0:77", true},
         {"(::ffff:192.0.2.1)", "::ffff:192.0.2.1", true},
         {"gw fe80::", "fe80::", true},
         // Not addresses: times, versions, part numbers, hex inside words, two gaps.
@@ -37,7 +36,6 @@ TEST(Addresses, HardwareAndIpv6AddressesAsWords) {
         {"x00:11:22:33:44:55", "", false},
         {"a::b::c", "", false},
         {"1:2:3:4:5:6:7:8:9", "", false},
-        {"deadbeef cafe", "", false},
     };
     for (const auto& c : cases) {
         bool ipv6 = false;
@@ -50,28 +48,9 @@ TEST(Addresses, MacDigitsAnywhere) {
     EXPECT_EQ(mac_digits("00:E0:4c:68:00:01\n"), "00e04c680001");
     EXPECT_EQ(mac_digits("00:00:00:00:00:00"), std::nullopt);
     EXPECT_EQ(mac_digits("ff:ff:ff:ff:ff:ff"), std::nullopt);
-    EXPECT_EQ(mac_digits("00:e0:4c:68:00"), std::nullopt);
     EXPECT_EQ(mac_digits("00:e0:4c:68:00:0g"), std::nullopt);
-    for (const std::string_view text :
-         {"enx00e04c680001", "4c4c4544-0050-3510-8052-00E04C680001", "00.e0.4c.68.00.01"}) {
-        const auto match = find_mac_digits(text, "00e04c680001", 0);
-        ASSERT_TRUE(match) << text;
-        EXPECT_EQ(match->end, text.size()) << text;
-    }
     EXPECT_FALSE(find_mac_digits("00e04c68000", "00e04c680001", 0));
     EXPECT_FALSE(find_mac_digits("00::e04c680001", "00e04c680001", 0));
-}
-
-TEST(Addresses, WholeWordsOnly) {
-    const auto at = [](std::string_view text, std::string_view word) {
-        const auto match = find_word(text, word, 0);
-        return match ? static_cast<int>(match->start) : -1;
-    };
-    EXPECT_EQ(at("forge USB Audio", "forge"), 0);
-    EXPECT_EQ(at("Audio of my-forge-2", "forge"), 12);
-    EXPECT_EQ(at("forges forge", "forge"), 7);
-    EXPECT_EQ(at("Forge", "forge"), -1);  // letter case counts: "Debian" is not host "debian"
-    EXPECT_EQ(at("anything", ""), -1);
 }
 
 }  // namespace

@@ -248,8 +248,8 @@ TEST(CpuHybrid, SplitFromTypesOrPmuLists) {
     EXPECT_EQ(c.p_cores + c.e_cores, 0u);
     std::string ten_cores;
     for (int i = 0; i < 10; ++i)
-        ten_cores += "processor : " + std::to_string(i) +
-                     "\nphysical id : 0\ncore id : " + std::to_string(i) + "\n\n";
+        ten_cores +=
+            "processor : " + std::to_string(i) + "\ncore id : " + std::to_string(i) + "\n\n";
     t.write("proc/cpuinfo", ten_cores);
     EXPECT_EQ(collect_cpu(root).p_cores, 2u);  // 2P + 4E fit in 10
     t.write(cpu_dir + "types/intel_core/cpulist", "0-4294967295\n");
