@@ -83,12 +83,16 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    SystemSnapshot collected = collect_snapshot(root, dmi);
+    SystemSnapshot snapshot = collect_snapshot(root, dmi);
     // Serials and identifiers appear only in the JSON document.
     if (flags.json)
-        collected.ids = collect_machine_ids(root);
-    const SystemSnapshot snapshot =
-        flags.sanitize ? sanitize_snapshot(std::move(collected)) : std::move(collected);
+        snapshot.ids = collect_machine_ids(root);
+    if (flags.sanitize) {
+        SanitizedSnapshot sanitized = sanitize_snapshot(std::move(snapshot));
+        snapshot = std::move(sanitized.snapshot);
+        // What went, so that the user can check before sharing.
+        write_all(2, "nadrel: " + hidden_summary(sanitized.hidden) + "\n");
+    }
     const std::time_t now = std::time(nullptr);
     if (flags.json) {
         write_all(1, snapshot_json(snapshot, {now, flags.sanitize}));

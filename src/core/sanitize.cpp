@@ -1,37 +1,224 @@
-// Replaces every identifying snapshot field; the report and the JSON are built from the result.
+// Replaces every identifying snapshot field, and identifiers found inside other texts; the
+// report and the JSON are built from the result, and the counts tell the user what went.
 #include "core/sanitize.h"
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "core/text/addresses.h"
 
 namespace nadrel {
 
 namespace {
 
-void hide(std::string& value) {
-    if (!value.empty())
-        value = hidden_text;
+// A whole value: replaced when known.
+void hide(std::string& value, HiddenKind kind, HiddenCounts& counts) {
+    if (value.empty())
+        return;
+    value = hidden_text;
+    ++counts[kind];
 }
+
+// Replaces each match find(text, from) gives; true when there was any.
+bool hide_matches(
+    std::string& text,
+    const std::function<std::optional<TextMatch>(std::string_view, std::size_t)>& find) {
+    bool hid = false;
+    std::size_t from = 0;
+    while (const auto match = find(text, from)) {
+        text.replace(match->start, match->end - match->start, hidden_text);
+        from = match->start + hidden_text.size();
+        hid = true;
+    }
+    return hid;
+}
+
+// "enx" + twelve lower-case hexadecimal digits: the kernel's and udev's name for an adapter
+// named after its MAC address ("en" Ethernet, "wl" Wi-Fi, "ww" WWAN, "ib", "sl").
+std::optional<TextMatch> mac_name_digits(std::string_view name) {
+    if (name.size() != 15 || name[2] != 'x')
+        return std::nullopt;
+    for (std::size_t i = 0; i < 2; ++i) {
+        if (name[i] < 'a' || name[i] > 'z')
+            return std::nullopt;
+    }
+    for (std::size_t i = 3; i < name.size(); ++i) {
+        const char c = name[i];
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'f')))
+            return std::nullopt;
+    }
+    return TextMatch{3, name.size()};
+}
+
+// Every text that comes from the machine (names and descriptions from firmware, drivers and
+// the system) but the network adapters', which are looked at with their MACs. The program's
+// own words (chassis types, memory types, link speeds) cannot hold an identifier.
+template <typename Fn>
+void for_each_machine_text(SystemSnapshot& s, Fn&& fn) {
+    for (std::string* text :
+         {&s.os_name, &s.kernel, &s.dmi.board_vendor, &s.dmi.board_name, &s.dmi.board_version,
+          &s.dmi.sys_vendor, &s.dmi.product_name, &s.dmi.product_sku, &s.dmi.bios_vendor,
+          &s.dmi.bios_version, &s.dmi.bios_date, &s.virtual_machine, &s.devicetree_model,
+          &s.devicetree_compatible, &s.cpu.model, &s.cpu_socket})
+        fn(*text);
+    if (s.cpu.vendor_id)
+        fn(*s.cpu.vendor_id);
+    for (MemoryModule& m : s.memory_modules) {
+        for (std::string* text : {&m.locator, &m.manufacturer, &m.part_number, &m.bank_locator})
+            fn(*text);
+    }
+    for (GpuInfo& g : s.gpus) {
+        for (std::string* text : {&g.name, &g.vendor, &g.vbios_version})
+            fn(*text);
+    }
+    for (DisplayInfo& d : s.displays)
+        fn(d.name);
+    for (DiskInfo& d : s.disks) {
+        for (std::string* text : {&d.name, &d.model, &d.firmware})
+            fn(*text);
+    }
+    for (std::vector<std::string>* list :
+         {&s.optical_drives, &s.sound_cards, &s.audio_devices, &s.bluetooth}) {
+        for (std::string& text : *list)
+            fn(text);
+    }
+    for (UsbDevice& u : s.usb_devices)
+        fn(u.name);
+    for (SystemSlot& slot : s.slots)
+        fn(slot.designation);
+    for (PortConnector& p : s.ports)
+        fn(p.designator);
+}
+
+// The identifiers inside one machine text; the value counts once, under the first kind found.
+std::optional<HiddenKind> hide_inside(std::string& text, std::string_view host,
+                                      const std::vector<std::string>& macs) {
+    std::optional<HiddenKind> kind;
+    const auto found = [&kind](HiddenKind k) {
+        if (!kind)
+            kind = k;
+    };
+    if (!host.empty() && hide_matches(text, [host](std::string_view t, std::size_t from) {
+            return find_word(t, host, from);
+        }))
+        found(HiddenKind::HoldsHostName);
+    for (const std::string& digits : macs) {
+        if (hide_matches(text, [&digits](std::string_view t, std::size_t from) {
+                return find_mac_digits(t, digits, from);
+            }))
+            found(HiddenKind::Mac);
+    }
+    hide_matches(text, [&found](std::string_view t, std::size_t from) {
+        const auto address = find_address(t, from);
+        if (!address)
+            return std::optional<TextMatch>();
+        found(address->ipv6 ? HiddenKind::IpAddress : HiddenKind::Mac);
+        return std::optional<TextMatch>(address->where);
+    });
+    return kind;
+}
+
+struct KindName {
+    const char* one;
+    const char* many;
+};
+
+constexpr KindName kind_names[hidden_kinds] = {
+    {"host name", "host names"},
+    {"serial", "serials"},
+    {"UUID", "UUIDs"},
+    {"machine ID", "machine IDs"},
+    {"asset tag", "asset tags"},
+    {"MAC", "MACs"},
+    {"interface name", "interface names"},
+    {"IP address", "IP addresses"},
+    {"name holding the host name", "names holding the host name"},
+};
 
 }  // namespace
 
-SystemSnapshot sanitize_snapshot(SystemSnapshot s) {
-    // The collector's "Unknown" is not a name either, but hiding it too keeps the rule simple.
-    hide(s.hostname);
-    for (std::string* id :
-         {&s.ids.system_serial, &s.ids.system_uuid, &s.ids.board_serial, &s.ids.board_asset_tag,
-          &s.ids.chassis_serial, &s.ids.chassis_asset_tag, &s.ids.machine_id}) {
-        hide(*id);
+std::uint32_t HiddenCounts::total() const {
+    std::uint32_t sum = 0;
+    for (const std::uint32_t n : by_kind)
+        sum += n;
+    return sum;
+}
+
+std::string hide_embedded_mac(std::string_view name, std::string_view mac) {
+    std::string out(name);
+    if (const auto digits = mac_digits(mac)) {
+        hide_matches(out, [&digits](std::string_view t, std::size_t from) {
+            return find_mac_digits(t, *digits, from);
+        });
     }
+    // A name from the permanent address stays when the address itself is changed.
+    if (const auto match = mac_name_digits(out))
+        out.replace(match->start, match->end - match->start, hidden_text);
+    return out;
+}
+
+SanitizedSnapshot sanitize_snapshot(SystemSnapshot s) {
+    HiddenCounts counts;
+    // The host name is looked for in the other texts before it is replaced.
+    const std::string host = s.hostname == "Unknown" ? std::string() : s.hostname;
+    if (!host.empty())
+        hide(s.hostname, HiddenKind::HostName, counts);
+    for (std::string* serial :
+         {&s.ids.system_serial, &s.ids.board_serial, &s.ids.chassis_serial, &s.battery.serial})
+        hide(*serial, HiddenKind::Serial, counts);
+    hide(s.ids.system_uuid, HiddenKind::Uuid, counts);
+    hide(s.ids.machine_id, HiddenKind::MachineId, counts);
+    hide(s.ids.board_asset_tag, HiddenKind::AssetTag, counts);
+    hide(s.ids.chassis_asset_tag, HiddenKind::AssetTag, counts);
     for (MemoryModule& m : s.memory_modules) {
-        hide(m.serial);
-        hide(m.asset_tag);
+        hide(m.serial, HiddenKind::Serial, counts);
+        hide(m.asset_tag, HiddenKind::AssetTag, counts);
     }
     for (DisplayInfo& d : s.displays)
-        hide(d.serial);
+        hide(d.serial, HiddenKind::Serial, counts);
     for (DiskInfo& d : s.disks)
-        hide(d.serial);
-    hide(s.battery.serial);
-    for (NetAdapter& a : s.net_adapters)
-        hide(a.mac);
-    return s;
+        hide(d.serial, HiddenKind::Serial, counts);
+
+    std::vector<std::string> macs;
+    for (const NetAdapter& a : s.net_adapters) {
+        if (auto digits = mac_digits(a.mac))
+            macs.push_back(std::move(*digits));
+    }
+    for (NetAdapter& a : s.net_adapters) {
+        // Without a name in pci.ids, a USB adapter's name is its interface's: "enx<MAC>".
+        for (std::string* name : {&a.name, &a.interface}) {
+            std::string hidden = hide_embedded_mac(*name, a.mac);
+            const bool from_mac = hidden != *name;
+            *name = std::move(hidden);
+            const auto kind = hide_inside(*name, host, macs);
+            if (from_mac || kind)
+                ++counts[from_mac ? HiddenKind::InterfaceName : *kind];
+        }
+        hide(a.mac, HiddenKind::Mac, counts);
+    }
+    for_each_machine_text(s, [&](std::string& text) {
+        if (const auto kind = hide_inside(text, host, macs))
+            ++counts[*kind];
+    });
+    return {std::move(s), counts};
+}
+
+std::string hidden_summary(const HiddenCounts& counts) {
+    const std::uint32_t total = counts.total();
+    if (total == 0)
+        return "hid no values";
+    std::string text = "hid " + std::to_string(total) + (total == 1 ? " value: " : " values: ");
+    bool first = true;
+    for (std::size_t k = 0; k < hidden_kinds; ++k) {
+        const std::uint32_t n = counts.by_kind[k];
+        if (n == 0)
+            continue;
+        text += first ? "" : ", ";
+        text += n == 1 ? kind_names[k].one : std::to_string(n) + " " + kind_names[k].many;
+        first = false;
+    }
+    return text;
 }
 
 }  // namespace nadrel

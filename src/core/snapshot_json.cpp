@@ -36,10 +36,14 @@ Json ident(std::string_view value, const JsonOptions& options) {
     return clean_text(value);
 }
 
-// A count or measure where 0 means not known.
+// The largest integer every JSON reader holds exactly (2^53 - 1, a double's whole numbers).
+constexpr std::uint64_t max_exact_integer = (std::uint64_t{1} << 53) - 1;
+
+// A count or measure where 0 means not known; beyond max_exact_integer (only a saturated sum
+// or a lying file gets there) not known either, rather than a number readers would round.
 template <typename T>
 Json known(T value) {
-    if (value == 0)
+    if (value == 0 || static_cast<std::uint64_t>(value) > max_exact_integer)
         return nullptr;
     return value;
 }
@@ -153,6 +157,7 @@ Json memory_json(const SystemSnapshot& s, const JsonOptions& o) {
     for (const MemoryModule& m : s.memory_modules) {
         modules.push_back({{"locator", text(m.locator)},
                            {"bank_locator", text(m.bank_locator)},
+                           // At most 2^31 MiB (the extended size), below 2^53.
                            {"size_bytes", m.size},
                            {"type", text(m.memory_type)},
                            {"form_factor", text(m.form_factor)},

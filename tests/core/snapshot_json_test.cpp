@@ -104,6 +104,19 @@ TEST(SnapshotJson, TypedValues) {
     EXPECT_EQ(doc["memory"]["modules"][0]["soldered"], true);
 }
 
+TEST(SnapshotJson, NoIntegerBeyondWhatEveryReaderHoldsExactly) {
+    SystemSnapshot s;
+    s.memory_installed = UINT64_MAX;  // a saturated sum
+    s.memory_max_capacity = (std::uint64_t{1} << 53) - 1;
+    s.memory_total = std::uint64_t{1} << 53;
+    s.disks.emplace_back().size = UINT64_MAX - 5;
+    const Json doc = parse(s);
+    EXPECT_EQ(doc["memory"]["installed_bytes"], nullptr);
+    EXPECT_EQ(doc["memory"]["max_capacity_bytes"], 9007199254740991u);
+    EXPECT_EQ(doc["memory"]["available_bytes"], nullptr);
+    EXPECT_EQ(doc["disks"][0]["size_bytes"], nullptr);
+}
+
 TEST(SnapshotJson, SanitizedIdentifiersAreNull) {
     SystemSnapshot s;
     s.hostname = "box1";
@@ -115,13 +128,13 @@ TEST(SnapshotJson, SanitizedIdentifiersAreNull) {
     EXPECT_EQ(plain["system"]["hostname"], "box1");
     EXPECT_EQ(plain["network"][0]["mac"], "02:11:22:33:44:55");
     EXPECT_EQ(plain["network"][0]["name"], "enp5s0");  // no database name
-    const Json hidden = parse(sanitize_snapshot(s), true);
+    const Json hidden = parse(sanitize_snapshot(s).snapshot, true);
     EXPECT_EQ(hidden["sanitized"], true);
     EXPECT_EQ(hidden["system"]["hostname"], nullptr);
     EXPECT_EQ(hidden["system"]["uuid"], nullptr);
     EXPECT_EQ(hidden["network"][0]["mac"], nullptr);
     EXPECT_EQ(hidden["network"][0]["interface"], "enp5s0");
-    EXPECT_EQ(sanitize_snapshot(s).hostname, "<hidden>");
+    EXPECT_EQ(sanitize_snapshot(s).snapshot.hostname, "<hidden>");
 }
 
 }  // namespace

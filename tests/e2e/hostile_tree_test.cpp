@@ -15,17 +15,21 @@ namespace {
 const std::string tree_tool = std::string(NADREL_SOURCE_DIR) + "/tools/hostile-tree";
 
 bool has_control(const std::string& text) {
+    // C1 CSI, and the format characters the trees plant: a right-to-left override, an
+    // isolate, a zero-width space, a byte-order mark, a line separator.
+    const char* planted[] = {"\xC2\x9B", "\u202E", "\u2066", "\u200B", "\xEF\xBB\xBF", "\u2028"};
     return std::any_of(text.begin(), text.end(),
                        [](char c) {
                            const auto b = static_cast<unsigned char>(c);
                            return (b < 0x20 && b != '\n') || b == 0x7F;
                        }) ||
-           text.find("\xC2\x9B") != std::string::npos;
+           std::any_of(std::begin(planted), std::end(planted),
+                       [&](const char* s) { return text.find(s) != std::string::npos; });
 }
 
 TEST(HostileTree, EveryCaseEndsWithACleanReport) {
     for (const char* c : {"cpulist", "alsa", "disks", "sparse", "cpuinfo-lines", "cpuinfo-flags",
-                          "interfaces", "pciids", "escapes"}) {
+                          "interfaces", "pciids", "escapes", "cores", "sizes"}) {
         SCOPED_TRACE(c);
         test::TempDir root;
         ASSERT_EQ(test::run_shell(tree_tool + " " + c + " " + root.path() + " 0.01"), 0);
@@ -37,6 +41,16 @@ TEST(HostileTree, EveryCaseEndsWithACleanReport) {
         if (std::string_view(c) == "escapes") {
             EXPECT_NE(r.out.find("Maker[5m Radio]0;TITLE]52;c;QUJD[2J"), std::string::npos);
             EXPECT_NE(r.out.find("Evil]0;x OS next"), std::string::npos) << r.out;
+            EXPECT_NE(r.out.find("System            : Box evil end next\n"), std::string::npos);
+        }
+        // Counts, sizes and diagonals that could contradict each other do not.
+        if (std::string_view(c) == "cores") {
+            EXPECT_NE(r.out.find("Cores / threads   : 1 physical / 94 logical\n"),
+                      std::string::npos);
+        }
+        if (std::string_view(c) == "sizes") {
+            EXPECT_NE(r.out.find("Size            : 600 x 340 mm (27\")\n"), std::string::npos);
+            EXPECT_NE(r.out.find("DIMM_A1           : 1KB"), std::string::npos) << r.out;
         }
         if (std::string_view(c) == "cpuinfo-flags") {
             EXPECT_NE(r.out.find("AVX2"), std::string::npos);

@@ -31,7 +31,9 @@ const std::vector<std::string> snapshot_ids = {"plantedhost7",
                                                "MODSN123",
                                                "TAGMOD4567",
                                                "6YY309791ZAB",  // the monitor's own serial
-                                               "CN41222LW4"};
+                                               "CN41222LW4",
+                                               "00e04c680001",  // a USB adapter's "enx" name
+                                               "plantedhost7 Speakers"};
 // Values only the live card shows.
 const std::vector<std::string> live_ids = {"203.0.113.77", "2001:db8::77", "13.12.11.10"};
 
@@ -59,6 +61,18 @@ protected:
         };
         for (const auto& [path, content] : files)
             machine.write(path, content);
+        // A USB Ethernet adapter pci.ids cannot name: its name is its interface's, built from
+        // its MAC. A sound card named after the host.
+        const std::string usb = "sys/devices/pci0000:00/0000:00:14.0/usb2/2-3/2-3:1.0";
+        machine.mkdir(usb);
+        machine.write(usb + "/net/enx00e04c680001/address", "00:e0:4c:68:00:01\n");
+        machine.write(usb + "/net/enx00e04c680001/type", "1\n");
+        machine.symlink(usb + "/net/enx00e04c680001/device", "../../../2-3:1.0");
+        machine.symlink("sys/class/net/enx00e04c680001",
+                        "../../" + usb.substr(4) + "/net/enx00e04c680001");
+        machine.write("proc/asound/cards",
+                      test::read_file(machine.path() + "/proc/asound/cards") +
+                          " 2 [Speakers       ]: USB-Audio - plantedhost7 Speakers\n");
         // Each memory module's blanked serial and asset tag, same length, so offsets hold.
         const std::string table_path = machine.path() + "/sys/firmware/dmi/tables/DMI";
         std::string table = test::read_file(table_path);
@@ -99,7 +113,20 @@ TEST_F(Planted, NoOutputHoldsAnIdentifierWhenSanitizing) {
             EXPECT_EQ(r.out.find(id), std::string::npos) << args.back() << ": " << id;
     }
     EXPECT_NE(run({"--json"}, true).out.find("\"sanitized\": true"), std::string::npos);
-    EXPECT_NE(run({"--print"}, true).out.find("Name              : <hidden>\n"), std::string::npos);
+    const auto print = run({"--print"}, true);
+    EXPECT_NE(print.out.find("Name              : <hidden>\n"), std::string::npos);
+    EXPECT_NE(print.out.find("enx<hidden>"), std::string::npos) << print.out;
+    EXPECT_NE(print.out.find("<hidden> Speakers"), std::string::npos) << print.out;
+    // One line says what went. Serials: 4 modules, 2 monitors, a disk, the battery; the
+    // adapter, unknown to the database, is named by its interface, which held its MAC. The
+    // JSON adds the DMI identifiers.
+    EXPECT_EQ(print.err,
+              "nadrel: hid 17 values: host name, 8 serials, 4 asset tags, 2 MACs, "
+              "interface name, name holding the host name\n");
+    EXPECT_EQ(run({"--json"}, true).err,
+              "nadrel: hid 24 values: host name, 11 serials, UUID, machine ID, 6 asset tags, "
+              "2 MACs, interface name, name holding the host name\n");
+    EXPECT_EQ(run({"--json"}, false).err, "");
 
     const std::string json = run({"--json"}, false).out;
     for (const std::string& id : snapshot_ids)
@@ -132,7 +159,7 @@ TEST_F(Planted, LiveCardAndSavedFileHideThemToo) {
     // The window's documents come from the sanitized snapshot; the status hides the home folder
     // and the host name of the file it names.
     const test::TempDir home;
-    const Report detail = build_report(sanitize_snapshot(collect_snapshot(root)), true);
+    const Report detail = build_report(sanitize_snapshot(collect_snapshot(root)).snapshot, true);
     EXPECT_EQ(save_report(root, home.path(), "2026-12-09 05:00 UTC", detail, true),
               "Saved to <hidden>/<hidden>-nadrel.txt");
     const std::string saved = test::read_file(home.path() + "/plantedhost7-nadrel.txt");

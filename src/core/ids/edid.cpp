@@ -68,11 +68,15 @@ std::string descriptor_text(const Block& b, std::uint8_t tag) {
     return {};
 }
 
-std::uint32_t integer_sqrt(std::uint32_t n) {
-    std::uint32_t r = 0;
-    while ((r + 1) * (r + 1) <= n)
-        ++r;
-    return r;
+// floor(sqrt(n)), by bisection.
+std::uint64_t integer_sqrt(std::uint64_t n) {
+    std::uint64_t low = 0;
+    std::uint64_t high = std::uint64_t{1} << 32;
+    while (high - low > 1) {
+        const std::uint64_t mid = low + (high - low) / 2;
+        (mid * mid <= n ? low : high) = mid;
+    }
+    return low;
 }
 
 }  // namespace
@@ -116,13 +120,9 @@ std::optional<DisplayInfo> decode_edid(std::span<const std::uint8_t> bytes) {
             d.height_px *= 2;
     }
 
-    const std::uint32_t h_cm = b.at(max_image_width_cm);
-    const std::uint32_t v_cm = b.at(max_image_height_cm);
-    if (h_cm != 0 && v_cm != 0) {
-        const std::uint32_t diagonal_mm = integer_sqrt(100 * (h_cm * h_cm + v_cm * v_cm));
-        d.diagonal_in = (5 * diagonal_mm + 63) / 127;
-    }
-
+    // The size in mm of the preferred timing, else the screen size in cm (bytes 21, 22); the
+    // diagonal comes from the same pair, so a bogus 255 x 255 cm beside a 600 x 340 mm timing
+    // cannot put 142" next to 600 x 340 mm.
     std::uint32_t w_mm = 0;
     std::uint32_t h_mm = 0;
     if (has_timing) {
@@ -131,11 +131,18 @@ std::optional<DisplayInfo> decode_edid(std::span<const std::uint8_t> bytes) {
             h_mm = b.at(t + 13) + (b.at(t + 14) & 0x0F) * 256;
     }
     if (h_mm == 0) {
-        w_mm = h_cm * 10;
-        h_mm = v_cm * 10;
+        w_mm = b.at(max_image_width_cm) * 10;
+        h_mm = b.at(max_image_height_cm) * 10;
     }
     d.width_mm = w_mm;
     d.height_mm = h_mm;
+    if (w_mm != 0 && h_mm != 0) {
+        // The diagonal in tenths of a millimetre, then in whole inches, rounded.
+        const std::uint64_t w = w_mm;
+        const std::uint64_t h = h_mm;
+        const std::uint64_t tenths = integer_sqrt(100 * (w * w + h * h));
+        d.diagonal_in = static_cast<std::uint32_t>((tenths + 127) / 254);
+    }
 
     // Week 0xFF marks a model year, not a date of manufacture.
     const std::uint32_t week = b.at(week_of_manufacture);

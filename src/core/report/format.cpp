@@ -18,6 +18,9 @@ std::string drop_point_zero(std::string s) {
 }  // namespace
 
 std::string format_size(std::uint64_t bytes) {
+    // Below 1KB a count of bytes; a 1 KiB module is not "0MB".
+    if (bytes < 1024)
+        return std::to_string(bytes) + "B";
     const double n = static_cast<double>(bytes);
     const double g = n / 1073741824.0;
     double value = 0;
@@ -28,8 +31,11 @@ std::string format_size(std::uint64_t bytes) {
     } else if (n / 1048576.0 >= 1023.95) {
         value = g;
         unit = "GB";
-    } else {
+    } else if (n / 1024.0 >= 1023.95) {
         value = n / 1048576.0;
+    } else {
+        value = n / 1024.0;
+        unit = "KB";
     }
     // printf rounds the exact binary value, ties to even (16.25 -> 16.2).
     return drop_point_zero(strfmt("%.1f", value)) + unit;

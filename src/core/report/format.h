@@ -10,7 +10,8 @@
 
 namespace nadrel {
 
-// Binary multiples with one decimal, ".0" dropped, unit glued on: 16GB, 15.5GB, 512MB, 1TB.
+// Binary multiples with one decimal, ".0" dropped, unit glued on: 16GB, 15.5GB, 512MB, 1TB,
+// 64KB; below 1KB in bytes (512B).
 std::string format_size(std::uint64_t bytes);
 // Cache sizes: 48KB below 1 MiB, else MB with up to two decimals (1.25MB, 32MB).
 std::string format_cache_size(std::uint32_t bytes);

@@ -77,11 +77,12 @@ std::optional<MemoryModule> decode_memory_device(const DmiStructure& s) {
     m.form_factor = form_factor_name(smbios_byte(s, 0x0E));
     m.manufacturer = collapse_spaces(smbios_string_at(s, 0x17));
     m.part_number = collapse_spaces(smbios_string_at(s, 0x1A));
-    for (auto [field, offset] : {std::pair{&m.serial, 0x18}, std::pair{&m.asset_tag, 0x19}}) {
-        std::string text = smbios_string_at(s, static_cast<std::size_t>(offset));
-        if (!is_placeholder(text))
-            *field = std::move(text);
-    }
+    static constexpr std::string_view serial_names[] = {"serial number", "serial"};
+    static constexpr std::string_view asset_tag_names[] = {"asset tag", "asset tag number"};
+    if (std::string text = smbios_string_at(s, 0x18); !is_placeholder(text, serial_names))
+        m.serial = std::move(text);
+    if (std::string text = smbios_string_at(s, 0x19); !is_placeholder(text, asset_tag_names))
+        m.asset_tag = std::move(text);
     // Speeds in MT/s; FFFFh points to the 32-bit extended fields (SMBIOS 3.3).
     m.speed_mts = smbios_word(s, 0x15);
     if (m.speed_mts == 0xFFFF)

@@ -1,7 +1,10 @@
 // The "--dump-smbios" text: each structure as a heading, a hex dump of its formatted area and its
-// strings (control bytes escaped), with serial numbers, asset tags and the system UUID blanked
-// first.
+// strings (control bytes escaped), with serial numbers, asset tags, the system UUID and the
+// leftover strings of identifying structures blanked first.
 #include <algorithm>
+#include <array>
+#include <iterator>
+#include <vector>
 
 #include "core/smbios/smbios.h"
 #include "core/text/clean_text.h"
@@ -60,6 +63,32 @@ constexpr Redaction redactions[] = {
     {39, 0x08}, {39, 0x09},  // Serial Number, Asset Tag Number
 };
 
+// Every string field of the structures above (DSP0134 3.7): a string none of them points at
+// is a leftover (an empty slot still carrying its module's asset tag) and is blanked too.
+// The Chassis SKU Number sits after the contained elements and is found separately.
+struct StringFields {
+    std::uint8_t type;
+    std::array<std::uint8_t, 8> offsets;  // 0 ends the list
+};
+
+constexpr StringFields string_fields[] = {
+    {1, {0x04, 0x05, 0x06, 0x07, 0x19, 0x1A}},
+    {2, {0x04, 0x05, 0x06, 0x07, 0x08, 0x0A}},
+    {3, {0x04, 0x06, 0x07, 0x08}},
+    {4, {0x04, 0x07, 0x10, 0x20, 0x21, 0x22, 0x32}},
+    {17, {0x10, 0x11, 0x17, 0x18, 0x19, 0x1A, 0x2B}},
+    {22, {0x04, 0x05, 0x06, 0x07, 0x08, 0x0E, 0x14}},
+    {39, {0x05, 0x06, 0x07, 0x08, 0x09, 0x0A, 0x0B}},
+};
+
+// Chassis (7.4): n contained elements (13h) of m bytes each (14h) start at 15h; the SKU
+// Number string follows them.
+std::size_t chassis_sku_offset(const DmiStructure& s) {
+    if (s.formatted.size() <= 0x14)
+        return 0;
+    return 0x15 + std::size_t{s.formatted[0x13]} * s.formatted[0x14];
+}
+
 // OEM Strings (7.12) and System Configuration Options (7.13) are free text where vendors put
 // service tags and disk serials: every string goes.
 bool redacts_every_string(std::uint8_t type) {
@@ -91,12 +120,37 @@ void zero_bytes(std::vector<std::uint8_t>& area, std::size_t offset, std::size_t
               area.begin() + static_cast<std::ptrdiff_t>(end), std::uint8_t{0});
 }
 
+// Blanks the strings that no string field of an identifying structure references.
+void blank_unreferenced(const DmiStructure& s, DmiStructure& copy) {
+    const auto fields = std::find_if(std::begin(string_fields), std::end(string_fields),
+                                     [&](const StringFields& f) { return f.type == s.type; });
+    if (fields == std::end(string_fields))
+        return;
+    std::vector<bool> referenced(s.strings.size(), false);
+    const auto mark = [&](std::size_t offset) {
+        if (offset == 0 || offset >= s.formatted.size())
+            return;
+        const std::size_t n = s.formatted[offset];
+        if (n != 0 && n <= referenced.size())
+            referenced[n - 1] = true;
+    };
+    for (const std::uint8_t offset : fields->offsets)
+        mark(offset);
+    if (s.type == 3)
+        mark(chassis_sku_offset(s));
+    for (std::size_t i = 0; i < referenced.size(); ++i) {
+        if (!referenced[i])
+            copy.strings[i] = redacted_text;
+    }
+}
+
 DmiStructure redacted(const DmiStructure& s) {
     DmiStructure copy = s;
     for (const Redaction& r : redactions) {
         if (r.type == s.type)
             blank_string(s, r.offset, copy);
     }
+    blank_unreferenced(s, copy);
     if (redacts_every_string(s.type)) {
         for (auto& text : copy.strings)
             text = redacted_text;

@@ -3,6 +3,7 @@
 #include "core/smbios/snapshot.h"
 
 #include "core/smbios/decode.h"
+#include "core/smbios/tables.h"
 #include "core/text/fields.h"
 #include "core/text/fmt.h"
 #include "core/text/unicode.h"
@@ -74,8 +75,13 @@ void collect_smbios_sockets(SystemSnapshot& snapshot, std::span<const DmiStructu
         }
     }
     const DmiStructure* named = first_populated != nullptr ? first_populated : first;
-    if (named != nullptr)
-        snapshot.cpu_socket = processor_socket(*named);
+    // "CPUSocket", "SOCKET 0" and "None" label the socket without saying what kind it is.
+    static constexpr std::string_view socket_names[] = {"cpu socket", "processor socket", "socket",
+                                                        "socket designation"};
+    if (named != nullptr) {
+        if (std::string socket = processor_socket(*named); !is_placeholder(socket, socket_names))
+            snapshot.cpu_socket = std::move(socket);
+    }
 }
 
 std::uint64_t smbios_usb_ports(std::span<const DmiStructure> dmi) {

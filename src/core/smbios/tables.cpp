@@ -121,9 +121,35 @@ constexpr Name slot_widths[] = {
     {0x0C, "x12"}, {0x0D, "x16"}, {0x0E, "x32"},
 };
 
+// Letters and digits only, lower-cased: "CPU Socket", "CPUSocket" and "cpu_socket" are one name.
+std::string letters_and_digits(std::string_view text) {
+    std::string out;
+    for (const char c : text) {
+        if ((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z'))
+            out += c;
+        else if (c >= 'A' && c <= 'Z')
+            out += static_cast<char>(c - 'A' + 'a');
+    }
+    return out;
+}
+
+// "SOCKET 0", "Socket #1" and "SKU1" repeat the field's name with an index.
+bool names_its_field(std::string_view text, std::span<const std::string_view> field_names) {
+    while (!text.empty() && text.back() >= '0' && text.back() <= '9')
+        text.remove_suffix(1);
+    const std::string name = letters_and_digits(text);
+    if (name.empty())
+        return false;
+    for (const std::string_view field : field_names) {
+        if (name == letters_and_digits(field))
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
-bool is_placeholder(std::string_view text) {
+bool is_placeholder(std::string_view text, std::span<const std::string_view> field_names) {
     const std::string_view trimmed = trim(text);
     if (trimmed.empty())
         return true;
@@ -140,6 +166,8 @@ bool is_placeholder(std::string_view text) {
         if (lower == whole)
             return true;
     }
+    if (names_its_field(trimmed, field_names))
+        return true;
     std::size_t i = 0;
     while (i < lower.size()) {
         const char32_t c = next_char(lower, i);

@@ -3,14 +3,18 @@
 
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
 namespace nadrel {
 
 // True for text that carries no information: empty, "To Be Filled By O.E.M.", "Default string",
-// "0000" and the like.
-bool is_placeholder(std::string_view text);
+// "0000" and the like; or text that only repeats a name of the field it fills ("SKU" as the
+// SKU, "CPUSocket" or "SOCKET 0" as the socket designation), compared without letter case,
+// spaces or punctuation and without a trailing index number. field_names are written in words
+// ("cpu socket").
+bool is_placeholder(std::string_view text, std::span<const std::string_view> field_names = {});
 
 // Chassis type (the DMI chassis_type number taken modulo 256); empty when unlisted.
 std::string chassis_name(std::uint64_t code);

@@ -9,12 +9,38 @@ namespace nadrel {
 
 namespace {
 
+// Line breaks of every kind, the Unicode line and paragraph separators included.
 bool is_space_control(char32_t c) {
-    return (c >= 0x09 && c <= 0x0D) || c == 0x85;
+    return (c >= 0x09 && c <= 0x0D) || c == 0x85 || c == 0x2028 || c == 0x2029;
+}
+
+// Unicode format characters (general category Cf, Unicode 15): invisible, and the bidi
+// overrides and isolates among them reorder the rest of a line wherever a report is pasted.
+bool is_format_character(char32_t c) {
+    struct Range {
+        char32_t first;
+        char32_t last;
+    };
+    static constexpr Range format[] = {
+        {0x00AD, 0x00AD},   {0x0600, 0x0605},   {0x061C, 0x061C},   {0x06DD, 0x06DD},
+        {0x070F, 0x070F},   {0x0890, 0x0891},   {0x08E2, 0x08E2},   {0x180E, 0x180E},
+        {0x200B, 0x200F},   {0x202A, 0x202E},   {0x2060, 0x2064},   {0x2066, 0x206F},
+        {0xFEFF, 0xFEFF},   {0xFFF9, 0xFFFB},   {0x110BD, 0x110BD}, {0x110CD, 0x110CD},
+        {0x13430, 0x1343F}, {0x1BCA0, 0x1BCA3}, {0x1D173, 0x1D17A}, {0xE0001, 0xE0001},
+        {0xE0020, 0xE007F},
+    };
+    if (c < 0xAD)
+        return false;
+    for (const Range& r : format) {
+        if (c >= r.first && c <= r.last)
+            return true;
+    }
+    return false;
 }
 
 bool is_control(char32_t c) {
-    return c < 0x20 || (c >= 0x7F && c <= 0x9F);
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029 ||
+           is_format_character(c);
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
-// The first battery among the power supplies: capacity, chemistry, cycles and age.
+// The first battery among the power supplies, by name: capacity, chemistry, cycles and age.
 #include "linux/collect/battery.h"
 
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "core/text/fields.h"
 #include "core/text/fmt.h"
@@ -55,21 +57,27 @@ std::string battery_manufactured(std::optional<std::uint64_t> year,
     return strfmt("%04u-%02u-%02u", y, m, static_cast<unsigned>(*day));
 }
 
-BatteryInfo collect_battery(const SysRoot& root) {
-    BatteryInfo b;
-    std::string dir;
-    for (const auto& name : list_dir(root, "/sys/class/power_supply")) {
-        const std::string candidate = "/sys/class/power_supply/" + name;
+std::vector<std::string> battery_supplies(const SysRoot& root, std::size_t limit) {
+    std::vector<std::string> names;
+    for (auto& name : list_dir_sorted(root, "/sys/class/power_supply")) {
+        if (names.size() >= limit)
+            break;
+        const std::string dir = "/sys/class/power_supply/" + name;
         // Peripherals (a wireless mouse, a game pad) report their cells as batteries too, with
         // the scope "Device"; they are not the machine's battery.
-        if (read_text(root, candidate + "/type") == "Battery" &&
-            read_text(root, candidate + "/scope") != "Device") {
-            dir = candidate + "/";
-            break;
-        }
+        if (read_text(root, dir + "/type") == "Battery" &&
+            read_text(root, dir + "/scope") != "Device")
+            names.push_back(std::move(name));
     }
-    if (dir.empty())
+    return names;
+}
+
+BatteryInfo collect_battery(const SysRoot& root) {
+    BatteryInfo b;
+    const std::vector<std::string> batteries = battery_supplies(root, 1);
+    if (batteries.empty())
         return b;
+    const std::string dir = "/sys/class/power_supply/" + batteries.front() + "/";
 
     const auto voltage_min = read_u64(root, dir + "voltage_min_design");
     const std::uint64_t voltage =

@@ -1,16 +1,24 @@
-// The first battery among the power supplies.
+// The machine's batteries among the power supplies, and the first of them.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/snapshot.h"
 #include "linux/root/sysroot.h"
 
 namespace nadrel {
 
+// The power supplies that are the machine's own batteries ("BAT0", "BAT1"), sorted by name so
+// that every reader picks the same pack first; at most limit of them.
+std::vector<std::string> battery_supplies(
+    const SysRoot& root, std::size_t limit = std::numeric_limits<std::size_t>::max());
+// The first of them.
 BatteryInfo collect_battery(const SysRoot& root);
 
 // mWh from an energy in µWh, else from a charge in µAh times a voltage in µV; saturating.

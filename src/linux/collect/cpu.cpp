@@ -45,12 +45,16 @@ std::uint32_t hybrid_core_count(const SysRoot& root, std::string_view type, std:
     return static_cast<std::uint32_t>(cores.size());
 }
 
-// The highest current clock over all CPUs, in MHz.
-std::uint32_t current_mhz(const SysRoot& root, const std::vector<std::uint32_t>& cpus) {
+// The highest value of a cpufreq file over all CPUs, in MHz: favoured cores boost higher than
+// cpu0, and every CPU's clock counts. Without the file on cpu0 there is no cpufreq at all.
+std::uint32_t highest_mhz(const SysRoot& root, const std::vector<std::uint32_t>& cpus,
+                          std::string_view file) {
+    if (cpus.empty() || cpus.front() != 0)
+        return 0;
     std::uint64_t best = 0;
     for (const std::uint32_t n : cpus) {
-        const auto khz = read_u64(
-            root, "/sys/devices/system/cpu/cpu" + std::to_string(n) + "/cpufreq/scaling_cur_freq");
+        const auto khz = read_u64(root, "/sys/devices/system/cpu/cpu" + std::to_string(n) +
+                                            "/cpufreq/" + std::string(file));
         if (!khz) {
             if (n == 0)
                 break;
@@ -83,12 +87,18 @@ CpuInfo collect_cpu(const SysRoot& root) {
     } else {
         cpu.model = "Unknown processor";
     }
+    // More performance and efficiency cores than physical cores: one of the two sources lies,
+    // and a split that contradicts the count is not shown.
+    if (cpu.cores != 0 && std::uint64_t{cpu.p_cores} + cpu.e_cores > cpu.cores) {
+        cpu.p_cores = 0;
+        cpu.e_cores = 0;
+    }
 
     cpu.base_mhz = read_mhz(root, "/sys/devices/system/cpu/cpu0/cpufreq/base_frequency");
-    cpu.current_mhz = (cpus.empty() || cpus.front() != 0) ? 0 : current_mhz(root, cpus);
+    cpu.current_mhz = highest_mhz(root, cpus, "scaling_cur_freq");
     if (cpu.current_mhz == 0 && cpuinfo)
         cpu.current_mhz = cpuinfo_max_mhz(*cpuinfo);
-    cpu.max_mhz = read_mhz(root, "/sys/devices/system/cpu/cpu0/cpufreq/cpuinfo_max_freq");
+    cpu.max_mhz = highest_mhz(root, cpus, "cpuinfo_max_freq");
     return cpu;
 }
 

@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <limits>
 
 #include "core/ids/virtual_machine.h"
@@ -20,9 +21,22 @@ namespace {
 
 constexpr std::time_t year_2000 = 946684800;
 
-std::string non_placeholder(const SysRoot& root, std::string_view name) {
+// The names firmware writes in place of a field's value: the file's own name in words, the
+// field's name in DSP0134 and its last word (unused places stay empty and match nothing).
+using FieldNames = std::array<std::string_view, 5>;
+
+// A file of /sys/class/dmi/id and the field it fills.
+template <typename Record>
+struct DmiFile {
+    const char* file;
+    std::string Record::*field;
+    FieldNames names;
+};
+
+std::string non_placeholder(const SysRoot& root, std::string_view name,
+                            const FieldNames& field_names) {
     auto text = read_text(root, "/sys/class/dmi/id/" + std::string(name));
-    if (!text || is_placeholder(*text))
+    if (!text || is_placeholder(*text, field_names))
         return {};
     return collapse_spaces(*text);
 }
@@ -109,27 +123,39 @@ std::uint64_t collect_memory_total(const SysRoot& root) {
 }
 
 DmiIdentity collect_dmi_identity(const SysRoot& root) {
+    static constexpr DmiFile<DmiIdentity> files[] = {
+        {"board_vendor", &DmiIdentity::board_vendor, {"board vendor", "vendor"}},
+        {"board_name", &DmiIdentity::board_name, {"board name", "product", "name"}},
+        {"board_version", &DmiIdentity::board_version, {"board version", "version"}},
+        {"sys_vendor", &DmiIdentity::sys_vendor, {"sys vendor", "system vendor", "vendor"}},
+        {"product_name", &DmiIdentity::product_name, {"product name", "product", "name"}},
+        {"product_sku",
+         &DmiIdentity::product_sku,
+         {"product sku", "sku number", "system sku", "system sku number", "sku"}},
+        {"bios_vendor", &DmiIdentity::bios_vendor, {"bios vendor", "vendor"}},
+        {"bios_version", &DmiIdentity::bios_version, {"bios version", "version"}},
+        {"bios_date", &DmiIdentity::bios_date, {"bios date", "bios release date", "date"}},
+    };
     DmiIdentity id;
-    id.board_vendor = non_placeholder(root, "board_vendor");
-    id.board_name = non_placeholder(root, "board_name");
-    id.board_version = non_placeholder(root, "board_version");
-    id.sys_vendor = non_placeholder(root, "sys_vendor");
-    id.product_name = non_placeholder(root, "product_name");
-    id.product_sku = non_placeholder(root, "product_sku");
-    id.bios_vendor = non_placeholder(root, "bios_vendor");
-    id.bios_version = non_placeholder(root, "bios_version");
-    id.bios_date = non_placeholder(root, "bios_date");
+    for (const auto& f : files)
+        id.*f.field = non_placeholder(root, f.file, f.names);
     return id;
 }
 
 MachineIds collect_machine_ids(const SysRoot& root) {
+    static constexpr DmiFile<MachineIds> files[] = {
+        {"product_serial", &MachineIds::system_serial, {"product serial", "serial number"}},
+        {"product_uuid", &MachineIds::system_uuid, {"product uuid", "uuid"}},
+        {"board_serial", &MachineIds::board_serial, {"board serial", "serial number"}},
+        {"board_asset_tag", &MachineIds::board_asset_tag, {"board asset tag", "asset tag"}},
+        {"chassis_serial", &MachineIds::chassis_serial, {"chassis serial", "serial number"}},
+        {"chassis_asset_tag",
+         &MachineIds::chassis_asset_tag,
+         {"chassis asset tag", "asset tag", "asset tag number"}},
+    };
     MachineIds ids;
-    ids.system_serial = non_placeholder(root, "product_serial");
-    ids.system_uuid = non_placeholder(root, "product_uuid");
-    ids.board_serial = non_placeholder(root, "board_serial");
-    ids.board_asset_tag = non_placeholder(root, "board_asset_tag");
-    ids.chassis_serial = non_placeholder(root, "chassis_serial");
-    ids.chassis_asset_tag = non_placeholder(root, "chassis_asset_tag");
+    for (const auto& f : files)
+        ids.*f.field = non_placeholder(root, f.file, f.names);
     ids.machine_id = std::string(trim(read_text(root, "/etc/machine-id").value_or("")));
     return ids;
 }

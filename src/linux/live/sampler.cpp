@@ -295,11 +295,13 @@ SampleResult sample(const SysRoot& root, const std::optional<LiveCounters>& prev
                 : std::chrono::duration<double>(now - previous->taken_at).count();
         if (elapsed > min_rate_seconds) {
             if (cpu.total > previous->cpu_total) {
-                const std::uint64_t busy =
-                    cpu.busy >= previous->cpu_busy ? cpu.busy - previous->cpu_busy : 0;
-                out.cpu_load = static_cast<float>(
-                    static_cast<double>(busy) /
-                    static_cast<double>(cpu.total - previous->cpu_total) * 100.0);
+                // The kernel's iowait can step backwards, which makes busy grow faster than
+                // the total; the load is at most all of it.
+                const std::uint64_t total = cpu.total - previous->cpu_total;
+                const std::uint64_t busy = std::min(
+                    cpu.busy >= previous->cpu_busy ? cpu.busy - previous->cpu_busy : 0, total);
+                out.cpu_load = static_cast<float>(static_cast<double>(busy) /
+                                                  static_cast<double>(total) * 100.0);
             }
             for (const InterfaceCounters& i : interfaces) {
                 const auto old =

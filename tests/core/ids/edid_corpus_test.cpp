@@ -189,16 +189,15 @@ TEST(EdidCorpus, AgreesWithEdidDecode) {
         ASSERT_EQ(slot_is_timing, o.has_dtd && slot_is_timing);
         EXPECT_EQ(d.width_px, slot_is_timing ? o.dtd_w : 0u);
         EXPECT_EQ(d.height_px, slot_is_timing ? o.dtd_h : 0u);
-        if (slot_is_timing && o.dtd_mm_w != 0 && o.dtd_mm_h != 0) {
-            EXPECT_EQ(d.width_mm, o.dtd_mm_w);
-            EXPECT_EQ(d.height_mm, o.dtd_mm_h);
-        } else {
-            EXPECT_EQ(d.width_mm, o.cm_w * 10);
-            EXPECT_EQ(d.height_mm, o.cm_h * 10);
-        }
-        // The diagonal in whole inches, rounded, from the centimetre sizes.
-        const double inches = std::hypot(o.cm_w, o.cm_h) / 2.54;
-        EXPECT_EQ(d.diagonal_in, o.cm_w && o.cm_h ? std::lround(inches) : 0) << inches;
+        const bool timing_size = slot_is_timing && o.dtd_mm_w != 0 && o.dtd_mm_h != 0;
+        const double w_mm = timing_size ? o.dtd_mm_w : o.cm_w * 10.0;
+        const double h_mm = timing_size ? o.dtd_mm_h : o.cm_h * 10.0;
+        EXPECT_EQ(d.width_mm, w_mm);
+        EXPECT_EQ(d.height_mm, h_mm);
+        // The diagonal in whole inches, rounded, of the size shown (the two sizes of an EDID
+        // often disagree; a diagonal from the other would contradict the size beside it).
+        const double inches = std::hypot(w_mm, h_mm) / 25.4;
+        EXPECT_EQ(d.diagonal_in, w_mm != 0 && h_mm != 0 ? std::lround(inches) : 0) << inches;
 
         EXPECT_EQ(d.max_refresh_hz, o.has_range ? o.max_v : 0u);
         EXPECT_EQ(d.bits_per_color, o.bits);

@@ -70,7 +70,7 @@ TEST(DecodeEdid, PlainBlock) {
     EXPECT_EQ(d.height_px, 1440u);
     EXPECT_EQ(d.width_mm, 597u);
     EXPECT_EQ(d.height_mm, 336u);
-    EXPECT_EQ(d.diagonal_in, 27u);  // floor(sqrt(100 * 4756)) = 689 mm; (3445 + 63) / 127
+    EXPECT_EQ(d.diagonal_in, 27u);  // of 597 x 336 mm: 685.1 mm, 26.97 inches
     EXPECT_EQ(d.year, 2015);
     EXPECT_EQ(d.week, 12);
     EXPECT_EQ(d.bits_per_color, 8);
@@ -215,10 +215,22 @@ TEST(DecodeEdid, Diagonals) {
                        {255, 255, 142}, {1, 1, 1},    {16, 9, 7}};
     for (const Case& c : cases) {
         Bytes b = base_block();
+        b[66] = b[67] = b[68] = 0;  // a timing without an image size: the centimetres count
         b[21] = c.h;
         b[22] = c.v;
         EXPECT_EQ(decode(b).diagonal_in, c.inches) << int(c.h) << "x" << int(c.v);
     }
+    // With the timing's size shown, the diagonal is that size's: 255 x 255 cm beside a
+    // 597 x 336 mm timing is 27", not 142"; and a timing's size alone has one too.
+    Bytes b = base_block();
+    b[21] = b[22] = 255;
+    DisplayInfo d = decode(b);
+    EXPECT_EQ(d.width_mm, 597u);
+    EXPECT_EQ(d.diagonal_in, 27u);
+    b[21] = b[22] = 0;
+    d = decode(b);
+    EXPECT_EQ(d.height_mm, 336u);
+    EXPECT_EQ(d.diagonal_in, 27u);
 }
 
 TEST(DecodeEdid, Dates) {

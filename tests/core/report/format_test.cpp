@@ -16,9 +16,15 @@ TEST(FormatSize, BinaryMultiplesWithOneDecimal) {
     EXPECT_EQ(format_size(1099459198976ull), "1TB");  // 1023.95 GiB and above
     EXPECT_EQ(format_size(68719476736ull), "64GB");
     EXPECT_EQ(format_size(17448304640ull), "16.2GB");  // 16.25 exactly: ties to even
-    EXPECT_EQ(format_size(0), "0MB");
     EXPECT_EQ(format_size(1073689395ull), "1023.9MB");
     EXPECT_EQ(format_size(1073689396ull), "1GB");  // 1023.95 MiB and above is shown in GB
+    // Below 1023.95 KiB in KB, below 1 KiB in bytes: a 1 KiB module is not "0MB".
+    EXPECT_EQ(format_size(1024), "1KB");
+    EXPECT_EQ(format_size(65536), "64KB");
+    EXPECT_EQ(format_size(1048524), "1023.9KB");
+    EXPECT_EQ(format_size(1048525), "1MB");
+    EXPECT_EQ(format_size(0), "0B");
+    EXPECT_EQ(format_size(1023), "1023B");
 }
 
 TEST(FormatCacheSize, KilobytesThenMegabytes) {

@@ -36,7 +36,7 @@ TEST(SmbiosDump, SystemInformationIsRedacted) {
               "  [3] 1.0\n"
               "  [4] <redacted>\n"
               "  [5] Family\n"
-              "  [6] SKU\n"
+              "  [6] <redacted>\n"  // no field points at it
               "\n"
               "Type 127, 4 bytes\n"
               "  00: 7F 04 FF 00\n");
@@ -62,11 +62,12 @@ TEST(SmbiosDump, ShortUuidIsZeroedOnlyAsFarAsTheArea) {
 }
 
 TEST(SmbiosDump, StringFieldsNeedTheOffsetAndAValidNumber) {
-    // A 33-byte processor holds its serial number (20h) but not its asset tag (21h).
+    // A 33-byte processor holds its serial number (20h) but not its asset tag (21h), whose
+    // string is then referenced by no field.
     StructureBuilder cpu(4, 33);
     cpu.set(4, 1).set(0x20, 2).strings({"CPU0", "SERIAL", "ASSET"});
     const std::string cpu_text = format_smbios_dump(std::vector<DmiStructure>{cpu});
-    EXPECT_NE(cpu_text.find("  [1] CPU0\n  [2] <redacted>\n  [3] ASSET\n"), std::string::npos)
+    EXPECT_NE(cpu_text.find("  [1] CPU0\n  [2] <redacted>\n  [3] <redacted>\n"), std::string::npos)
         << cpu_text;
 
     // Serial and asset tag sharing one string; a number out of range is left alone.
@@ -75,7 +76,7 @@ TEST(SmbiosDump, StringFieldsNeedTheOffsetAndAValidNumber) {
     StructureBuilder chassis(3, 0x15);
     chassis.set(7, 9).set(8, 1).strings({"Tag"});
     StructureBuilder dimm(17, 0x28);
-    dimm.set(0x10, 1).set(0x18, 2).set(0x19, 3).strings({"DIMM0", "S/N", "AT", "PN"});
+    dimm.set(0x10, 1).set(0x18, 2).set(0x19, 3).set(0x1A, 4).strings({"DIMM0", "S/N", "AT", "PN"});
     const std::string text = format_smbios_dump(std::vector<DmiStructure>{board, chassis, dimm});
     EXPECT_NE(text.find("Type 2 (Baseboard), 15 bytes\n"
                         "  00: 02 0F 00 00 01 00 00 02 02 00 00 00 00 00 00\n"
@@ -99,6 +100,25 @@ TEST(SmbiosDump, StringFieldsNeedTheOffsetAndAValidNumber) {
               std::string::npos);
     EXPECT_NE(format_smbios_dump(std::vector<DmiStructure>{oem}).find("  [1] keep\n"),
               std::string::npos);
+}
+
+TEST(SmbiosDump, StringsNoFieldReferencesAreRedactedInIdentifyingTypes) {
+    // An empty slot (size 0) whose serial and asset-tag fields are 0 still carries the asset
+    // tag of the module that was there; the locator, bank and part number stay.
+    StructureBuilder slot(17, 0x2C);
+    slot.set(0x10, 1).set(0x11, 2).set(0x1A, 4).strings({"DIMM_B2", "BANK 3", "AT-0042", "PN"});
+    // The chassis SKU (after two contained elements of 3 bytes) is referenced; the last is not.
+    StructureBuilder chassis(3, 0x1C);
+    chassis.set(4, 1).set(0x13, 2).set(0x14, 3).set(0x1B, 2).strings({"Maker", "SKU-1", "Old"});
+    // A type with no serials keeps every string, referenced or not.
+    StructureBuilder cache(7, 0x13);
+    cache.strings({"L1", "stray"});
+    const std::string text = format_smbios_dump(std::vector<DmiStructure>{slot, chassis, cache});
+    EXPECT_NE(text.find("  [1] DIMM_B2\n  [2] BANK 3\n  [3] <redacted>\n  [4] PN\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("  [1] Maker\n  [2] SKU-1\n  [3] <redacted>\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("  [1] L1\n  [2] stray\n"), std::string::npos) << text;
 }
 
 TEST(SmbiosDump, OffsetsGrowPastTwoDigitsAndStringsStayRaw) {
@@ -145,10 +165,11 @@ TEST(SmbiosDump, BatteryPowerSupplyAndFreeTextStructuresAreRedacted) {
 TEST(SmbiosDump, ControlBytesInStringsAreEscaped) {
     DmiStructure s;
     s.type = 200;
-    s.strings = {"Radio\x1b]0;TITLE\a", "caf\xC3\xA9 \xC2\x9B \xFF"};
+    s.strings = {"Radio\x1b]0;TITLE\a", "caf\xC3\xA9 \xC2\x9B \xFF", "a\u202Eb\u2028"};
     const std::string text = format_smbios_dump(std::vector<DmiStructure>{s});
     EXPECT_NE(text.find("  [1] Radio\\x1b]0;TITLE\\x07\n"
-                        "  [2] caf\xC3\xA9 \\xc2\\x9b \\xff\n"),
+                        "  [2] caf\xC3\xA9 \\xc2\\x9b \\xff\n"
+                        "  [3] a\\xe2\\x80\\xaeb\\xe2\\x80\\xa8\n"),
               std::string::npos)
         << text;
 }

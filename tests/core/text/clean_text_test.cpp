@@ -20,6 +20,10 @@ TEST(CleanText, RemovesControlsAndTurnsWhiteSpaceControlsIntoOneSpace) {
          "C1 1m next"},  // CSI removed, NEL is white space
         {"caf\xC3\xA9 \xE2\x84\xA2 \xC2\xA0", "caf\xC3\xA9 \xE2\x84\xA2 \xC2\xA0"},
         {"stray \x9B byte", "stray \xEF\xBF\xBD byte"},  // never a raw C1 byte
+        // Format characters go: a right-to-left override, an isolate and its end, a zero-width
+        // space, a byte-order mark, a soft hyphen, a tag character; line separators are breaks.
+        {"Disk \u202Egnp.exe\u2066x\u2069 \u200B\uFEFFz\u00AD\U000E0067", "Disk gnp.exex z"},
+        {"one\u2028two\u2029\nthree", "one two three"},
         {"", ""},
     };
     for (const auto& c : cases)

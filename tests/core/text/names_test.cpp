@@ -60,6 +60,19 @@ TEST(IsPlaceholder, ContainmentWholeTextAndFiller) {
     EXPECT_TRUE(is_placeholder("NOT SPECIFIED"));
 }
 
+TEST(IsPlaceholder, ValueNamingItsOwnField) {
+    constexpr std::string_view socket[] = {"cpu socket", "socket"};
+    constexpr std::string_view sku[] = {"product sku", "sku"};
+    for (const std::string_view text : {"CPUSocket", "SOCKET 0", "Socket #1", "cpu_socket", "None"})
+        EXPECT_TRUE(is_placeholder(text, socket)) << text;
+    for (const std::string_view text : {"LGA1700", "Socket AM4", "SP3r2", "U3E1", "CPU1"})
+        EXPECT_FALSE(is_placeholder(text, socket)) << text;
+    EXPECT_TRUE(is_placeholder("SKU", sku));
+    EXPECT_FALSE(is_placeholder("SKU", socket));  // only a field's own names
+    EXPECT_FALSE(is_placeholder("MS-7D91-SKU01", sku));
+    EXPECT_FALSE(is_placeholder("1", sku));  // an index alone is no name
+}
+
 TEST(ChassisName, TableModulo256) {
     EXPECT_EQ(chassis_name(9), "Laptop");
     EXPECT_EQ(chassis_name(1), "");

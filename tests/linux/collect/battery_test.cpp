@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "support/temp_dir.h"
 
 namespace nadrel {
@@ -89,6 +91,23 @@ TEST(Battery, FirstBatteryByCharge) {
     EXPECT_EQ(b.full_mwh, 32000u);
     EXPECT_EQ(b.min_voltage_mv, 0u);
     EXPECT_EQ(b.cycle_count, 412u);
+}
+
+TEST(Battery, PacksInNameOrderWhateverTheDirectorySays) {
+    // Eight packs written last to first: the first by name is described, as the live card
+    // describes it, whatever order the directory lists them in.
+    test::TempDir t;
+    for (int i = 7; i >= 0; --i) {
+        const std::string dir = "sys/class/power_supply/BAT" + std::to_string(i) + "/";
+        t.write(dir + "type", "Battery\n");
+        t.write(dir + "serial_number", "PACK" + std::to_string(i) + "\n");
+    }
+    t.write("sys/class/power_supply/AC/type", "Mains\n");
+    const SysRoot root(t.path());
+    EXPECT_EQ(collect_battery(root).serial, "PACK0");
+    const std::vector<std::string> all = battery_supplies(root);
+    ASSERT_EQ(all.size(), 8u);
+    EXPECT_TRUE(std::is_sorted(all.begin(), all.end()));
 }
 
 }  // namespace

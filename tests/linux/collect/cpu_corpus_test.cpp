@@ -2,6 +2,7 @@
 // threads, physical cores and, per cache kind, the instance count and total size.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <filesystem>
 #include <map>
@@ -32,6 +33,7 @@ struct Counts {
     std::uint64_t threads = 0;
     std::uint64_t cores = 0;
     CacheTotals caches;
+    std::uint64_t max_mhz = 0;  // the highest "CPU max MHz" of any core kind
 };
 
 struct Tree {
@@ -56,7 +58,7 @@ std::string cache_name(const CacheInfo& c) {
 }
 
 Counts ours(const CpuInfo& cpu) {
-    Counts c{cpu.model, cpu.threads, cpu.cores, {}};
+    Counts c{cpu.model, cpu.threads, cpu.cores, {}, cpu.max_mhz};
     for (const auto& cache : cpu.caches) {
         auto& t = c.caches[cache_name(cache)];
         t.instances += cache.count;
@@ -89,6 +91,11 @@ std::optional<Counts> lscpu(const std::string& root, const test::TempDir& scratc
             const std::string name = collapse_spaces(trim(line.substr(colon + 1)));
             if (name != "-")
                 c.model += (c.model.empty() ? "" : " + ") + name;
+        }
+        if (key == "CPU max MHz") {
+            double mhz = 0;
+            value >> mhz;
+            c.max_mhz = std::max(c.max_mhz, static_cast<std::uint64_t>(mhz));
         }
         if (key == "Core(s) per socket" || key == "Core(s) per cluster")
             value >> per_socket;
@@ -214,6 +221,7 @@ TEST_P(CpuCorpus, AgreesWithLscpu) {
     EXPECT_EQ(got.model, want.model);
     EXPECT_EQ(got.threads, want.threads);
     EXPECT_EQ(got.cores, want.cores);
+    EXPECT_EQ(got.max_mhz, want.max_mhz);  // favoured cores boost above cpu0
     EXPECT_EQ(got.caches.size(), want.caches.size());
     for (const auto& [name, total] : want.caches) {
         ASSERT_TRUE(got.caches.contains(name)) << name;

@@ -235,6 +235,28 @@ TEST(CpuHybrid, SplitFromTypesOrPmuLists) {
     EXPECT_EQ(c.e_cores, 2u);
     t.write(cpu_dir + "types/intel_atom/cpulist", "7-3\n");
     EXPECT_EQ(collect_cpu(root).e_cores, 0u);
+
+    // A split that exceeds the physical count contradicts it and goes: 6P + 4E against one
+    // core id over many blocks, and lists of every possible CPU against 10 cores.
+    t.write(cpu_dir + "types/intel_atom/cpulist", "4-7\n");
+    std::string one_core;
+    for (int i = 0; i < 40; ++i)
+        one_core += "processor : " + std::to_string(i) + "\nphysical id : 0\ncore id : 0\n\n";
+    t.write("proc/cpuinfo", one_core);
+    c = collect_cpu(root);
+    EXPECT_EQ(c.cores, 1u);
+    EXPECT_EQ(c.p_cores + c.e_cores, 0u);
+    std::string ten_cores;
+    for (int i = 0; i < 10; ++i)
+        ten_cores +=
+            "processor : " + std::to_string(i) + "\ncore id : " + std::to_string(i) + "\n\n";
+    t.write("proc/cpuinfo", ten_cores);
+    EXPECT_EQ(collect_cpu(root).p_cores, 2u);  // 2P + 4E fit in 10
+    t.write(cpu_dir + "types/intel_core/cpulist", "0-4294967295\n");
+    t.write(cpu_dir + "types/intel_atom/cpulist", "0-4294967295\n");
+    c = collect_cpu(root);
+    EXPECT_EQ(c.cores, 10u);
+    EXPECT_EQ(c.p_cores + c.e_cores, 0u);
 }
 
 TEST(CpuClocks, CurrentFromSysfsElseCpuinfo) {
