@@ -1,9 +1,13 @@
 // Command line, run mode, generation stamp.
 #include "app/app.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
+#include <cstring>
 
 #include "core/text/clean_text.h"
 #include "core/text/fmt.h"
@@ -19,11 +23,28 @@ struct Option {
 };
 
 constexpr Option options[] = {
-    {"--help", &Flags::help},        {"-h", &Flags::help},       {"--version", &Flags::version},
-    {"--dump-smbios", &Flags::dump}, {"--print", &Flags::print}, {"-p", &Flags::print},
-    {"--gui", &Flags::gui},          {"-g", &Flags::gui},        {"--detail", &Flags::detail},
-    {"-d", &Flags::detail},          {"--json", &Flags::json},   {"--sanitize", &Flags::sanitize},
+    {"--help", &Flags::help},
+    {"-h", &Flags::help},
+    {"--version", &Flags::version},
+    {"--dump-smbios", &Flags::dump},
+    {"--print", &Flags::print},
+    {"-p", &Flags::print},
+    {"--gui", &Flags::gui},
+    {"-g", &Flags::gui},
+    {"--detail", &Flags::detail},
+    {"-d", &Flags::detail},
+    {"--json", &Flags::json},
+    {"--sanitize", &Flags::sanitize},
+    {"--prometheus", &Flags::prometheus},
 };
+
+// The options that take files.
+constexpr std::string_view load_option = "--load";
+constexpr std::string_view compare_option = "--compare";
+
+bool is_file_argument(std::string_view arg) {
+    return arg == "-" || !arg.starts_with('-');
+}
 
 }  // namespace
 
@@ -31,12 +52,33 @@ std::vector<std::string_view> known_options() {
     std::vector<std::string_view> names;
     for (const Option& o : options)
         names.push_back(o.name);
+    names.push_back(load_option);
+    names.push_back(compare_option);
     return names;
 }
 
 Flags parse_args(const std::vector<std::string>& args) {
     Flags f;
-    for (const auto& a : args) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == load_option || a == compare_option) {
+            const bool load = a == load_option;
+            if (i + 1 == args.size()) {
+                f.errors.push_back("nadrel: " + a +
+                                   (load ? " needs a FILE" : " needs an OLD file") +
+                                   " (see --help)\n");
+            } else if (load ? f.load.has_value() : !f.compare.empty()) {
+                f.errors.push_back("nadrel: " + a + " given twice\n");
+                ++i;
+            } else if (load) {
+                f.load = args[++i];
+            } else {
+                f.compare.push_back(args[++i]);
+                if (i + 1 < args.size() && is_file_argument(args[i + 1]))
+                    f.compare.push_back(args[++i]);
+            }
+            continue;
+        }
         bool known = false;
         for (const Option& o : options) {
             if (a == o.name) {
@@ -47,6 +89,10 @@ Flags parse_args(const std::vector<std::string>& args) {
         if (!known)
             f.warnings.push_back(unknown_option_line(a));
     }
+    if (f.compare.size() == 2 && f.load)
+        f.errors.emplace_back("nadrel: --compare takes NEW or --load, not both\n");
+    if (f.compare.size() == 2 && f.compare[0] == "-" && f.compare[1] == "-")
+        f.errors.emplace_back("nadrel: standard input can be read only once\n");
     return f;
 }
 
@@ -75,6 +121,16 @@ std::string_view usage_text() {
            "Diagnostics:\n"
            "  nadrel --dump-smbios   Raw SMBIOS/DMI structures (serials and the system\n"
            "                       UUID redacted); needs sudo for the raw table\n"
+           "\n"
+           "Saved reports and metrics:\n"
+           "  nadrel --load FILE     Everything above from a report saved by --json\n"
+           "                       (FILE - reads stdin) instead of this machine\n"
+           "  nadrel --compare OLD [NEW]\n"
+           "                         What changed from OLD to NEW (or to this machine);\n"
+           "                       exits 0 when nothing did, 1 when something did, 2 when\n"
+           "                       a file cannot be read or is no nadrel report\n"
+           "  nadrel --prometheus    The snapshot as Prometheus metrics for node_exporter's\n"
+           "                       textfile collector; never opens the GUI\n"
            "\n"
            "Environment:\n"
            "  NADREL_SYSROOT=DIR     Report on the machine captured in DIR by\n"
@@ -117,6 +173,43 @@ RunMode decide_mode(const Flags& flags, bool wayland_present, bool display_prese
     if (wayland_present)
         return RunMode::Window;
     return (display_present || flags.gui) ? RunMode::Window : RunMode::Print;
+}
+
+std::string file_label(std::string_view path) {
+    return path == "-" ? "standard input" : escape_controls(path);
+}
+
+std::optional<std::string> read_bounded(const std::string& path, std::size_t limit,
+                                        std::string& error) {
+    int fd = 0;
+    if (path != "-") {
+        fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0) {
+            error = std::strerror(errno);
+            return std::nullopt;
+        }
+    }
+    std::string data;
+    std::array<char, 65536> buffer{};
+    bool failed = false;
+    while (data.size() <= limit) {
+        const std::size_t want = std::min(buffer.size(), limit + 1 - data.size());
+        const ssize_t n = ::read(fd, buffer.data(), want);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            error = std::strerror(errno);
+            failed = true;
+        }
+        if (n <= 0)
+            break;
+        data.append(buffer.data(), static_cast<std::size_t>(n));
+    }
+    if (fd != 0)
+        ::close(fd);
+    if (failed)
+        return std::nullopt;
+    return data;
 }
 
 void write_all(int fd, std::string_view data) {

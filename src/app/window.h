@@ -21,6 +21,9 @@ struct WindowInput {
     Report detailed;
     std::string_view stamp;
     bool sanitize = false;
+    // A report read from a saved document: the title says so, and this machine's live readout
+    // is not offered.
+    bool saved = false;
 };
 
 // Shows the documents until the user closes the window, reading the live card beneath root.

@@ -160,8 +160,10 @@ std::string hide_embedded_mac(std::string_view name, std::string_view mac) {
 
 SanitizedSnapshot sanitize_snapshot(SystemSnapshot s) {
     HiddenCounts counts;
-    // The host name is looked for in the other texts before it is replaced.
-    const std::string host = s.hostname == "Unknown" ? std::string() : s.hostname;
+    // The host name is looked for in the other texts before it is replaced. A report read back
+    // from a sanitized document has it hidden already.
+    const std::string host =
+        s.hostname == "Unknown" || s.hostname == hidden_text ? std::string() : s.hostname;
     if (!host.empty())
         hide(s.hostname, HiddenKind::HostName, counts);
     for (std::string* serial :

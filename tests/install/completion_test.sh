@@ -7,7 +7,7 @@ source "${1:?usage: completion_test.sh COMPLETION_FILE}"
 status=0
 [[ $(complete -p nadrel) == "complete -F _nadrel nadrel" ]] || { echo "not registered"; status=1; }
 check() {  # $1: the word being completed, $2: the expected completions, space-separated
-    COMP_WORDS=(nadrel --print "$1")
+    COMP_WORDS=(nadrel "${PREV:---print}" "$1")
     COMP_CWORD=2
     COMPREPLY=()
     _nadrel
@@ -19,10 +19,19 @@ check() {  # $1: the word being completed, $2: the expected completions, space-s
 }
 check --d "--detail --dump-smbios"
 check --v "--version"
-check --p "--print"
+check --p "--print --prometheus"
 check --s "--sanitize"
-check -- "--print --detail --gui --json --sanitize --help --version --dump-smbios"
+check --l "--load"
+check -- "--print --detail --gui --json --sanitize --load --compare --prometheus --help --version --dump-smbios"
 check -x ""
-check "" "--print --detail --gui --json --sanitize --help --version --dump-smbios -p -d -g -h"
+check "" "--print --detail --gui --json --sanitize --load --compare --prometheus --help --version --dump-smbios -p -d -g -h"
+# After --load and --compare: the JSON files and folders there are.
+dir=$(mktemp -d)
+trap 'rm -rf "$dir"' EXIT
+touch "$dir/old.json" "$dir/notes.txt"
+mkdir "$dir/saved"
+PREV=--load check "$dir/" "$dir/old.json $dir/saved"
+PREV=--compare check "$dir/o" "$dir/old.json"
+PREV=--compare check "--p" "--print --prometheus"
 [ "$status" = 0 ] && echo "completion: every prefix completes"
 exit "$status"

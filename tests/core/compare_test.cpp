@@ -1,0 +1,147 @@
+// Comparing two reports: what a technician asks after a repair, one case per kind of change.
+#include "core/compare.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <nlohmann/json.hpp>
+
+#include "core/snapshot_json.h"
+
+namespace nadrel {
+namespace {
+
+using Json = nlohmann::ordered_json;
+
+SystemSnapshot machine() {
+    SystemSnapshot s;
+    s.hostname = "forge";
+    s.cpu.model = "AMD Ryzen 9 7950X";
+    s.cpu.current_mhz = 4500;
+    s.memory_modules = {{"DIMM_A2", "DDR4", "DIMM", "Kingston", "KF3200C16D4/16GX", 17179869184ull,
+                         3200, 3200, 1350, 64, 64, 2, "AA01", "", "BANK 0"},
+                        {"DIMM_B2", "DDR4", "DIMM", "Kingston", "KF3200C16D4/16GX", 17179869184ull,
+                         3200, 3200, 1350, 64, 64, 2, "AA02", "", "BANK 1"}};
+    s.gpus = {{"AD104 [GeForce RTX 4070]", "NVIDIA", {16000, 16}, "", 0, 0x10DE, 0x2786, 0, 0, 0}};
+    DiskInfo disk;
+    disk.name = "nvme0n1";
+    disk.model = "Samsung 980";
+    disk.bus = "NVMe";
+    disk.size = 1000204886016ull;
+    disk.serial = "S64DNF0R1";
+    s.disks = {disk};
+    s.net_adapters = {{"I225-V", "Ethernet", 1000, true, "enp5s0", "04:7c:16:aa:bb:cc"}};
+    s.dmi.bios_version = "1.20";
+    return s;
+}
+
+std::string document(const std::function<void(SystemSnapshot&)>& change = {},
+                     bool sanitized = false) {
+    SystemSnapshot s = machine();
+    if (change)
+        change(s);
+    return snapshot_json(s, {1796791122, sanitized});
+}
+
+TEST(Compare, OneLinePerChangeInTheFormsATechnicianReads) {
+    struct Case {
+        const char* what;
+        std::function<void(SystemSnapshot&)> change;
+        std::string lines;
+    };
+    const Case cases[] = {
+        {"nothing", {}, ""},
+        {"a DIMM removed", [](SystemSnapshot& s) { s.memory_modules.pop_back(); },
+         "Memory: DIMM_B2 removed (16GB DDR4 3200, Kingston KF3200C16D4/16GX)\n"},
+        {"the BIOS updated", [](SystemSnapshot& s) { s.dmi.bios_version = "1.40"; },
+         "BIOS: 1.20 → 1.40\n"},
+        {"a link that dropped", [](SystemSnapshot& s) { s.gpus[0].pcie_link.max_width = 8; },
+         "GPU 1 link: PCIe 4.0 x16 → PCIe 4.0 x8\n"},
+        {"a disk swapped",
+         [](SystemSnapshot& s) {
+             s.disks[0].model = "WD SN770";
+             s.disks[0].serial = "23117M8";
+         },
+         "Disk nvme0n1 replaced: Samsung 980 → WD SN770\n"},
+        {"a disk added, found by serial wherever it is listed",
+         [](SystemSnapshot& s) {
+             s.disks.insert(s.disks.begin(), s.disks[0]);
+             s.disks[0].name = "sda";
+             s.disks[0].serial = "WD-1";
+             s.disks[0].model = "WDC WD40";
+         },
+         "Storage: sda added (WDC WD40, 931.5GB, NVMe)\n"},
+        {"only a clock: left out", [](SystemSnapshot& s) { s.cpu.current_mhz = 800; }, ""},
+        {"another module in the same slot: the slot is what a module is known by",
+         [](SystemSnapshot& s) { s.memory_modules[1].serial = "AA03"; },
+         "Memory DIMM_B2 serial: AA02 → AA03\n"},
+        {"the processor replaced: its other values are not listed as well",
+         [](SystemSnapshot& s) {
+             s.cpu.model = "AMD Ryzen 7 7700X";
+             s.cpu.cores = 8;
+         },
+         "CPU replaced: AMD Ryzen 9 7950X → AMD Ryzen 7 7700X\n"},
+        {"a battery added and a network link lost",
+         [](SystemSnapshot& s) {
+             s.battery = {true, "Li-ion", "", {}, 50000, 45000, 0, ""};
+             s.net_adapters[0].link_up = false;
+             s.net_adapters[0].speed_mbps = 0;
+         },
+         "Network enp5s0 connected: yes → no\nNetwork enp5s0 link speed: 1Gb/s → unknown\n"
+         "Battery: added (Li-ion, 50.0Wh, 45.0Wh)\n"},
+    };
+    for (const Case& c : cases) {
+        const Comparison r = compare_reports(document(), document(c.change), {});
+        EXPECT_EQ(r.failure, "");
+        EXPECT_EQ(r.output, c.lines) << c.what;
+        EXPECT_EQ(r.changes,
+                  static_cast<std::size_t>(std::count(c.lines.begin(), c.lines.end(), '\n')))
+            << c.what;
+    }
+    const auto clock = [](SystemSnapshot& s) { s.cpu.current_mhz = 800; };
+    EXPECT_EQ(compare_reports(document(), document(clock), {true}).output,
+              "CPU clock: 4500MHz → 800MHz\n");
+}
+
+// The same machine sanitized and not is no change; a real change still shows, hidden.
+TEST(Compare, SanitizedAgainstPlain) {
+    EXPECT_EQ(compare_reports(document(), document({}, true), {}).output, "");
+    const auto swap = [](SystemSnapshot& s) { s.disks[0].serial = "OTHER"; };
+    EXPECT_EQ(compare_reports(document(swap), document({}, true), {}).output, "");
+    const auto bios = [](SystemSnapshot& s) { s.dmi.bios_version = "forge-2"; };
+    EXPECT_EQ(compare_reports(document({}, true), document(bios), {}).output,
+              "BIOS: 1.20 → <hidden>-2\n");
+    EXPECT_EQ(compare_reports(document(), document(swap), {false, false, true}).output, "");
+}
+
+// A newer document's keys are compared as values; a key one side lacks is no change.
+TEST(Compare, KeysOfOtherVersionsAndTheJsonForm) {
+    Json old_doc = Json::parse(document());
+    Json new_doc = old_doc;
+    new_doc["schema_version"] = 2;
+    new_doc["sensors"] = Json::array({{{"label", "Tctl"}}});
+    old_doc["sensors"] = Json::array();
+    new_doc["disks"][0]["wwn"] = "eui.0025";
+    new_doc["disks"][0]["temperature_celsius"] = 41;
+    new_doc["memory"]["modules"].erase(1);
+    const Comparison r = compare_reports(old_doc.dump(), new_doc.dump(), {false, true, false});
+    const Json out = Json::parse(r.output);
+    EXPECT_EQ(out["old"], Json({{"generated", "2026-12-09T04:38:42Z"}, {"hostname", "forge"}}));
+    ASSERT_EQ(out["changes"].size(), 2u) << r.output;
+    EXPECT_EQ(out["changes"][0]["section"], "memory");
+    EXPECT_EQ(out["changes"][0]["subject"], "DIMM_B2");
+    EXPECT_EQ(out["changes"][0]["change"], "removed");
+    EXPECT_EQ(out["changes"][0]["key"], nullptr);
+    EXPECT_EQ(out["changes"][0]["old"]["serial"], "AA02");
+    EXPECT_EQ(out["changes"][0]["new"], nullptr);
+    EXPECT_EQ(out["changes"][1], Json({{"section", "sensors"},
+                                       {"subject", "Tctl"},
+                                       {"change", "added"},
+                                       {"key", nullptr},
+                                       {"old", nullptr},
+                                       {"new", {{"label", "Tctl"}}}}));
+    EXPECT_EQ(r.changes, 2u);
+}
+
+}  // namespace
+}  // namespace nadrel

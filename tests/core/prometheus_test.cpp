@@ -1,0 +1,58 @@
+// The metrics text: families once, no series twice, label values quoted as the format wants.
+#include "core/prometheus.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <sstream>
+
+namespace nadrel {
+namespace {
+
+TEST(Prometheus, LabelValuesAreEscaped) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"plain", "plain"},
+        {"a\\b", "a\\\\b"},
+        {"say \"hi\"", "say \\\"hi\\\""},
+        {"two\nlines", "two\\nlines"},
+        {"\\\"\n", "\\\\\\\"\\n"},
+    };
+    for (const auto& [value, quoted] : cases)
+        EXPECT_EQ(prometheus_label_value(value), quoted) << value;
+}
+
+// Two identical cards, two identical modules in one slot (a lying table), serials hidden.
+TEST(Prometheus, EachSeriesOnceAndEachFamilyTogether) {
+    SystemSnapshot s;
+    s.gpus = {{"RTX", "NVIDIA", {}, "", 0, 0x10DE, 1, 0, 0, 0},
+              {"RTX", "NVIDIA", {}, "", 0, 0x10DE, 1, 0, 0, 0}};
+    MemoryModule m{"DIMM \"A\"", "DDR5", "", "", "", 1024, 0, 0, 0, 0, 0, 0, "SN1", "", ""};
+    s.memory_modules = {m, m};
+    s.battery = {true, "", "", 3, 50000, 40000, 0, ""};
+    const std::string text = prometheus_text(s, {true, "1.2.3"});
+    std::set<std::string> families;
+    std::set<std::string> series;
+    std::string current;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with("# HELP ")) {
+            current = line.substr(7, line.find(' ', 7) - 7);
+            EXPECT_TRUE(families.insert(current).second) << "family twice: " << current;
+            continue;
+        }
+        if (line.starts_with("# TYPE "))
+            continue;
+        EXPECT_TRUE(line.starts_with(current)) << "outside its family: " << line;
+        EXPECT_TRUE(series.insert(line.substr(0, line.rfind(' '))).second) << line;
+    }
+    EXPECT_NE(text.find("nadrel_info{version=\"1.2.3\"} 1\n"), std::string::npos);
+    EXPECT_NE(text.find("nadrel_gpu_info{index=\"1\",name=\"RTX\""), std::string::npos);
+    EXPECT_NE(text.find("locator=\"DIMM \\\"A\\\"\""), std::string::npos);
+    EXPECT_EQ(text.find("SN1"), std::string::npos);
+    EXPECT_NE(text.find("\nnadrel_battery_wear_ratio 0.2\n"), std::string::npos);
+    EXPECT_NE(text.find("# TYPE nadrel_battery_cycles_total counter\n"), std::string::npos);
+    EXPECT_NE(prometheus_text(s, {false, "1"}).find("serial=\"SN1\""), std::string::npos);
+}
+
+}  // namespace
+}  // namespace nadrel
