@@ -116,7 +116,47 @@ for machine in machines:
         design = int(read(supplies, f"{batteries[0]}/energy_full_design")) // 1000
         check(doc["battery"]["design_mwh"] == design, f"{machine}: design_mwh")
 
+
+# The contract: documents written by an earlier version of schema 1 still validate, and load
+# back with every key they hold, under the same name, with the same value.
+def held(frozen, now, path):
+    if isinstance(frozen, dict):
+        if not isinstance(now, dict):
+            failures.append(f"{path}: not an object any more")
+            return
+        for key, value in frozen.items():
+            if key not in now:
+                failures.append(f"{path}.{key}: gone")
+            else:
+                held(value, now[key], f"{path}.{key}")
+    elif isinstance(frozen, list):
+        if not isinstance(now, list) or len(now) != len(frozen):
+            failures.append(f"{path}: not the same list")
+            return
+        for i, (a, b) in enumerate(zip(frozen, now)):
+            held(a, b, f"{path}[{i}]")
+    elif frozen != now or type(frozen) != type(now):
+        failures.append(f"{path}: {frozen!r} became {now!r}")
+
+
+consumers = os.path.join(os.path.dirname(os.path.abspath(__file__)), "consumer-v1")
+frozen_files = sorted(f for f in os.listdir(consumers) if f.endswith(".json"))
+check(len(frozen_files) >= 2, f"frozen documents missing: {frozen_files}")
+for name in frozen_files:
+    path = os.path.join(consumers, name)
+    with open(path, encoding="utf-8") as f:
+        frozen = json.load(f)
+    for error in validator.iter_errors(frozen):
+        failures.append(f"consumer-v1/{name}: {list(error.absolute_path)}: {error.message}")
+    r = run(consumers, "--load", path, "--json")
+    check(r.returncode == 0 and r.stderr == b"", f"{name}: --load: {r.returncode}, {r.stderr!r}")
+    held(frozen, json.loads(r.stdout.decode("utf-8")), name)
+    text = run(consumers, "--load", path, "--print", "--detail")
+    check(text.returncode == 0 and text.stdout.startswith(b"NADREL  -  System Report\n"),
+          f"{name}: --load --print: {text.returncode}, {text.stderr!r}")
+
 for failure in failures:
     print("FAIL:", failure)
-print(f"{len(machines)} machines checked, {len(failures)} failures")
+print(f"{len(machines)} machines and {len(frozen_files)} frozen documents checked, "
+      f"{len(failures)} failures")
 sys.exit(1 if failures else 0)
