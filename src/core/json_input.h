@@ -17,7 +17,7 @@ namespace nadrel::json {
 // versions.
 inline constexpr std::size_t max_document_bytes = max_report_bytes;
 inline constexpr std::size_t max_document_depth = 64;
-inline constexpr std::size_t max_document_values = 1'000'000;
+inline constexpr std::size_t max_document_values = 250'000;
 
 // The value, or nothing and the reason in error ("not JSON: syntax error at line 1, column 1:
 // ..."), with any byte of the input in it escaped.

@@ -16,7 +16,7 @@ namespace nadrel {
 inline constexpr int json_schema_version = 1;
 
 // A report is tens of kilobytes; a larger input is refused unread, whatever it holds.
-inline constexpr std::size_t max_report_bytes = std::size_t{16} << 20;
+inline constexpr std::size_t max_report_bytes = std::size_t{8} << 20;
 
 struct JsonOptions {
     std::int64_t generated = 0;  // seconds since the epoch

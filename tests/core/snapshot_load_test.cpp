@@ -114,8 +114,8 @@ TEST(SnapshotLoad, WhatIsNoReportSaysWhy) {
          "- invalid literal; last read: '<U+001B>'"},
         {deep, "nested deeper than 64 levels"},
         {deep_objects, "nested deeper than 64 levels"},
-        {"[" + std::string(1'000'001, ',') + "]", "more than 1000000 values"},
-        {std::string(max_report_bytes + 1, ' '), "larger than 16 MiB"},
+        {"[" + std::string(250'001, ',') + "]", "more than 250000 values"},
+        {std::string(max_report_bytes + 1, ' '), "larger than 8 MiB"},
     };
     for (const auto& [text, reason] : cases)
         EXPECT_EQ(failure(text), reason) << text.substr(0, 80);

@@ -103,7 +103,7 @@ TEST(SavedReports, WhatIsNoReportEndsWithOneLineAndStatusTwo) {
         {{"--load", d + "deep.json"},
          "nadrel: " + d + "deep.json is not a nadrel report: nested deeper than 64 levels\n"},
         {{"--load", d + "huge.json"},
-         "nadrel: " + d + "huge.json is not a nadrel report: larger than 16 MiB\n"},
+         "nadrel: " + d + "huge.json is not a nadrel report: larger than 8 MiB\n"},
         {{"--load", "-"}, "nadrel: standard input is not a nadrel report: empty\n"},
         {{"--compare", d + "good.json", d + "array.json"},
          "nadrel: " + d + "array.json is not a nadrel report: not a JSON object\n"},
