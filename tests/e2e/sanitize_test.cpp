@@ -108,9 +108,10 @@ TEST_F(Planted, NoOutputHoldsAnIdentifierWhenSanitizing) {
     EXPECT_NE(run({"--print"}, false).out.find("plantedhost7"), std::string::npos);
 }
 
-std::string card_text(const LiveCard& card) {
+std::string card_text(const SysRoot& root, const AddressProbe& probe, bool sanitize) {
+    LiveSession session = open_live_session(root, probe, sanitize);
     std::string text;
-    for (const LiveRow& row : card.rows)
+    for (const LiveRow& row : sample_live_rows(session, root, Instant{}))
         text += row.label + ": " + row.value + "\n";
     return text;
 }
@@ -118,8 +119,8 @@ std::string card_text(const LiveCard& card) {
 TEST_F(Planted, LiveCardAndSavedFileHideThemToo) {
     const SysRoot root(machine.path());
     const auto probe = [] { return LocalAddresses{"203.0.113.77", "2001:db8::77"}; };
-    const std::string shown = card_text(make_live_card(root, Instant{}, probe, false));
-    const std::string hidden = card_text(make_live_card(root, Instant{}, probe, true));
+    const std::string shown = card_text(root, probe, false);
+    const std::string hidden = card_text(root, probe, true);
     for (const std::string& id : live_ids) {
         EXPECT_NE(shown.find(id), std::string::npos) << "not planted: " << id;
         EXPECT_EQ(hidden.find(id), std::string::npos) << id;

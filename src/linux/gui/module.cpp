@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "linux/gui/draw/text.h"
+#include "linux/gui/machine_host.h"
 #include "linux/gui/view/view.h"
 #include "linux/gui/wayland/wayland.h"
 #include "linux/gui/window_abi.h"
@@ -43,14 +44,15 @@ std::optional<std::string> run(const NadrelWindowArgs& args) {
     if (args.abi != window_abi) {
         return "window module missing: it was built for another version of nadrel";
     }
-    std::optional<FontSet> fonts = load_font_set();
+    std::optional<FontSet> fonts = load_font_set(font_file_reader());
     if (!fonts) {
         return std::string(no_font_error);
     }
-    ReportView view = make_view(
-        unflatten(args.summary), unflatten(args.detailed), abi_string(args.stamp).value_or(""),
-        std::move(*fonts), SysRoot(abi_string(args.root_dir).value_or("/")), abi_string(args.home));
-    view.sanitize = args.sanitize != 0;
+    auto host = std::make_shared<MachineHost>(SysRoot(abi_string(args.root_dir).value_or("/")),
+                                              abi_string(args.home), args.sanitize != 0);
+    ReportView view =
+        make_view(unflatten(args.summary), unflatten(args.detailed),
+                  abi_string(args.stamp).value_or(""), std::move(*fonts), std::move(host));
     return run_backend(view, args.wayland_display != 0, abi_string(args.gdk_scale));
 }
 

@@ -12,6 +12,7 @@
 #include "gui/x11/x11_harness.h"
 #include "linux/gui/draw/canvas.h"
 #include "linux/gui/draw/text.h"
+#include "linux/gui/machine_host.h"
 #include "linux/gui/view/view.h"
 #include "linux/gui/x11/convert.h"
 #include "support/run.h"
@@ -37,11 +38,11 @@ std::string read_file(const std::string& path) {
 
 // The minimum size the view asks for, with the fonts the program loads.
 std::pair<std::int32_t, std::int32_t> expected_min_size(float scale) {
-    std::optional<FontSet> fonts = load_font_set();
+    std::optional<FontSet> fonts = load_font_set(font_file_reader());
     if (!fonts) {
         return {0, 0};
     }
-    ReportView view = make_view(Report{}, Report{}, "", std::move(*fonts), SysRoot(), std::nullopt);
+    ReportView view = make_view(Report{}, Report{}, "", std::move(*fonts), nullptr);
     set_scale(view, scale);
     return min_size(view);
 }

@@ -46,26 +46,30 @@ std::int32_t saturating_add(std::int32_t a, std::int32_t b) {
 
 }  // namespace
 
-std::shared_ptr<Font> load_font(std::span<const std::string> paths) {
+std::shared_ptr<Font> load_font(std::span<const std::string> paths, const FontFileReader& read) {
     for (const std::string& path : paths) {
-        if (auto font = Font::open(path)) {
+        auto bytes = read ? read(path) : std::nullopt;
+        if (!bytes) {
+            continue;
+        }
+        if (auto font = Font::open(std::move(*bytes))) {
             return font;
         }
     }
     return nullptr;
 }
 
-std::optional<FontSet> load_font_set() {
+std::optional<FontSet> load_font_set(const FontFileReader& read) {
     FontSet set;
-    set.mono = load_font(mono_font_paths);
+    set.mono = load_font(mono_font_paths, read);
     if (!set.mono) {
         return std::nullopt;
     }
-    set.bold = load_font(bold_font_paths);
+    set.bold = load_font(bold_font_paths, read);
     if (!set.bold) {
         set.bold = set.mono;
     }
-    set.regular = load_font(regular_font_paths);
+    set.regular = load_font(regular_font_paths, read);
     if (!set.regular) {
         set.regular = set.mono;
     }

@@ -5,7 +5,6 @@
 #include <limits>
 
 #include "core/report/report.h"
-#include "linux/export/export.h"
 #include "linux/gui/view/cards.h"
 #include "linux/gui/view/view.h"
 
@@ -158,13 +157,15 @@ std::int32_t page_step(const ReportView& view) {
 }
 
 void open_live(ReportView& view) {
-    view.live = make_live_card(view.root, view.clock(), probe_local_addresses, view.sanitize);
+    const Instant now = view.clock();
+    view.live = LiveCard{view.host ? view.host->open_live(now) : std::vector<LiveRow>{}, now};
     view.info_open = false;
 }
 
 void save_shown_report(ReportView& view) {
-    view.status_text =
-        save_report(view.root, view.home, view.stamp, shown_report(view), view.sanitize);
+    if (view.host) {
+        view.status_text = view.host->save_report(shown_report(view), view.stamp);
+    }
 }
 
 std::string clipboard_text(const ReportView& view) {
@@ -428,7 +429,10 @@ bool live_tick(ReportView& view) {
                                            now - view.live->sampled_at) < live_period) {
         return false;
     }
-    refresh_live_card(*view.live, view.root, now);
+    if (view.host) {
+        view.live->rows = view.host->refresh_live(now);
+    }
+    view.live->sampled_at = now;
     return true;
 }
 

@@ -8,7 +8,6 @@ namespace nadrel {
 
 namespace {
 
-constexpr std::string_view reading = "Reading\u2026";
 // What "Reading…" is measured as, so the card does not jump when the first rates arrive.
 constexpr std::string_view widest_rate = "999.9MB/s down  /  999.9MB/s up";
 constexpr std::string_view footnote =
@@ -37,7 +36,7 @@ std::int32_t draw_live_card(Canvas& canvas, const ReportView& view, const LiveCa
         }
         label_w = std::max<std::int64_t>(label_w, text_width(mono, row.label, body));
         value_w = std::max<std::int64_t>(
-            value_w, text_width(mono, row.value == reading ? widest_rate : row.value, body));
+            value_w, text_width(mono, row.value == live_reading ? widest_rate : row.value, body));
     }
     const std::int32_t pad = scaled(24, s);
     const std::int32_t gap = scaled(12, s);

@@ -42,10 +42,9 @@ Instant steady_now() {
 }
 
 ReportView make_view(Report summary, Report detailed, std::string stamp, FontSet fonts,
-                     SysRoot root, std::optional<std::string> home) {
+                     std::shared_ptr<ViewHost> host) {
     ReportView view;
-    view.root = std::move(root);
-    view.home = std::move(home);
+    view.host = std::move(host);
     view.summary_report = std::move(summary);
     view.detailed_report = std::move(detailed);
     view.status_text = "Generated " + stamp;

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -13,9 +14,7 @@
 #include "core/report/report.h"
 #include "linux/gui/draw/canvas.h"
 #include "linux/gui/draw/text.h"
-#include "linux/live/card.h"
-#include "linux/live/sampler.h"
-#include "linux/root/sysroot.h"
+#include "linux/gui/view/host.h"
 
 namespace nadrel {
 
@@ -117,6 +116,12 @@ struct ScrollAccumulator {
     double pixels = 0;  // continuous scrolling, pixels
 };
 
+// The live readout card while it is shown: the rows of the last sample and when it was taken.
+struct LiveCard {
+    std::vector<LiveRow> rows;
+    Instant sampled_at{};
+};
+
 struct ReportView {
     Report summary_report;
     Report detailed_report;
@@ -138,7 +143,6 @@ struct ReportView {
     bool info_open = false;
     bool dragging = false;
     bool close_button = false;  // set by a backend that draws its own decorations
-    bool sanitize = false;      // the live card and the save status hide identifying values
     ButtonKind hover = ButtonKind::NoButton;
     bool tooltip_shown = false;  // the last frame drew a tooltip (written by render)
     ScrollAccumulator pending_scroll;
@@ -147,16 +151,14 @@ struct ReportView {
     std::int32_t live_scroll = 0;
     std::int32_t live_scroll_max = 0;
 
-    // Where the live card and the save action read the machine (procfs, sysfs, host name).
-    SysRoot root;
-    // The folder the save action writes into; "." when absent.
-    std::optional<std::string> home;
+    // The live card's rows and the save action come from the machine through the host.
+    std::shared_ptr<ViewHost> host;
     Clock clock = steady_now;
 };
 
 // The view as the window opens: status line "Generated {stamp}", dark theme, 760 x 680.
 ReportView make_view(Report summary, Report detailed, std::string stamp, FontSet fonts,
-                     SysRoot root, std::optional<std::string> home);
+                     std::shared_ptr<ViewHost> host);
 
 // Drawing and layout.
 // A complete frame at width x height; stores the clamped scroll_offset and content_height.
@@ -219,7 +221,7 @@ bool on_timer(ReportView& view);
 bool live_tick(ReportView& view);
 // Opens the live card (closing the About card).
 void open_live(ReportView& view);
-// Saves the shown document into home and puts the message into status_text.
+// Saves the shown document through the host and puts the message into status_text.
 void save_shown_report(ReportView& view);
 
 // Pixels to scroll for what was collected (positive = down): wheel steps win and clear both,
