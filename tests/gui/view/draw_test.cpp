@@ -13,6 +13,9 @@ namespace {
 using test::field_section;
 using test::ViewTest;
 
+// The dark page under a card.
+const Colour dimmed = blend_pixel(dark_theme.background, 0, 120);
+
 TEST_F(ViewTest, StatusLineIsCutBeforeTheFirstButton) {
     const Canvas plain = render(view);
     view.status_text = "Saved to /home/" + std::string(200, 'd') + "/box1-nadrel.txt";
@@ -21,7 +24,7 @@ TEST_F(ViewTest, StatusLineIsCutBeforeTheFirstButton) {
     int drawn_near_end = 0;
     for (int y = 28; y < 46; ++y) {
         for (int x = 564; x < 572; ++x) {
-            EXPECT_EQ(long_status.pixel(x, y), 0x1E1E1Eu) << x << "," << y;
+            EXPECT_EQ(long_status.pixel(x, y), dark_theme.background) << x << "," << y;
         }
         for (int x = 500; x < 564; ++x) {
             drawn_near_end += long_status.pixel(x, y) != plain.pixel(x, y);
@@ -34,18 +37,18 @@ TEST_F(ViewTest, BackgroundsAndHeaderSeparator) {
     Canvas dark = render(view);
     EXPECT_EQ(dark.width(), 760);
     EXPECT_EQ(dark.height(), 680);
-    EXPECT_EQ(dark.pixel(5, 600), 0x1E1E1Eu);
-    EXPECT_EQ(dark.pixel(400, 47), 0xA0A0A0u);  // the separator: the header's last row
-    EXPECT_EQ(dark.pixel(400, 46), 0x1E1E1Eu);
-    EXPECT_EQ(dark.pixel(400, 48), 0x1E1E1Eu);
-    EXPECT_EQ(dark.pixel(572, 10), 0x2D2D2Du);  // Detail button face, top-left corner
+    EXPECT_EQ(dark.pixel(5, 600), dark_theme.background);
+    EXPECT_EQ(dark.pixel(400, 47), dark_theme.muted);  // the separator: the header's last row
+    EXPECT_EQ(dark.pixel(400, 46), dark_theme.background);
+    EXPECT_EQ(dark.pixel(400, 48), dark_theme.background);
+    EXPECT_EQ(dark.pixel(572, 10), dark_theme.button);  // Detail button face, top-left corner
     switch_theme(view);
     Canvas light = render(view);
-    EXPECT_EQ(light.pixel(5, 600), 0xFFFFFFu);
-    EXPECT_EQ(light.pixel(400, 47), 0x808080u);
-    EXPECT_EQ(light.pixel(572, 10), 0xECECECu);
+    EXPECT_EQ(light.pixel(5, 600), light_theme.background);
+    EXPECT_EQ(light.pixel(400, 47), light_theme.muted);
+    EXPECT_EQ(light.pixel(572, 10), light_theme.button);
     view.hover = ButtonKind::Detail;
-    EXPECT_EQ(render(view).pixel(572, 10), 0xDCDCDCu);
+    EXPECT_EQ(render(view).pixel(572, 10), light_theme.button_hover);
     // Every pixel keeps its top byte clear.
     for (const std::uint32_t p : light.pixels()) {
         ASSERT_EQ(p >> 24, 0u);
@@ -53,14 +56,14 @@ TEST_F(ViewTest, BackgroundsAndHeaderSeparator) {
     set_scale(view, 2);
     resize(view, 1520, 1360);
     const Canvas big = render(view);
-    EXPECT_EQ(big.pixel(400, 93), 0xFFFFFFu);
-    EXPECT_EQ(big.pixel(400, 94), 0x808080u);  // two rows of separator at scale 2
-    EXPECT_EQ(big.pixel(400, 95), 0x808080u);
+    EXPECT_EQ(big.pixel(400, 93), light_theme.background);
+    EXPECT_EQ(big.pixel(400, 94), light_theme.muted);  // two rows of separator at scale 2
+    EXPECT_EQ(big.pixel(400, 95), light_theme.muted);
 }
 
 TEST_F(ViewTest, ThumbRectangle) {
     view.detail = true;  // 1764 high in a 632-pixel view: T = 632^2 / 1764 = 226
-    const Colour thumb = 0x595959;
+    const Colour thumb = dark_theme.thumb;
     Canvas top = render(view);
     EXPECT_EQ(top.pixel(750, 50), thumb);
     EXPECT_EQ(top.pixel(757, 271), thumb);
@@ -88,17 +91,17 @@ TEST_F(ViewTest, GpuIconHolesShowTheBackground) {
     const Canvas canvas = render(view);
     // Icon at left 20, top 16 + 48 = 64; 24 px at scale 1, so grid units are pixels.
     const Colour green = 0xC4E6C8;
-    EXPECT_EQ(canvas.pixel(20 + 12, 64 + 8), green);       // diamond tip 12,8,4,1
-    EXPECT_EQ(canvas.pixel(20 + 10, 64 + 11), green);      // left edge of 10,11,8,2
-    EXPECT_EQ(canvas.pixel(20 + 11, 64 + 11), 0x1E1E1Eu);  // hole 11,11,6,2
-    EXPECT_EQ(canvas.pixel(20 + 16, 64 + 12), 0x1E1E1Eu);
+    EXPECT_EQ(canvas.pixel(20 + 12, 64 + 8), green);                   // diamond tip 12,8,4,1
+    EXPECT_EQ(canvas.pixel(20 + 10, 64 + 11), green);                  // left edge of 10,11,8,2
+    EXPECT_EQ(canvas.pixel(20 + 11, 64 + 11), dark_theme.background);  // hole 11,11,6,2
+    EXPECT_EQ(canvas.pixel(20 + 16, 64 + 12), dark_theme.background);
     EXPECT_EQ(canvas.pixel(20 + 17, 64 + 12), green);
-    EXPECT_EQ(canvas.pixel(20 + 13, 64 + 9), 0x1E1E1Eu);  // hole 12,9,4,2
-    EXPECT_EQ(canvas.pixel(20 + 2, 64 + 3), green);       // the bracket 2,3,2,18
+    EXPECT_EQ(canvas.pixel(20 + 13, 64 + 9), dark_theme.background);  // hole 12,9,4,2
+    EXPECT_EQ(canvas.pixel(20 + 2, 64 + 3), green);                   // the bracket 2,3,2,18
     switch_theme(view);
     const Canvas light = render(view);
     EXPECT_EQ(light.pixel(20 + 10, 64 + 11), 0x387646u);
-    EXPECT_EQ(light.pixel(20 + 11, 64 + 11), 0xFFFFFFu);
+    EXPECT_EQ(light.pixel(20 + 11, 64 + 11), light_theme.background);
 }
 
 TEST_F(ViewTest, ThemeTooltipNamesTheOtherTheme) {
@@ -113,22 +116,22 @@ TEST_F(ViewTest, ThemeTooltipNamesTheOtherTheme) {
     // Right edge at the button's (644 + 28), top 10 + 28 + 3 = 41, 2 x 6 + 12 = 24 high.
     const std::int32_t bw = text_width(*view.fonts.regular, "Light Mode", 12) + 12;
     const std::int32_t x = 672 - bw;
-    EXPECT_EQ(canvas.pixel(x, 41), 0xA0A0A0u);  // border
-    EXPECT_EQ(canvas.pixel(x + 2, 43), 0x3A3A3Au);
-    EXPECT_EQ(canvas.pixel(671, 64), 0xA0A0A0u);
-    EXPECT_NE(canvas.pixel(x - 1, 43), 0x3A3A3Au);
-    EXPECT_NE(canvas.pixel(x + 2, 65), 0x3A3A3Au);
+    EXPECT_EQ(canvas.pixel(x, 41), dark_theme.muted);  // border
+    EXPECT_EQ(canvas.pixel(x + 2, 43), dark_theme.button_hover);
+    EXPECT_EQ(canvas.pixel(671, 64), dark_theme.muted);
+    EXPECT_NE(canvas.pixel(x - 1, 43), dark_theme.button_hover);
+    EXPECT_NE(canvas.pixel(x + 2, 65), dark_theme.button_hover);
 }
 
 TEST_F(ViewTest, AboutCardOverTheDimmedFrame) {
     view.info_open = true;
     const Canvas canvas = render(view);
-    EXPECT_EQ(canvas.pixel(5, 600), 0x101010u);  // 0x1E x 135 / 255, rounded
+    EXPECT_EQ(canvas.pixel(5, 600), dimmed);
     // 360 wide, centred: x 200 ... 559; its border is muted, its face the button colour.
-    EXPECT_EQ(canvas.pixel(200, 340), 0xA0A0A0u);
-    EXPECT_EQ(canvas.pixel(559, 340), 0xA0A0A0u);
-    EXPECT_EQ(canvas.pixel(202, 340), 0x2D2D2Du);
-    EXPECT_EQ(canvas.pixel(199, 340), 0x101010u);
+    EXPECT_EQ(canvas.pixel(200, 340), dark_theme.muted);
+    EXPECT_EQ(canvas.pixel(559, 340), dark_theme.muted);
+    EXPECT_EQ(canvas.pixel(202, 340), dark_theme.button);
+    EXPECT_EQ(canvas.pixel(199, 340), dimmed);
 }
 
 TEST_F(ViewTest, ButtonImagesAreDrawnInTheTextColour) {
@@ -136,16 +139,16 @@ TEST_F(ViewTest, ButtonImagesAreDrawnInTheTextColour) {
     // Info at 716, 10: image at 720, 14. Its circle is opaque at grid (1, 9).
     const AlphaImage& info = button_image(ButtonImage::InfoCircle);
     ASSERT_EQ(info[(9 * 20 + 1) * 4 + 3], 255);
-    EXPECT_EQ(canvas.pixel(720 + 1, 14 + 9), 0xFFFFFFu);
-    EXPECT_EQ(canvas.pixel(720, 14), 0x2D2D2Du);
+    EXPECT_EQ(canvas.pixel(720 + 1, 14 + 9), dark_theme.text);
+    EXPECT_EQ(canvas.pixel(720, 14), dark_theme.button);
     // The Detail box is empty, then ticked.
     const AlphaImage& box = button_image(ButtonImage::EmptyBox);
     const AlphaImage& ticked = button_image(ButtonImage::TickedBox);
     ASSERT_EQ(box[(10 * 20 + 9) * 4 + 3], 0);
     ASSERT_NE(ticked[(10 * 20 + 9) * 4 + 3], 0);
-    EXPECT_EQ(canvas.pixel(576 + 9, 14 + 10), 0x2D2D2Du);
+    EXPECT_EQ(canvas.pixel(576 + 9, 14 + 10), dark_theme.button);
     view.detail = true;
-    EXPECT_NE(render(view).pixel(576 + 9, 14 + 10), 0x2D2D2Du);
+    EXPECT_NE(render(view).pixel(576 + 9, 14 + 10), dark_theme.button);
 }
 
 TEST_F(ViewTest, HostileSizesScalesAndDocumentsRender) {
@@ -201,15 +204,15 @@ TEST_F(ViewTest, LiveCardWidthAndAHostileLabel) {
     const std::int32_t cw = std::max(360, wanted);
     Canvas canvas = render(view);
     const std::int32_t x0 = (760 - cw) / 2;
-    EXPECT_EQ(canvas.pixel(x0, 340), 0xA0A0A0u);
-    EXPECT_EQ(canvas.pixel(x0 + cw - 1, 340), 0xA0A0A0u);
-    EXPECT_EQ(canvas.pixel(x0 - 1, 340), 0x101010u);
+    EXPECT_EQ(canvas.pixel(x0, 340), dark_theme.muted);
+    EXPECT_EQ(canvas.pixel(x0 + cw - 1, 340), dark_theme.muted);
+    EXPECT_EQ(canvas.pixel(x0 - 1, 340), dimmed);
 
     // A 10 000-character label widens the card to the window and is cut inside it.
     view.live->rows.push_back({false, std::string(10000, 'L'), "42 C"});
     canvas = render(view);
-    EXPECT_EQ(canvas.pixel(16, 340), 0xA0A0A0u);  // 760 - 32 wide, from x 16
-    EXPECT_EQ(canvas.pixel(743, 340), 0xA0A0A0u);
+    EXPECT_EQ(canvas.pixel(16, 340), dark_theme.muted);  // 760 - 32 wide, from x 16
+    EXPECT_EQ(canvas.pixel(743, 340), dark_theme.muted);
     for (std::int32_t y = 48; y < 680; ++y) {  // below the header
         for (std::int32_t x = 744; x < 760; ++x) {
             ASSERT_EQ(canvas.pixel(x, y) & 0xFF, canvas.pixel(759, 679) & 0xFF) << x << "," << y;

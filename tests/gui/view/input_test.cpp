@@ -83,21 +83,13 @@ TEST_F(ViewTest, QuitClosesTheLiveCardFirst) {
     EXPECT_EQ(on_key(view, ViewKey::Quit), ViewResponse::Quit);
 }
 
-TEST_F(ViewTest, ThemeAndDetailKeys) {
+TEST_F(ViewTest, ThemeKeySwitchesBothWays) {
     EXPECT_EQ(on_key(view, ViewKey::Theme), ViewResponse::Redraw);
-    EXPECT_FALSE(view.dark);
-    EXPECT_EQ(view.theme.background, 0xFFFFFFu);
+    EXPECT_EQ(std::make_pair(view.dark, view.theme.background),
+              std::make_pair(false, light_theme.background));
     on_key(view, ViewKey::Theme);
-    EXPECT_TRUE(view.dark);
-    EXPECT_EQ(view.theme.background, 0x1E1E1Eu);
-    view.scroll_offset = 500;
-    on_key(view, ViewKey::Detail);
-    EXPECT_TRUE(view.detail);
-    EXPECT_EQ(view.scroll_offset, 0);
-    view.scroll_offset = 500;
-    on_key(view, ViewKey::Detail);
-    EXPECT_FALSE(view.detail);
-    EXPECT_EQ(view.scroll_offset, 0);
+    EXPECT_EQ(std::make_pair(view.dark, view.theme.background),
+              std::make_pair(true, dark_theme.background));
 }
 
 TEST_F(ViewTest, EndThenRenderShowsTheLastPage) {

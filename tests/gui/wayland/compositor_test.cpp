@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "gui/wayland/test_compositor.h"
+#include "linux/gui/view/view.h"
 #include "support/run.h"
 
 namespace nadrel::testing {
@@ -130,14 +131,14 @@ TEST(WaylandCompositor, FramesWaitForTheCallbackAndTwoBuffersTakeTurns) {
     tc.frame_done();
     ASSERT_TRUE(tc.run_until([&] { return tc.count("wl_surface.attach") == 2; }));
     wl_resource* second = tc.attached_buffer();
-    EXPECT_NE(second, first);                         // the first is still held by the compositor
-    EXPECT_EQ(tc.attached_pixel(4, 300), 0xFFFFFFu);  // light page
+    EXPECT_NE(second, first);  // the first is still held by the compositor
+    EXPECT_EQ(tc.attached_pixel(4, 300), light_theme.background);  // light page
     tc.release(first);
     tc.key(48, true);
     tc.frame_done();
     ASSERT_TRUE(tc.run_until([&] { return tc.count("wl_surface.attach") == 3; }));
     EXPECT_EQ(tc.attached_buffer(), first);
-    EXPECT_EQ(tc.attached_pixel(4, 300), 0x1E1E1Eu);  // dark again
+    EXPECT_EQ(tc.attached_pixel(4, 300), dark_theme.background);  // dark again
     EXPECT_EQ(tc.count("wl_shm_pool.create_buffer"), 2u);
     quit(tc);
 }
@@ -175,15 +176,15 @@ TEST(WaylandCompositor, DecorationModeSwitchTogglesTheCloseButton) {
     TestCompositor tc(full_globals());
     show(tc);
     // With Close the header buttons start 36 pixels further left, over (540, 24).
-    EXPECT_EQ(tc.attached_pixel(540, 24), 0x1E1E1Eu);
+    EXPECT_EQ(tc.attached_pixel(540, 24), dark_theme.background);
     wl_resource_post_event(tc.latest("zxdg_toplevel_decoration_v1"), 0, 1u);  // client_side
     tc.frame_done();
     ASSERT_TRUE(tc.run_until([&] { return tc.count("wl_surface.attach") == 2; }));
-    EXPECT_NE(tc.attached_pixel(540, 24), 0x1E1E1Eu);
+    EXPECT_NE(tc.attached_pixel(540, 24), dark_theme.background);
     wl_resource_post_event(tc.latest("zxdg_toplevel_decoration_v1"), 0, 2u);  // server_side
     tc.frame_done();
     ASSERT_TRUE(tc.run_until([&] { return tc.count("wl_surface.attach") == 3; }));
-    EXPECT_EQ(tc.attached_pixel(540, 24), 0x1E1E1Eu);
+    EXPECT_EQ(tc.attached_pixel(540, 24), dark_theme.background);
     quit(tc);
 }
 
@@ -231,8 +232,8 @@ TEST(WaylandCompositor, FractionalScaleDrawsAScaledBufferShownAtTheLogicalSize) 
     EXPECT_TRUE(tc.seen("wp_viewport.set_destination 760 680"));
     EXPECT_FALSE(tc.seen("wl_surface.set_buffer_scale"));
     // The header separator: round(1.5) = 2 rows at the bottom of a 72-row header.
-    EXPECT_EQ(tc.attached_pixel(400, 70), 0xA0A0A0u);
-    EXPECT_EQ(tc.attached_pixel(400, 69), 0x1E1E1Eu);
+    EXPECT_EQ(tc.attached_pixel(400, 70), dark_theme.muted);
+    EXPECT_EQ(tc.attached_pixel(400, 69), dark_theme.background);
     // A configure to another logical size keeps the scale; 1.25 rounds the sides.
     tc.configure(801, 601);
     wl_resource_post_event(tc.latest("wp_fractional_scale_v1"), 0, 150u);
@@ -248,14 +249,14 @@ TEST(WaylandCompositor, TooltipAppearsAfterTheHoverDelay) {
     tc.pointer_enter(650, 20);  // the Theme button
     tc.frame_done();
     ASSERT_TRUE(tc.run_until([&] { return tc.count("wl_surface.attach") == 2; }));
-    EXPECT_EQ(tc.attached_pixel(669, 44), 0x1E1E1Eu);  // hover face only
+    EXPECT_EQ(tc.attached_pixel(669, 44), dark_theme.background);  // hover face only
     tc.frame_done();
     tc.run_for(milliseconds(300));
     EXPECT_EQ(tc.count("wl_surface.attach"), 2u);
     // The loop wakes by itself when the delay is over: the tooltip box under the button.
     ASSERT_TRUE(
         tc.run_until([&] { return tc.count("wl_surface.attach") == 3; }, milliseconds(2000)));
-    EXPECT_EQ(tc.attached_pixel(669, 44), 0x3A3A3Au);
+    EXPECT_EQ(tc.attached_pixel(669, 44), dark_theme.button_hover);
     quit(tc);
 }
 

@@ -27,8 +27,9 @@ using Owned = std::unique_ptr<T, Free>;
 
 using Clock = std::chrono::steady_clock;
 
-// Calls done() every few milliseconds until it is true or the time is up.
-bool poll_until(milliseconds timeout, const std::function<bool()>& done) {
+// Calls done() every poll until it is true or the time is up.
+bool poll_until(milliseconds timeout, const std::function<bool()>& done,
+                microseconds poll = milliseconds(10)) {
     const auto deadline = Clock::now() + timeout;
     for (;;) {
         if (done()) {
@@ -37,7 +38,7 @@ bool poll_until(milliseconds timeout, const std::function<bool()>& done) {
         if (Clock::now() >= deadline) {
             return false;
         }
-        std::this_thread::sleep_for(milliseconds(10));
+        std::this_thread::sleep_for(poll);
     }
 }
 
@@ -228,7 +229,8 @@ std::vector<std::string> XClient::protocols(xcb_window_t window) {
     return names;
 }
 
-std::optional<xcb_window_t> XClient::find_window(const std::string& name, milliseconds timeout) {
+std::optional<xcb_window_t> XClient::find_window(const std::string& name, milliseconds timeout,
+                                                 microseconds poll) {
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(conn_)).data->root;
     std::optional<xcb_window_t> found;
     // Depth-first below the root: a window manager puts the window inside its frame.
@@ -247,10 +249,13 @@ std::optional<xcb_window_t> XClient::find_window(const std::string& name, millis
             }
         }
     };
-    poll_until(timeout, [&] {
-        search(root, 0);
-        return found.has_value() || !connected();
-    });
+    poll_until(
+        timeout,
+        [&] {
+            search(root, 0);
+            return found.has_value() || !connected();
+        },
+        poll);
     return found;
 }
 
@@ -286,19 +291,22 @@ Image XClient::grab(xcb_window_t window) {
 }
 
 bool XClient::wait_pixel(xcb_window_t window, int x, int y, std::uint32_t colour,
-                         milliseconds timeout) {
-    return poll_until(timeout, [&] {
-        const auto cookie =
-            xcb_get_image(conn_, XCB_IMAGE_FORMAT_Z_PIXMAP, window, static_cast<std::int16_t>(x),
-                          static_cast<std::int16_t>(y), 1, 1, 0xFFFFFFFF);
-        const Owned<xcb_get_image_reply_t> reply(xcb_get_image_reply(conn_, cookie, nullptr));
-        if (!reply || xcb_get_image_data_length(reply.get()) < 4) {
-            return !connected();
-        }
-        std::uint32_t value = 0;
-        std::memcpy(&value, xcb_get_image_data(reply.get()), 4);
-        return (value & 0xFFFFFF) == colour;
-    });
+                         milliseconds timeout, microseconds poll) {
+    return poll_until(
+        timeout,
+        [&] {
+            const auto cookie = xcb_get_image(conn_, XCB_IMAGE_FORMAT_Z_PIXMAP, window,
+                                              static_cast<std::int16_t>(x),
+                                              static_cast<std::int16_t>(y), 1, 1, 0xFFFFFFFF);
+            const Owned<xcb_get_image_reply_t> reply(xcb_get_image_reply(conn_, cookie, nullptr));
+            if (!reply || xcb_get_image_data_length(reply.get()) < 4) {
+                return !connected();
+            }
+            std::uint32_t value = 0;
+            std::memcpy(&value, xcb_get_image_data(reply.get()), 4);
+            return (value & 0xFFFFFF) == colour;
+        },
+        poll);
 }
 
 std::optional<Image> XClient::wait_change(xcb_window_t window, const Image& before,
