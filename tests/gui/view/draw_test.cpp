@@ -33,6 +33,35 @@ TEST_F(ViewTest, StatusLineIsCutBeforeTheFirstButton) {
     EXPECT_GT(drawn_near_end, 20);  // the text and its "…" reach the end of the room
 }
 
+TEST_F(ViewTest, ANarrowHeaderLeavesButtonsOutAndShortensTheTitle) {
+    struct Case {
+        std::int32_t width;
+        bool close;
+        std::size_t buttons;
+    };
+    // The title keeps at least "NADREL…" (106 pixels at scale 1), so buttons start at x 130
+    // or later; Close always stays.
+    for (const Case& c : {Case{760, false, 5}, Case{340, false, 5}, Case{300, false, 4},
+                          Case{200, false, 1}, Case{200, true, 1}, Case{50, true, 1}}) {
+        view.close_button = c.close;
+        resize(view, c.width, 150);
+        const auto list = buttons(view, c.width);
+        EXPECT_EQ(list.size(), c.buttons) << c.width;
+        EXPECT_EQ(list[0].kind, c.close ? ButtonKind::Close : ButtonKind::Info);
+        const Canvas canvas = render(view);
+        // Every button face is whole, and nothing of the title comes within the gap before it.
+        for (const Button& b : list) {
+            EXPECT_EQ(canvas.pixel(b.x, b.y), dark_theme.button) << c.width;
+            EXPECT_EQ(canvas.pixel(b.x + b.w - 1, b.y + b.h - 1), dark_theme.button) << c.width;
+        }
+        for (std::int32_t y = 0; y < 47; ++y) {
+            for (std::int32_t x = std::max(0, list.back().x - 8); x < list.back().x; ++x) {
+                ASSERT_EQ(canvas.pixel(x, y), dark_theme.background) << c.width << ": " << x;
+            }
+        }
+    }
+}
+
 TEST_F(ViewTest, BackgroundsAndHeaderSeparator) {
     Canvas dark = render(view);
     EXPECT_EQ(dark.width(), 760);
@@ -116,20 +145,20 @@ TEST_F(ViewTest, ThemeTooltipNamesTheOtherTheme) {
     // Right edge at the button's (644 + 28), top 10 + 28 + 3 = 41, 2 x 6 + 12 = 24 high.
     const std::int32_t bw = text_width(*view.fonts.regular, "Light Mode", 12) + 12;
     const std::int32_t x = 672 - bw;
-    EXPECT_EQ(canvas.pixel(x, 41), dark_theme.muted);  // border
-    EXPECT_EQ(canvas.pixel(x + 2, 43), dark_theme.button_hover);
-    EXPECT_EQ(canvas.pixel(671, 64), dark_theme.muted);
-    EXPECT_NE(canvas.pixel(x - 1, 43), dark_theme.button_hover);
-    EXPECT_NE(canvas.pixel(x + 2, 65), dark_theme.button_hover);
+    EXPECT_EQ(canvas.pixel(x, 41), dark_theme.border);  // border
+    EXPECT_EQ(canvas.pixel(x + 2, 43), dark_theme.button);
+    EXPECT_EQ(canvas.pixel(671, 64), dark_theme.border);
+    EXPECT_NE(canvas.pixel(x - 1, 43), dark_theme.button);
+    EXPECT_NE(canvas.pixel(x + 2, 65), dark_theme.button);
 }
 
 TEST_F(ViewTest, AboutCardOverTheDimmedFrame) {
     view.info_open = true;
     const Canvas canvas = render(view);
     EXPECT_EQ(canvas.pixel(5, 600), dimmed);
-    // 360 wide, centred: x 200 ... 559; its border is muted, its face the button colour.
-    EXPECT_EQ(canvas.pixel(200, 340), dark_theme.muted);
-    EXPECT_EQ(canvas.pixel(559, 340), dark_theme.muted);
+    // 360 wide, centred: x 200 ... 559, with its border and its face in the button colour.
+    EXPECT_EQ(canvas.pixel(200, 340), dark_theme.border);
+    EXPECT_EQ(canvas.pixel(559, 340), dark_theme.border);
     EXPECT_EQ(canvas.pixel(202, 340), dark_theme.button);
     EXPECT_EQ(canvas.pixel(199, 340), dimmed);
 }
@@ -204,15 +233,15 @@ TEST_F(ViewTest, LiveCardWidthAndAHostileLabel) {
     const std::int32_t cw = std::max(360, wanted);
     Canvas canvas = render(view);
     const std::int32_t x0 = (760 - cw) / 2;
-    EXPECT_EQ(canvas.pixel(x0, 340), dark_theme.muted);
-    EXPECT_EQ(canvas.pixel(x0 + cw - 1, 340), dark_theme.muted);
+    EXPECT_EQ(canvas.pixel(x0, 340), dark_theme.border);
+    EXPECT_EQ(canvas.pixel(x0 + cw - 1, 340), dark_theme.border);
     EXPECT_EQ(canvas.pixel(x0 - 1, 340), dimmed);
 
     // A 10 000-character label widens the card to the window and is cut inside it.
     view.live->rows.push_back({false, std::string(10000, 'L'), "42 C"});
     canvas = render(view);
-    EXPECT_EQ(canvas.pixel(16, 340), dark_theme.muted);  // 760 - 32 wide, from x 16
-    EXPECT_EQ(canvas.pixel(743, 340), dark_theme.muted);
+    EXPECT_EQ(canvas.pixel(16, 340), dark_theme.border);  // 760 - 32 wide, from x 16
+    EXPECT_EQ(canvas.pixel(743, 340), dark_theme.border);
     for (std::int32_t y = 48; y < 680; ++y) {  // below the header
         for (std::int32_t x = 744; x < 760; ++x) {
             ASSERT_EQ(canvas.pixel(x, y) & 0xFF, canvas.pixel(759, 679) & 0xFF) << x << "," << y;

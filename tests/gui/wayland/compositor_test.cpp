@@ -6,6 +6,7 @@
 #include <wayland-server-protocol.h>
 
 #include <algorithm>
+#include <cstdio>
 
 #include "gui/wayland/test_compositor.h"
 #include "linux/gui/view/view.h"
@@ -115,6 +116,27 @@ TEST(WaylandCompositor, MissingGlobalsFallBackWithTheReason) {
         EXPECT_TRUE(err.starts_with("nadrel: GUI unavailable (" + c.reason + "; ")) << err;
         EXPECT_NE(tc.output("stdout").find("NADREL  -  System Report"), std::string::npos);
     }
+}
+
+TEST(WaylandCompositor, ASizeBelowTheMinimumIsTakenOnlyWhenImposed) {
+    TestCompositor tc(full_globals());
+    show(tc);
+    std::pair<int, int> least;
+    for (const std::string& line : tc.requests()) {
+        std::sscanf(line.c_str(), "xdg_toplevel.set_min_size %d %d", &least.first, &least.second);
+    }
+    ASSERT_GT(least.first, 400);
+    // Floating (no state): the suggestion is raised to the minimum.
+    tc.configure(200, 150);
+    tc.frame_done();
+    ASSERT_TRUE(tc.run_until([&] { return tc.count("wl_surface.attach") == 2; }));
+    EXPECT_EQ(tc.attached_size(), least);
+    // Maximized (likewise fullscreen or tiled): the compositor decides, the header fits itself.
+    tc.configure(200, 150, {1});
+    tc.frame_done();
+    ASSERT_TRUE(tc.run_until([&] { return tc.count("wl_surface.attach") == 3; }));
+    EXPECT_EQ(tc.attached_size(), (std::pair{200, 150}));
+    quit(tc);
 }
 
 TEST(WaylandCompositor, FramesWaitForTheCallbackAndTwoBuffersTakeTurns) {
@@ -256,7 +278,7 @@ TEST(WaylandCompositor, TooltipAppearsAfterTheHoverDelay) {
     // The loop wakes by itself when the delay is over: the tooltip box under the button.
     ASSERT_TRUE(
         tc.run_until([&] { return tc.count("wl_surface.attach") == 3; }, milliseconds(2000)));
-    EXPECT_EQ(tc.attached_pixel(669, 44), dark_theme.button_hover);
+    EXPECT_EQ(tc.attached_pixel(669, 44), dark_theme.button);  // the tooltip face
     quit(tc);
 }
 

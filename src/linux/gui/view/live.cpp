@@ -120,7 +120,7 @@ std::int32_t draw_live_card(Canvas& canvas, const ReportView& view, const LiveCa
         canvas.fill_rect(x0, clamp_i32(std::int64_t{y0} + ch - pad), clamp_i32(cw), pad,
                          theme.button);
     }
-    draw_border(canvas, x0, y0, clamp_i32(cw), clamp_i32(ch), scaled(1, s), theme.muted);
+    draw_border(canvas, x0, y0, clamp_i32(cw), clamp_i32(ch), scaled(1, s), theme.border);
     return clamp_i32(overflow);
 }
 

@@ -18,20 +18,23 @@
 
 namespace nadrel {
 
+// Text below 14 px (muted or not) reads at 4.5:1 or more against the faces it is drawn on;
+// borders and the hovered face stand 3:1 apart from what they adjoin (gui tests check it).
 struct Theme {
     Colour background = 0;    // page and header, holes in section icons
     Colour text = 0;          // title, report lines, button icons, card texts
-    Colour muted = 0;         // status line, header separator, card borders
+    Colour muted = 0;         // status line, header separator, secondary card texts
     Colour accent = 0;        // About card name, live-card headings
     Colour thumb = 0;         // scrollbar thumb
-    Colour button = 0;        // button faces, card faces
-    Colour button_hover = 0;  // hovered button face, tooltip face
+    Colour button = 0;        // button faces, card and tooltip faces
+    Colour button_hover = 0;  // hovered button face
+    Colour border = 0;        // card borders (over the dimmed page) and tooltip borders
 };
 
 inline constexpr Theme dark_theme{0x1E1E1E, 0xFFFFFF, 0xA0A0A0, 0xFBEEE2,
-                                  0x595959, 0x2D2D2D, 0x3A3A3A};
-inline constexpr Theme light_theme{0xFFFFFF, 0x1A1A1A, 0x808080, 0x453220,
-                                   0xB0B0B0, 0xECECEC, 0xDCDCDC};
+                                  0x595959, 0x2D2D2D, 0x787878, 0xA0A0A0};
+inline constexpr Theme light_theme{0xFFFFFF, 0x1A1A1A, 0x666666, 0x453220,
+                                   0xB0B0B0, 0xECECEC, 0x858585, 0x333333};
 
 // Layout sizes at one UI scale: integers are max(1, round(k x scale)), font sizes k x scale.
 struct ViewMetrics {
@@ -109,6 +112,7 @@ inline constexpr std::chrono::seconds live_period{3};
 inline constexpr std::int32_t default_view_width = 760;
 inline constexpr std::int32_t default_view_height = 680;
 inline constexpr std::int32_t max_view_side = 16384;
+inline constexpr std::string_view window_title = "NADREL SYSTEM REPORT";
 
 // Scrolling collected between pointer frames.
 struct ScrollAccumulator {
@@ -170,7 +174,8 @@ std::pair<std::int32_t, std::int32_t> min_size(const ReportView& view);
 std::int32_t about_card_height(const ReportView& view, std::int32_t width);
 // A new UI scale (clamped); the scroll position is rescaled with it.
 void set_scale(ReportView& view, float scale);
-// The header buttons, right to left: Close (when shown), Info, Save, Theme, Live, Detail.
+// The header buttons, right to left: Close (when shown), Info, Save, Theme, Live, Detail; in a
+// narrow window those that would reach the start of the title are left out.
 std::vector<Button> buttons(const ReportView& view, std::int32_t width);
 // The window's new pixel size, each side kept within 1 ... 16384.
 void resize(ReportView& view, std::int32_t width, std::int32_t height);

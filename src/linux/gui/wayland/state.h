@@ -110,6 +110,10 @@ struct WaylandState {
     std::int32_t logical_width = default_view_width;
     std::int32_t logical_height = default_view_height;
     std::optional<std::pair<std::int32_t, std::int32_t>> pending_size;
+    // The size came with a state in which the compositor decides it (maximized, fullscreen,
+    // tiled): it is taken even below the minimum.
+    bool pending_size_imposed = false;
+    std::pair<std::int32_t, std::int32_t> min_logical_size{1, 1};  // as set_min_size asked
     std::int32_t buffer_scale = 1;      // wl_surface.set_buffer_scale, from the outputs
     std::uint32_t preferred_scale = 0;  // wp_fractional_scale_v1, in 120ths; 0 = none yet
     double pixel_scale = 1;             // buffer pixels per surface unit
