@@ -103,6 +103,25 @@ TEST(ViewLines, FieldContinuationsStartUnderTheValue) {
                                                          "ddd eee fff ggg hhh"});
 }
 
+TEST(ViewLines, LongLabelsKeepTheColonColumnAndLongValuesTheirLabel) {
+    const std::string indent(20, ' ');
+    const std::pair<ReportRow, std::vector<std::string>> cases[] = {
+        // A label longer than its column: a line of its own, the value under the value column.
+        {{RowKind::Field, "P0 CHANNEL A / DIMM 1", "32GB"},
+         {"P0 CHANNEL A / DIMM 1", std::string(18, ' ') + ": 32GB"}},
+        {{RowKind::SubField, "Seventeen letters", "1"},
+         {"\u2502 Seventeen letters", "\u2502" + std::string(17, ' ') + ": 1"}},
+        {{RowKind::Field, "Eighteen letters!!", "1"}, {"Eighteen letters!!: 1"}},
+        // A value without spaces fills the first line instead of leaving its label alone.
+        {{RowKind::Field, "Flags", std::string(30, 'x')},
+         {"Flags             : " + std::string(10, 'x'), indent + std::string(10, 'x'),
+          indent + std::string(10, 'x')}},
+    };
+    for (const auto& [row, lines] : cases) {
+        EXPECT_EQ(cut_row(row, 30), lines) << row.text;
+    }
+}
+
 TEST(ViewLines, CutsCountCharactersAndLongWordsAreCutHard) {
     std::string word;
     for (int i = 0; i < 45; ++i) {
