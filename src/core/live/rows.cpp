@@ -63,10 +63,13 @@ std::vector<LiveRow> right_now(const LiveSample& sample) {
     const auto item = [&now](std::string label, std::string value) {
         now.push_back({false, std::move(label), std::move(value)});
     };
+    // The row stays when a sample gives no load, so the card does not shrink under the pointer.
     if (sample.first) {
         item("CPU load", std::string(live_reading));
     } else if (sample.cpu_load) {
         item("CPU load", strfmt("%.0f%%", std::clamp(double{*sample.cpu_load}, 0.0, 100.0)));
+    } else {
+        item("CPU load", "\u2014");
     }
     if (sample.cpu_mhz_avg != 0) {
         std::string clock = format_clock(sample.cpu_mhz_avg);
@@ -122,6 +125,16 @@ std::string format_clock(std::uint32_t mhz) {
 }
 
 std::string format_rate(std::uint64_t bytes_per_s) {
+    // Below 1 MB/s in KB/s, so a trickle does not read as nothing; the same rounding edge as
+    // format_size, so 1023.95 KB/s and up read 1MB/s.
+    const double kb = static_cast<double>(bytes_per_s) / 1024.0;
+    if (kb < 1023.95) {
+        std::string text = strfmt("%.1f", kb);
+        if (text.ends_with(".0")) {
+            text.resize(text.size() - 2);
+        }
+        return text + "KB/s";
+    }
     return format_size(bytes_per_s) + "/s";
 }
 

@@ -21,8 +21,10 @@ struct LiveRow {
 
 using LabelValue = std::pair<std::string, std::string>;
 
-// What a value reads before the second sample gives a rate.
+// What a value reads before the second sample gives a rate, and the widest rate it stands for
+// (the card measures its value column with it, so it does not jump when rates arrive).
 inline constexpr std::string_view live_reading = "Reading\u2026";
+inline constexpr std::string_view widest_live_rate = "1023.9KB/s down  /  1023.9KB/s up";
 
 // The card's rows for a sample: "RIGHT NOW", "THIS MACHINE", "NOT AVAILABLE HERE".
 std::vector<LiveRow> format_live_rows(const LiveSample& sample,
@@ -31,7 +33,8 @@ std::vector<LiveRow> format_live_rows(const LiveSample& sample,
 
 // 2456 MHz gives "2.46 GHz", 999 MHz "999 MHz".
 std::string format_clock(std::uint32_t mhz);
-// A size per second, as the report writes sizes: "1.2MB/s".
+// A size per second: KB/s below 1 MB/s ("0.5KB/s", "512KB/s"), else as the report writes
+// sizes ("1.2MB/s").
 std::string format_rate(std::uint64_t bytes_per_s);
 
 }  // namespace nadrel

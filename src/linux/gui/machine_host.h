@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "linux/export/export.h"
 #include "linux/gui/draw/text.h"
 #include "linux/gui/view/host.h"
 #include "linux/live/card.h"
@@ -29,6 +30,7 @@ private:
     std::optional<std::string> home_;
     bool sanitize_ = false;
     LiveSession live_;
+    SaveState saves_;
 };
 
 // Font files read whole through the bounded, non-blocking reader.

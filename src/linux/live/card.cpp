@@ -22,6 +22,8 @@ namespace {
 constexpr std::string_view serial_note =
     "System and board serials are readable only as root on Linux (the DMI table is mode "
     "0400). Run with sudo to see them.";
+constexpr std::string_view no_serial_note =
+    "This machine exposes no system or board serial numbers.";
 constexpr std::string_view public_ip_note =
     "The public IP address is not shown: finding it means asking an outside service, and "
     "Nadrel makes no network calls.";
@@ -84,6 +86,16 @@ std::optional<std::string> local_ipv6() {
     return std::string(text);
 }
 
+// An interface named after its MAC address (USB adapters: "enx" or "wlx" and 12 hex digits)
+// shows the address in its name. The rule of the report's sanitizer, kept here until the live
+// card can call it.
+std::string without_mac(std::string name) {
+    const bool named_after_mac =
+        name.size() == 15 && (name.starts_with("enx") || name.starts_with("wlx")) &&
+        name.find_first_not_of("0123456789abcdefABCDEF", 3) == std::string::npos;
+    return named_after_mac ? name.substr(0, 3) + std::string(hidden_text) : name;
+}
+
 }  // namespace
 
 LocalAddresses probe_local_addresses() {
@@ -97,14 +109,16 @@ LiveStatic read_live_static(const SysRoot& root, const AddressProbe& probe) {
         {"Board serial", "/sys/class/dmi/id/board_serial"},
         {"System UUID", "/sys/class/dmi/id/product_uuid"},
     };
+    bool unreadable = false;  // there, but not for us: only root reads them
     for (const auto& [label, path] : serials) {
         const auto value = trimmed(root, path);
         if (value && !is_placeholder(*value)) {
             out.rows.emplace_back(label, *value);
         }
+        unreadable = unreadable || (!value && exists(root, path));
     }
     if (out.rows.empty()) {
-        out.notes.emplace_back(serial_note);
+        out.notes.emplace_back(unreadable ? serial_note : no_serial_note);
     }
     for (const std::string& name : physical_interfaces(root)) {
         const auto mac = trimmed(root, "/sys/class/net/" + name + "/address");
@@ -140,15 +154,25 @@ LiveStatic read_live_static(const SysRoot& root, const AddressProbe& probe) {
 LiveSession open_live_session(const SysRoot& root, const AddressProbe& probe, bool sanitize) {
     LiveStatic fixed = read_live_static(root, probe);
     if (sanitize) {
-        for (auto& row : fixed.rows)
-            row.second = hidden_text;
+        for (auto& [label, value] : fixed.rows) {
+            value = hidden_text;
+            if (label.ends_with(" MAC")) {
+                label = without_mac(label.substr(0, label.size() - 4)) + " MAC";
+            }
+        }
     }
-    return {std::move(fixed.rows), std::move(fixed.notes), std::nullopt};
+    return {std::move(fixed.rows), std::move(fixed.notes), std::nullopt, sanitize};
 }
 
 std::vector<LiveRow> sample_live_rows(LiveSession& session, const SysRoot& root, Instant now) {
     SampleResult result = sample(root, session.counters, now);
     session.counters = std::move(result.counters);
+    if (session.sanitize) {
+        for (LiveTraffic& t : result.sample.traffic)
+            t.name = without_mac(std::move(t.name));
+        for (LiveWireless& w : result.sample.wireless)
+            w.name = without_mac(std::move(w.name));
+    }
     return format_live_rows(result.sample, session.static_rows, session.notes);
 }
 

@@ -38,10 +38,12 @@ struct LiveSession {
     std::vector<LabelValue> static_rows;
     std::vector<std::string> notes;
     std::optional<LiveCounters> counters;  // absent before the first sample
+    bool sanitize = false;                 // interface names that hold a MAC are hidden too
 };
 
 // The session of a card that opens now. Every static row identifies the machine, so with
-// sanitize each keeps its label and shows "<hidden>".
+// sanitize each keeps its label and shows "<hidden>"; an interface named after its MAC address
+// ("enx001122334455") is shown as "enx<hidden>" in every row.
 LiveSession open_live_session(const SysRoot& root, const AddressProbe& probe, bool sanitize);
 // Samples at now, with rates against the session's last sample, and gives the card's rows.
 std::vector<LiveRow> sample_live_rows(LiveSession& session, const SysRoot& root, Instant now);

@@ -297,9 +297,10 @@ SampleResult sample(const SysRoot& root, const std::optional<LiveCounters>& prev
             if (cpu.total > previous->cpu_total) {
                 const std::uint64_t busy =
                     cpu.busy >= previous->cpu_busy ? cpu.busy - previous->cpu_busy : 0;
-                out.cpu_load = static_cast<float>(
-                    static_cast<double>(busy) /
-                    static_cast<double>(cpu.total - previous->cpu_total) * 100.0);
+                // iowait can go backwards, which would put more than all the time in busy.
+                out.cpu_load = static_cast<float>(std::min(
+                    100.0, static_cast<double>(busy) /
+                               static_cast<double>(cpu.total - previous->cpu_total) * 100.0));
             }
             for (const InterfaceCounters& i : interfaces) {
                 const auto old =

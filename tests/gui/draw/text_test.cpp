@@ -149,6 +149,14 @@ TEST_F(Text, TruncateAppendsAnEllipsisOnlyWhenNeeded) {
     EXPECT_EQ(truncate_to_width(*mono, "", 0, 14), "");
 }
 
+TEST_F(Text, MiddleCutKeepsTheStartAndTheEnd) {
+    // Every mono character, "…" included, is 8 pixels at 14 px: 240 pixels hold 30 cells.
+    const std::string path = "Saved to /home/" + std::string(40, 'd') + "/box1-nadrel.txt";
+    EXPECT_EQ(truncate_middle(*mono, path, 240, 14), "Saved to /home\u2026box1-nadrel.txt");
+    EXPECT_EQ(truncate_middle(*mono, "fits", 32, 14), "fits");
+    EXPECT_EQ(truncate_middle(*mono, "abcdef", 8, 14), "\u2026");
+}
+
 TEST_F(Text, MissingCharactersAndBadSizesDoNotCrash) {
     Canvas canvas = Canvas::create(64, 64, 0);
     // A private-use character the font lacks is drawn as glyph 0 (the missing-glyph box).

@@ -228,8 +228,8 @@ TEST_F(ViewTest, LiveCardWidthAndAHostileLabel) {
     view.live = card;
     const Font& mono = *view.fonts.mono;
     // "Reading…" is measured as the widest traffic value.
-    const std::int32_t wanted = text_width(mono, "CPU load", 13) + 12 +
-                                text_width(mono, "999.9MB/s down  /  999.9MB/s up", 13) + 48;
+    const std::int32_t wanted =
+        text_width(mono, "CPU load", 13) + 12 + text_width(mono, widest_live_rate, 13) + 48;
     const std::int32_t cw = std::max(360, wanted);
     Canvas canvas = render(view);
     const std::int32_t x0 = (760 - cw) / 2;
@@ -247,6 +247,23 @@ TEST_F(ViewTest, LiveCardWidthAndAHostileLabel) {
             ASSERT_EQ(canvas.pixel(x, y) & 0xFF, canvas.pixel(759, 679) & 0xFF) << x << "," << y;
         }
     }
+}
+
+TEST_F(ViewTest, LiveCardNotesAreSetApart) {
+    // The card's height is the run of its left border; 360 wide, it starts at x 200.
+    const auto card_height = [&](std::vector<LiveRow> rows) {
+        view.live = LiveCard{std::move(rows), now};
+        const Canvas canvas = render(view);
+        int height = 0;
+        for (std::int32_t y = 0; y < canvas.height(); ++y) {
+            height += canvas.pixel(200, y) == dark_theme.border;
+        }
+        return height;
+    };
+    const LiveRow heading{true, "NOT AVAILABLE HERE", ""};
+    const int one = card_height({heading, {false, "", "First note."}});
+    const int two = card_height({heading, {false, "", "First note."}, {false, "", "Second."}});
+    EXPECT_EQ(two - one, line_height_px(*view.fonts.mono, 13) + 8);
 }
 
 }  // namespace

@@ -349,6 +349,18 @@ TEST_F(ViewTest, LiveTickEveryThreeWholeSeconds) {
 namespace nadrel {
 namespace {
 
+TEST_F(ViewTest, AMessageGivesWayToTheStampAfterFiveSeconds) {
+    on_key(view, ViewKey::Save);
+    EXPECT_EQ(next_wakeup(view), now + std::chrono::seconds(5));
+    advance(milliseconds(4999));
+    EXPECT_FALSE(on_timer(view));
+    EXPECT_EQ(view.status_text, host->message);
+    advance(milliseconds(1));
+    EXPECT_TRUE(on_timer(view));
+    EXPECT_EQ(view.status_text, "Generated 2026-12-07 11:33 UTC");
+    EXPECT_EQ(next_wakeup(view), std::nullopt);
+}
+
 TEST_F(ViewTest, SaveHandsTheShownDocumentToTheHostAndShowsItsMessage) {
     EXPECT_EQ(view.status_text, "Generated 2026-12-07 11:33 UTC");
     EXPECT_EQ(on_key(view, ViewKey::Save), ViewResponse::Redraw);

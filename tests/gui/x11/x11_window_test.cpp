@@ -228,7 +228,8 @@ TEST_F(X11Window, CopyServesTheSavedTextInEveryTarget) {
     EXPECT_EQ(program.process->wait(milliseconds(10000)), 0);
 }
 
-// --sanitize reaches the window: the saved file (and so the copy, the same text) names no host.
+// --sanitize reaches the window: the saved file (and so the copy, the same text) names no host,
+// nor does its name.
 TEST_F(X11Window, SanitizedWindowSavesNoHostName) {
     Program program(server->display(), {"--sanitize"});
     const xcb_window_t window = open(program);
@@ -236,10 +237,11 @@ TEST_F(X11Window, SanitizedWindowSavesNoHostName) {
     const Image before_save = client->grab(window);
     keys(window, "s");
     ASSERT_TRUE(client->wait_change(window, before_save));
-    const std::string file = read_file(program.home.path() + "/forge-nadrel.txt");
+    const std::string file = read_file(program.home.path() + "/nadrel-report.txt");
     EXPECT_TRUE(file.starts_with(title_line)) << file;
     EXPECT_NE(file.find("  Name              : <hidden>\n"), std::string::npos) << file;
     EXPECT_EQ(file.find("forge"), std::string::npos) << file;
+    EXPECT_FALSE(std::filesystem::exists(program.home.path() + "/forge-nadrel.txt"));
     keys(window, "q");
     expect_clean_exit(program);
 }

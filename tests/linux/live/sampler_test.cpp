@@ -127,6 +127,10 @@ TEST(LiveSampler, ProcessorTimeLines) {
     dir.write("proc/stat", "cpu  10 0 0 10 0\n");
     LiveCounters previous{t0, 500, 1000, {}};
     EXPECT_FALSE(sample(SysRoot(dir.path()), previous, t0 + seconds(3)).sample.cpu_load);
+    // iowait going backwards puts more than all the time in busy: at most 100%.
+    dir.write("proc/stat", "cpu  200 0 0 110 50\n");  // busy 200 of 360; before 100 of 300
+    previous = LiveCounters{t0, 100, 300, {}};
+    EXPECT_EQ(sample(SysRoot(dir.path()), previous, t0 + seconds(3)).sample.cpu_load, 100.0f);
 }
 
 TEST(LiveSampler, HardwareMonitorsAndWireless) {

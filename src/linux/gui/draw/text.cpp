@@ -205,6 +205,35 @@ std::string truncate_to_width(const Font& font, std::string_view s, std::int32_t
     return out;
 }
 
+std::string truncate_middle(const Font& font, std::string_view s, std::int32_t max_width,
+                            float px) {
+    if (text_width(font, s, px) <= max_width) {
+        return std::string(s);
+    }
+    // Each character's start and rounded advance.
+    std::vector<std::pair<std::size_t, std::int64_t>> chars;
+    for (std::size_t i = 0; i < s.size();) {
+        const std::size_t start = i;
+        chars.emplace_back(start, rounded_advance(font, next_char(s, i), px));
+    }
+    const std::int64_t room = std::int64_t{max_width} - text_width(font, ellipsis, px);
+    std::int64_t used = 0;
+    std::size_t head = 0;  // characters kept from the start
+    while (head < chars.size() && used + chars[head].second <= room / 2) {
+        used += chars[head++].second;
+    }
+    std::size_t tail = chars.size();  // the first character kept at the end
+    while (tail > head && used + chars[tail - 1].second <= room) {
+        used += chars[--tail].second;
+    }
+    std::string out(s.substr(0, head < chars.size() ? chars[head].first : s.size()));
+    out += ellipsis;
+    if (tail < chars.size()) {
+        out += s.substr(chars[tail].first);
+    }
+    return out;
+}
+
 std::size_t cached_glyph_count(const Font& font) {
     return font.cache_size();
 }

@@ -65,6 +65,9 @@ std::vector<std::string> wrap_words(const Font& font, std::string_view text, std
 // s itself when it fits, else its longest fitting start followed by "…".
 std::string truncate_to_width(const Font& font, std::string_view s, std::int32_t max_width,
                               float px);
+// s itself when it fits, else its start and its end around "…" (for paths: the file name at
+// the end stays); the end takes what the start leaves of the room.
+std::string truncate_middle(const Font& font, std::string_view s, std::int32_t max_width, float px);
 
 // Number of (character, size) entries in the font's glyph cache.
 std::size_t cached_glyph_count(const Font& font);

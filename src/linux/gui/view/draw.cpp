@@ -54,7 +54,8 @@ void draw_header(Canvas& canvas, const ReportView& view) {
                             scaled(4, view.scale)) /
                            2;
     // The title and the status line end a gap before the leftmost button, cut with "…" when
-    // longer; a title with no room for even that is left out.
+    // longer (the status line in its middle, keeping a saved file's name); a title with no
+    // room for even that is left out.
     const std::vector<Button> list = buttons(view, canvas.width());
     const std::int64_t first_button = list.empty() ? canvas.width() : list.back().x;
     const std::int32_t room =
@@ -68,7 +69,7 @@ void draw_header(Canvas& canvas, const ReportView& view) {
     const std::int32_t status_baseline = scaled(4, view.scale) + trunc_i32(m.title_size) +
                                          ascent_px(*view.fonts.regular, m.small_size) + c;
     draw_text(canvas, *view.fonts.regular, view.theme.muted, m.margin, status_baseline,
-              truncate_to_width(*view.fonts.regular, view.status_text, room, m.small_size),
+              truncate_middle(*view.fonts.regular, view.status_text, room, m.small_size),
               m.small_size);
 
     const std::int32_t p = round_i32(20.0 * double{view.scale});

@@ -164,7 +164,7 @@ void open_live(ReportView& view) {
 
 void save_shown_report(ReportView& view) {
     if (view.host) {
-        view.status_text = view.host->save_report(shown_report(view), view.stamp);
+        show_message(view, view.host->save_report(shown_report(view), view.stamp));
     }
 }
 
@@ -226,7 +226,7 @@ ViewResponse on_key(ReportView& view, ViewKey key) {
             view.scroll_offset = view.content_height;
             return ViewResponse::Redraw;
         case ViewKey::Copy:
-            view.status_text = "Copied to clipboard";
+            show_message(view, "Copied to clipboard");
             return ViewResponse::Copy;
     }
     return ViewResponse::Nothing;
@@ -388,9 +388,10 @@ std::optional<Instant> next_wakeup(const ReportView& view) {
         !view.tooltip_shown) {
         wake = *view.hover_since + hover_delay;
     }
-    if (view.live) {
-        const Instant due = view.live->sampled_at + live_period;
-        if (!wake || due < *wake) {
+    for (const std::optional<Instant> due :
+         {view.live ? std::optional(view.live->sampled_at + live_period) : std::nullopt,
+          view.message_until}) {
+        if (due && (!wake || *due < *wake)) {
             wake = due;
         }
     }
@@ -414,10 +415,13 @@ int poll_timeout(const ReportView& view, std::optional<Instant> other) {
 }
 
 bool on_timer(ReportView& view) {
-    if (live_tick(view)) {
-        return true;
+    bool frame = live_tick(view);
+    if (view.message_until && view.clock() >= *view.message_until) {
+        view.message_until.reset();
+        view.status_text = generated_text(view.stamp);
+        frame = true;
     }
-    return tooltip_due(view) != ButtonKind::NoButton && !view.tooltip_shown;
+    return frame || (tooltip_due(view) != ButtonKind::NoButton && !view.tooltip_shown);
 }
 
 bool live_tick(ReportView& view) {

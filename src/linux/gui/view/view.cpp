@@ -54,10 +54,19 @@ ReportView make_view(Report summary, Report detailed, std::string stamp, FontSet
     view.host = std::move(host);
     view.summary_report = std::move(summary);
     view.detailed_report = std::move(detailed);
-    view.status_text = "Generated " + stamp;
+    view.status_text = generated_text(stamp);
     view.stamp = std::move(stamp);
     view.fonts = std::move(fonts);
     return view;
+}
+
+std::string generated_text(std::string_view stamp) {
+    return "Generated " + std::string(stamp);
+}
+
+void show_message(ReportView& view, std::string message) {
+    view.status_text = std::move(message);
+    view.message_until = view.clock() + message_period;
 }
 
 std::pair<std::int32_t, std::int32_t> min_size(const ReportView& view) {

@@ -109,6 +109,8 @@ Instant steady_now();
 
 inline constexpr std::chrono::milliseconds hover_delay{500};
 inline constexpr std::chrono::seconds live_period{3};
+// How long a message (saved, copied) holds the status line before the stamp comes back.
+inline constexpr std::chrono::seconds message_period{5};
 inline constexpr std::int32_t default_view_width = 760;
 inline constexpr std::int32_t default_view_height = 680;
 inline constexpr std::int32_t max_view_side = 16384;
@@ -129,8 +131,9 @@ struct LiveCard {
 struct ReportView {
     Report summary_report;
     Report detailed_report;
-    std::string stamp;        // generation time stamp, for saving
-    std::string status_text;  // second header line
+    std::string stamp;                     // generation time stamp, for saving
+    std::string status_text;               // second header line
+    std::optional<Instant> message_until;  // a message in status_text gives way to the stamp
     std::optional<LiveCard> live;
     std::optional<Instant> hover_since;
     Theme theme = dark_theme;
@@ -159,6 +162,11 @@ struct ReportView {
     std::shared_ptr<ViewHost> host;
     Clock clock = steady_now;
 };
+
+// The status line's resting text: "Generated {stamp}".
+std::string generated_text(std::string_view stamp);
+// A message in the status line, until message_period has passed.
+void show_message(ReportView& view, std::string message);
 
 // The view as the window opens: status line "Generated {stamp}", dark theme, 760 x 680.
 ReportView make_view(Report summary, Report detailed, std::string stamp, FontSet fonts,
@@ -214,13 +222,14 @@ ViewResponse scroll_frame(ReportView& view);
 // The button whose tooltip is due now, or NoButton.
 ButtonKind tooltip_due(const ReportView& view);
 // When a timer of the view next needs the loop: the hover delay (kept until the tooltip has
-// been drawn, so a late wake-up still shows it), the live refresh.
+// been drawn, so a late wake-up still shows it), the live refresh, the end of a message.
 std::optional<Instant> next_wakeup(const ReportView& view);
 // The poll() timeout until the earlier of next_wakeup and other: -1 for none, 0 when due, else
 // the milliseconds left rounded up (a wake-up never comes early), capped at 2147483647.
 int poll_timeout(const ReportView& view, std::optional<Instant> other = std::nullopt);
-// The loop woke without an event: refreshes the live card when due; true when a frame is due
-// (a new live sample, or a tooltip that is due and not yet drawn).
+// The loop woke without an event: refreshes the live card when due and puts the stamp back
+// after a message; true when a frame is due (a new live sample, the stamp back, or a tooltip
+// that is due and not yet drawn).
 bool on_timer(ReportView& view);
 // Refreshes the live card when 3 s have passed; true when it did (redraw).
 bool live_tick(ReportView& view);

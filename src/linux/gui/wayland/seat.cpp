@@ -29,7 +29,7 @@ void apply(WaylandState& state, ViewResponse response) {
             return;
         case ViewResponse::Copy:
             if (!offer_clipboard(state, clipboard_text(state.view))) {
-                state.view.status_text = "Could not copy: the compositor offers no clipboard";
+                show_message(state.view, "Could not copy: the compositor offers no clipboard");
             }
             state.redraw = true;
             return;
