@@ -219,6 +219,8 @@ TEST(WaylandCompositor, OutputScaleFollowsTheSurfaceAndIgnoresNonsense) {
         TestCompositor tc(full_globals());
         tc.output_scale = c.scale;
         show(tc);
+        // The first frame already at the output's scale, before the surface is on it.
+        EXPECT_EQ(tc.attached_size(), c.size) << c.scale;
         tc.surface_enter_output();
         // A theme switch forces a frame, whatever the scale did.
         tc.key(48, true);

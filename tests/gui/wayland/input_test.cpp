@@ -20,7 +20,9 @@ TEST(WaylandKeys, PhysicalCodesMapToViewKeys) {
         {32, ViewKey::Detail},    {28, ViewKey::Dismiss},   {57, ViewKey::Dismiss},
         {103, ViewKey::LineUp},   {108, ViewKey::LineDown}, {104, ViewKey::PageUp},
         {109, ViewKey::PageDown}, {102, ViewKey::Home},     {107, ViewKey::End},
-        {46, ViewKey::Copy}};
+        {46, ViewKey::Copy},      {96, ViewKey::Dismiss},   {72, ViewKey::LineUp},
+        {80, ViewKey::LineDown},  {73, ViewKey::PageUp},    {81, ViewKey::PageDown},
+        {71, ViewKey::Home},      {79, ViewKey::End}};
     for (const auto& [code, key] : table) {
         ASSERT_TRUE(key_for_code(code).has_value()) << code;
         EXPECT_EQ(*key_for_code(code), key) << code;

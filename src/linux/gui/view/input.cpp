@@ -130,17 +130,26 @@ std::optional<ViewKey> view_key_for(std::uint32_t keysym) {
         case 0x20:    // space
         case 0xFF0D:  // Return
             return ViewKey::Dismiss;
+        case 0xFF8D:  // KP_Enter
+            return ViewKey::Dismiss;
+        // The keypad's keys as they are without NumLock scroll like the others.
         case 0xFF52:
+        case 0xFF97:  // KP_Up
             return ViewKey::LineUp;
         case 0xFF54:
+        case 0xFF99:  // KP_Down
             return ViewKey::LineDown;
         case 0xFF55:  // Prior
+        case 0xFF9A:  // KP_Prior
             return ViewKey::PageUp;
         case 0xFF56:  // Next
+        case 0xFF9B:  // KP_Next
             return ViewKey::PageDown;
         case 0xFF50:
+        case 0xFF95:  // KP_Home
             return ViewKey::Home;
         case 0xFF57:
+        case 0xFF9C:  // KP_End
             return ViewKey::End;
         default:
             return std::nullopt;

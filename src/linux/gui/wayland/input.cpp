@@ -16,7 +16,7 @@ struct KeyEntry {
 };
 
 // Linux input event codes (linux/input-event-codes.h): physical keys, whatever the layout.
-constexpr std::array<KeyEntry, 16> key_table{{
+constexpr std::array<KeyEntry, 23> key_table{{
     {1, ViewKey::Quit},        // KEY_ESC
     {16, ViewKey::Quit},       // KEY_Q
     {23, ViewKey::Info},       // KEY_I
@@ -33,6 +33,13 @@ constexpr std::array<KeyEntry, 16> key_table{{
     {109, ViewKey::PageDown},  // KEY_PAGEDOWN
     {102, ViewKey::Home},      // KEY_HOME
     {107, ViewKey::End},       // KEY_END
+    {96, ViewKey::Dismiss},    // KEY_KPENTER
+    {72, ViewKey::LineUp},     // KEY_KP8
+    {80, ViewKey::LineDown},   // KEY_KP2
+    {73, ViewKey::PageUp},     // KEY_KP9
+    {81, ViewKey::PageDown},   // KEY_KP3
+    {71, ViewKey::Home},       // KEY_KP7
+    {79, ViewKey::End},        // KEY_KP1
 }};
 
 constexpr std::int32_t edge_band = 7;  // pixels from the left/top edge; 6 from the right/bottom

@@ -11,7 +11,8 @@
 
 namespace nadrel {
 
-// The view key of a Linux input event code (US physical positions), if any.
+// The view key of a Linux input event code (US physical positions, the keypad as without
+// NumLock), if any.
 std::optional<ViewKey> key_for_code(std::uint32_t code);
 
 // Where a press resizes an undecorated window, in the order of the cursor and edge tables.

@@ -101,6 +101,7 @@ struct WaylandState {
     Proxy<wp_viewport> viewport;
     Proxy<wl_callback> frame_callback;
     std::vector<wl_output*> entered_outputs;
+    bool entered_any = false;  // the surface has been on an output (after its first frame)
     std::vector<BufferSlot> buffers;
 
     Proxy<wl_pointer> pointer;

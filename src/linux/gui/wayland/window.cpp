@@ -113,6 +113,7 @@ void on_enter(void* data, wl_surface*, wl_output* output) {
     auto& state = state_of(data);
     if (output != nullptr) {
         state.entered_outputs.push_back(output);
+        state.entered_any = true;
     }
     update_scale(state);
 }
@@ -263,9 +264,12 @@ void update_scale(WaylandState& state) {
         // Fractional: a buffer of the scaled size, shown at the logical size by the viewport.
         pixel_scale = state.preferred_scale / 120.0;
     } else if (wl_surface_get_version(state.surface.get()) >= 3) {
-        // Buffer scale exists from wl_surface version 3 on.
+        // Buffer scale exists from wl_surface version 3 on. Until the surface is on an output
+        // (it enters one only once it shows a frame), the largest scale of any output: the
+        // first frame is then drawn at the scale it will most likely get, not redrawn after.
         for (const OutputInfo& info : state.outputs) {
-            if (std::find(state.entered_outputs.begin(), state.entered_outputs.end(),
+            if (!state.entered_any ||
+                std::find(state.entered_outputs.begin(), state.entered_outputs.end(),
                           info.output.get()) != state.entered_outputs.end()) {
                 buffer_scale = std::max(buffer_scale, info.scale);
             }
