@@ -109,6 +109,19 @@ TEST(X11Scale, TheWindowFollowsTheVariableAndTheViewTheClampedScale) {
     EXPECT_EQ(scaled_side(3e9f, 1), 16384);
 }
 
+TEST(X11Scale, XftDpiToTheNearestQuarter) {
+    const std::pair<std::string, std::optional<float>> cases[] = {
+        {"Xft.dpi:\t192\n", 2.0f},       {"Xft.antialias:\t1\r\nXft.dpi:\t144\r\n", 1.5f},
+        {"Xft.dpi: 120", 1.25f},         {"Xft.dpi: 110", 1.25f},  // 1.146
+        {"Xft.dpi: 96.0", 1.0f},         {"", std::nullopt},
+        {"Xft.dpi:", std::nullopt},      {"Xft.dpi: big", std::nullopt},
+        {"Xft.dpi: -192", std::nullopt}, {"Xft.dpix: 192\n*dpi: 192", std::nullopt},
+    };
+    for (const auto& [resources, scale] : cases) {
+        EXPECT_EQ(xft_dpi_scale(resources), scale) << resources;
+    }
+}
+
 TEST(X11Strips, RequestsStayBelowTheLimitWithOneRowAtLeast) {
     EXPECT_EQ(rows_per_request(262140, 760), 86);
     EXPECT_EQ(rows_per_request(262140, 1520), 43);

@@ -5,8 +5,10 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/uio.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <xcb/xcbext.h>
 
 #include <cerrno>
 #include <cstdlib>
@@ -334,6 +336,115 @@ void XClient::send_message(xcb_window_t window, std::uint8_t format, const std::
     xcb_send_event(conn_, 0, window, XCB_EVENT_MASK_NO_EVENT,
                    reinterpret_cast<const char*>(&event));
     xcb_flush(conn_);
+}
+
+namespace {
+
+// DAMAGE 1.1 by hand (no libxcb-damage here): QueryVersion (minor 0) and Create (minor 1).
+xcb_extension_t damage_extension{"DAMAGE", 0};
+
+struct DamageQueryVersion {
+    std::uint8_t major = 0, minor = 0;  // filled by libxcb
+    std::uint16_t length = 0;
+    std::uint32_t client_major = 1, client_minor = 1;
+};
+
+struct DamageCreate {
+    std::uint8_t major = 0, minor = 0;
+    std::uint16_t length = 0;
+    std::uint32_t damage = 0, drawable = 0;
+    std::uint8_t level = 0;  // raw rectangles: a report for every drawing
+    std::uint8_t pad[3] = {};
+};
+
+template <typename Request>
+unsigned send_extension_request(xcb_connection_t* c, Request& request, std::uint8_t opcode,
+                                bool has_reply) {
+    iovec parts[3] = {{}, {}, {&request, sizeof request}};
+    const xcb_protocol_request_t header{1, &damage_extension, opcode,
+                                        static_cast<std::uint8_t>(has_reply ? 0 : 1)};
+    return xcb_send_request(c, 0, parts + 2, &header);
+}
+
+}  // namespace
+
+bool XClient::watch_drawing(xcb_window_t window) {
+    const xcb_query_extension_reply_t* extension = xcb_get_extension_data(conn_, &damage_extension);
+    if (extension == nullptr || extension->present == 0) {
+        return false;
+    }
+    damage_event_ = extension->first_event;
+    DamageQueryVersion version;
+    std::free(xcb_wait_for_reply(conn_, send_extension_request(conn_, version, 0, true), nullptr));
+    DamageCreate create;
+    create.damage = xcb_generate_id(conn_);
+    create.drawable = window;
+    send_extension_request(conn_, create, 1, false);
+    sync();
+    return connected();
+}
+
+int XClient::drawings(milliseconds quiet) {
+    int count = 0;
+    auto last = Clock::now();
+    while (Clock::now() - last < quiet && connected()) {
+        while (Owned<xcb_generic_event_t> event{xcb_poll_for_event(conn_)}) {
+            if ((event->response_type & 0x7F) == damage_event_) {
+                ++count;
+                last = Clock::now();
+            }
+        }
+        std::this_thread::sleep_for(milliseconds(5));
+    }
+    return count;
+}
+
+void XClient::drag_burst(xcb_window_t window, int x, int y, const std::vector<int>& ys) {
+    xcb_grab_server(conn_);
+    xcb_button_press_event_t press{};
+    press.response_type = XCB_BUTTON_PRESS;
+    press.detail = 1;
+    press.event = window;
+    press.event_x = static_cast<std::int16_t>(x);
+    press.event_y = static_cast<std::int16_t>(y);
+    press.same_screen = 1;
+    xcb_send_event(conn_, 0, window, XCB_EVENT_MASK_NO_EVENT,
+                   reinterpret_cast<const char*>(&press));
+    for (const int to : ys) {
+        xcb_motion_notify_event_t motion{};
+        motion.response_type = XCB_MOTION_NOTIFY;
+        motion.event = window;
+        motion.event_x = static_cast<std::int16_t>(x);
+        motion.event_y = static_cast<std::int16_t>(to);
+        motion.state = XCB_BUTTON_MASK_1;
+        motion.same_screen = 1;
+        xcb_send_event(conn_, 0, window, XCB_EVENT_MASK_NO_EVENT,
+                       reinterpret_cast<const char*>(&motion));
+    }
+    xcb_ungrab_server(conn_);
+    sync();
+}
+
+std::uint8_t XClient::bit_gravity(xcb_window_t window) {
+    const Owned<xcb_get_window_attributes_reply_t> reply(
+        xcb_get_window_attributes_reply(conn_, xcb_get_window_attributes(conn_, window), nullptr));
+    return reply ? reply->bit_gravity : 0;
+}
+
+void XClient::clear(xcb_window_t window) {
+    xcb_clear_area(conn_, 0, window, 0, 0, 0, 0);
+    sync();
+}
+
+void XClient::set_resources(const std::string& text) {
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(conn_)).data->root;
+    xcb_change_property(conn_, XCB_PROP_MODE_REPLACE, root, XCB_ATOM_RESOURCE_MANAGER,
+                        XCB_ATOM_STRING, 8, static_cast<std::uint32_t>(text.size()), text.data());
+    sync();
+}
+
+void XClient::sync() {
+    std::free(xcb_get_input_focus_reply(conn_, xcb_get_input_focus(conn_), nullptr));
 }
 
 int run_on_display(const std::string& display, const std::string& command) {

@@ -104,8 +104,25 @@ public:
                       const std::string& first_word);
     xcb_atom_t atom(const std::string& name);
 
+    // Starts counting what is drawn into the window (DAMAGE, one report per drawing); false
+    // when the server lacks the extension.
+    bool watch_drawing(xcb_window_t window);
+    // The drawings reported since the last call, once none has come for quiet.
+    int drawings(milliseconds quiet);
+    // Button 1 pressed at (x, y) and moved to each of ys, sent as one burst that reaches the
+    // window all at once (the server is grabbed while it goes out).
+    void drag_burst(xcb_window_t window, int x, int y, const std::vector<int>& ys);
+    std::uint8_t bit_gravity(xcb_window_t window);
+    // Paints the window's background over all of it, as the server does before an Expose.
+    void clear(xcb_window_t window);
+    // Sets the screen's X resources (RESOURCE_MANAGER on the root), as xrdb does.
+    void set_resources(const std::string& text);
+
 private:
+    void sync();
+
     xcb_connection_t* conn_ = nullptr;
+    std::uint8_t damage_event_ = 0;
 };
 
 // Runs a shell command with DISPLAY set (xdotool, wmctrl), bounded by timeout(1).

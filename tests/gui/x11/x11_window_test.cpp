@@ -246,19 +246,70 @@ TEST_F(X11Window, SanitizedWindowSavesNoHostName) {
     expect_clean_exit(program);
 }
 
-TEST_F(X11Window, GdkScaleTwoDoublesTheWindow) {
-    Program program(server->display(), {}, {"GDK_SCALE=2"});
-    // At scale 2 the separator is two rows, 94 and 95.
-    const xcb_window_t window = open(program, 95);
+TEST_F(X11Window, GdkScaleOrElseXftDpiScalesTheWindow) {
+    struct Case {
+        std::vector<std::string> env;
+        std::string resources;
+        float scale;
+    };
+    const Case cases[] = {
+        {{"GDK_SCALE=2"}, "", 2.0f},
+        {{}, "Xft.antialias:\t1\nXft.dpi:\t192\n", 2.0f},  // as desktops set it, with xrdb
+        {{"GDK_SCALE=1"}, "Xft.dpi:\t192\n", 1.0f},        // the variable wins
+    };
+    for (const Case& c : cases) {
+        client->set_resources(c.resources);
+        Program program(server->display(), {}, c.env);
+        // The separator is round(scale) rows at the bottom of the header.
+        const xcb_window_t window = open(program, c.scale == 2.0f ? 95 : 47);
+        ASSERT_NE(window, 0u);
+        const auto size = client->size(window);
+        EXPECT_EQ(size,
+                  (std::pair{static_cast<int>(760 * c.scale), static_cast<int>(680 * c.scale)}))
+            << c.resources;
+        const ReportView view = fixture_view(c.scale);
+        const auto hints = client->size_hints(window);
+        ASSERT_EQ(hints.size(), 18u);
+        EXPECT_EQ(hints[5], static_cast<std::uint32_t>(min_size(view).first));
+        EXPECT_EQ(hints[6], static_cast<std::uint32_t>(min_size(view).second));
+        client->send_message(window, 32, "WM_PROTOCOLS", "WM_DELETE_WINDOW");
+        expect_clean_exit(program);
+    }
+}
+
+TEST_F(X11Window, ADragBurstPresentsAFewFramesNotOneEach) {
+    Program program(server->display(), {"--detail"});
+    const xcb_window_t window = open(program);
     ASSERT_NE(window, 0u);
-    EXPECT_EQ(client->size(window), (std::pair<int, int>{1520, 1360}));
-    ReportView view = fixture_view(2);
-    const auto hints = client->size_hints(window);
-    ASSERT_EQ(hints.size(), 18u);
-    EXPECT_EQ(hints[5], static_cast<std::uint32_t>(min_size(view).first));
-    EXPECT_EQ(hints[6], static_cast<std::uint32_t>(min_size(view).second));
-    EXPECT_EQ(client->grab(window).at(5, 93), dark_theme.background);
-    client->send_message(window, 32, "WM_PROTOCOLS", "WM_DELETE_WINDOW");
+    ASSERT_TRUE(client->watch_drawing(window)) << "no DAMAGE extension";
+    // Pressed on the thumb, then 50 motions down the strip, all queued at once.
+    std::vector<int> ys;
+    for (int i = 1; i <= 50; ++i) {
+        ys.push_back(60 + 12 * i);
+    }
+    client->drag_burst(window, 754, 60, ys);
+    EXPECT_TRUE(client->wait_pixel(window, 754, 677, dark_theme.thumb));
+    const int frames = client->drawings(milliseconds(300));
+    EXPECT_GE(frames, 1);
+    EXPECT_LE(frames, 5) << "a frame for every motion";
+    keys(window, "q");
+    expect_clean_exit(program);
+}
+
+TEST_F(X11Window, TheServerClearsToThePageNotToBlack) {
+    Program program(server->display(), {});
+    const xcb_window_t window = open(program);
+    ASSERT_NE(window, 0u);
+    // What the server paints before a frame (after a resize, an expose) is the theme's page,
+    // and a resize keeps the old pixels where they are.
+    EXPECT_EQ(client->bit_gravity(window), XCB_GRAVITY_NORTH_WEST);
+    for (const Theme& theme : {dark_theme, light_theme}) {
+        EXPECT_TRUE(client->wait_pixel(window, 5, 5, theme.background));
+        client->clear(window);
+        EXPECT_EQ(client->grab(window).count(theme.background, 0, 0, 760, 680), 760 * 680);
+        keys(window, "b");
+    }
+    keys(window, "q");
     expect_clean_exit(program);
 }
 
