@@ -20,12 +20,13 @@ namespace {
 // The view is the backend's until the window closes; Wayland hands it back when it could not
 // start, for X11 to show.
 std::optional<std::string> run_backend(ReportView& view, bool wayland,
-                                       const std::optional<std::string>& gdk_scale) {
+                                       const std::optional<std::string>& gdk_scale,
+                                       PointerTheme pointer_theme) {
     const auto scale = gdk_scale ? std::optional<std::string_view>(*gdk_scale) : std::nullopt;
     if (!wayland) {
         return run_x11(view, scale);
     }
-    WaylandOutcome outcome = run_wayland(std::move(view));
+    WaylandOutcome outcome = run_wayland(std::move(view), std::move(pointer_theme));
     switch (outcome.kind) {
         case WaylandOutcome::Kind::Finished:
             return std::nullopt;
@@ -53,7 +54,8 @@ std::optional<std::string> run(const NadrelWindowArgs& args) {
     ReportView view =
         make_view(unflatten(args.summary), unflatten(args.detailed),
                   abi_string(args.stamp).value_or(""), std::move(*fonts), std::move(host));
-    return run_backend(view, args.wayland_display != 0, abi_string(args.gdk_scale));
+    return run_backend(view, args.wayland_display != 0, abi_string(args.gdk_scale),
+                       {abi_string(args.cursor_theme), abi_string(args.cursor_size)});
 }
 
 }  // namespace

@@ -194,6 +194,33 @@ TEST(WaylandCompositor, CursorShapesOnlyOnChangeAndAgainAfterEntering) {
     quit(tc);
 }
 
+TEST(WaylandCompositor, WithoutCursorShapesEveryEnterSetsAnImage) {
+    auto globals = full_globals();
+    std::erase_if(globals, [](const GlobalSpec& g) {
+        return g.interface == "wp_cursor_shape_manager_v1" ||
+               g.interface == "zxdg_decoration_manager_v1";  // undecorated: resize edges
+    });
+    TestCompositor tc(globals);
+    show(tc);
+    const auto images = [&] { return tc.count("wl_pointer.set_cursor"); };
+    tc.pointer_enter(300, 300);
+    ASSERT_TRUE(tc.run_until([&] { return images() == 1; }));
+    tc.pointer_motion(301, 300);  // the same arrow: nothing new
+    tc.pointer_motion(759, 20);   // the right edge: the resize arrow
+    ASSERT_TRUE(tc.run_until([&] { return images() == 2; }));
+    tc.pointer_leave();
+    tc.pointer_enter(759, 20);  // the same image, set again after entering
+    ASSERT_TRUE(tc.run_until([&] { return images() == 3; }));
+    for (const std::string& line : tc.requests()) {
+        if (line.starts_with("wl_pointer.set_cursor")) {
+            EXPECT_NE(line.find(" wl_surface "), std::string::npos) << line;
+        }
+    }
+    // Each image is a buffer committed on the cursor's own surface, beside the window's frame.
+    EXPECT_GE(tc.count("wl_surface.attach"), 1u + 3u);
+    quit(tc);
+}
+
 TEST(WaylandCompositor, DecorationModeSwitchTogglesTheCloseButton) {
     TestCompositor tc(full_globals());
     show(tc);

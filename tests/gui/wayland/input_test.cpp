@@ -191,6 +191,14 @@ TEST(WaylandHitTest, EdgeTables) {
     }
     EXPECT_EQ(cursor_shape_for_edge(static_cast<ResizeEdge>(99)), 1u);
     EXPECT_EQ(toplevel_edge_for(static_cast<ResizeEdge>(99)), 0u);
+    // Theme cursor names: the arrow away from the edges, and the arrow of each edge.
+    EXPECT_EQ(std::string(cursor_names_for_edge(ResizeEdge::None)[0]), "left_ptr");
+    EXPECT_EQ(std::string(cursor_names_for_edge(ResizeEdge::TopRight)[1]), "ne-resize");
+    const std::pair<std::optional<std::string_view>, std::int32_t> sizes[] = {
+        {std::nullopt, 24}, {"48", 48}, {" 32\n", 32}, {"0", 24}, {"600", 24}, {"big", 24}};
+    for (const auto& [value, size] : sizes) {
+        EXPECT_EQ(pointer_theme_size(value), size) << value.value_or("(unset)");
+    }
 }
 
 TEST(WaylandPointer, CoordinatesSaturateAndTruncate) {

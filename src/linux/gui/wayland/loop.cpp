@@ -190,9 +190,10 @@ void log_line(const char* format, va_list args) {
 
 }  // namespace
 
-WaylandOutcome run_wayland(ReportView view) {
+WaylandOutcome run_wayland(ReportView view, PointerTheme pointer_theme) {
     wl_log_set_handler_client(log_line);
     WaylandState state(std::move(view));
+    state.pointer_theme = std::move(pointer_theme);
     errno = 0;
     state.display.reset(wl_display_connect(nullptr));
     if (!state.display) {

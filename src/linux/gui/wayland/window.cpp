@@ -284,6 +284,7 @@ void update_scale(WaylandState& state) {
         return;
     }
     state.pixel_scale = pixel_scale;
+    state.cursor_shape = 0;  // the pointer's image too, at the next motion
     set_scale(state.view, static_cast<float>(pixel_scale));
     if (state.logical_width > 0 && state.logical_height > 0) {
         apply_pixel_size(state);
