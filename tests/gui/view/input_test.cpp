@@ -92,18 +92,6 @@ TEST_F(ViewTest, ThemeKeySwitchesBothWays) {
               std::make_pair(true, dark_theme.background));
 }
 
-TEST_F(ViewTest, EndThenRenderShowsTheLastPage) {
-    view.detail = true;
-    render(view);
-    on_key(view, ViewKey::End);
-    render(view);
-    EXPECT_EQ(view.scroll_offset, 48 + 1764 - 680);
-    view.detail = false;
-    on_key(view, ViewKey::End);
-    render(view);
-    EXPECT_EQ(view.scroll_offset, 0);
-}
-
 TEST_F(ViewTest, PageStepOfSmallViews) {
     const std::pair<std::int32_t, std::int32_t> cases[] = {
         {48 + 41, 1}, {48 + 42, 2}, {48, 1}, {10, 1}, {680, 592}};

@@ -340,30 +340,17 @@ void XClient::send_message(xcb_window_t window, std::uint8_t format, const std::
 
 namespace {
 
-// DAMAGE 1.1 by hand (no libxcb-damage here): QueryVersion (minor 0) and Create (minor 1).
+// DAMAGE 1.1 by hand (no libxcb-damage here): QueryVersion is request 0, Create 1; libxcb fills
+// each request's first word.
 xcb_extension_t damage_extension{"DAMAGE", 0};
 
-struct DamageQueryVersion {
-    std::uint8_t major = 0, minor = 0;  // filled by libxcb
-    std::uint16_t length = 0;
-    std::uint32_t client_major = 1, client_minor = 1;
-};
-
-struct DamageCreate {
-    std::uint8_t major = 0, minor = 0;
-    std::uint16_t length = 0;
-    std::uint32_t damage = 0, drawable = 0;
-    std::uint8_t level = 0;  // raw rectangles: a report for every drawing
-    std::uint8_t pad[3] = {};
-};
-
-template <typename Request>
-unsigned send_extension_request(xcb_connection_t* c, Request& request, std::uint8_t opcode,
-                                bool has_reply) {
-    iovec parts[3] = {{}, {}, {&request, sizeof request}};
-    const xcb_protocol_request_t header{1, &damage_extension, opcode,
-                                        static_cast<std::uint8_t>(has_reply ? 0 : 1)};
-    return xcb_send_request(c, 0, parts + 2, &header);
+unsigned send_damage_request(xcb_connection_t* c, std::uint8_t opcode,
+                             std::vector<std::uint32_t> words) {
+    words.insert(words.begin(), 0);
+    iovec parts[3] = {{}, {}, {words.data(), words.size() * 4}};
+    const xcb_protocol_request_t request{1, &damage_extension, opcode,
+                                         static_cast<std::uint8_t>(opcode == 0 ? 0 : 1)};
+    return xcb_send_request(c, 0, parts + 2, &request);
 }
 
 }  // namespace
@@ -374,12 +361,9 @@ bool XClient::watch_drawing(xcb_window_t window) {
         return false;
     }
     damage_event_ = extension->first_event;
-    DamageQueryVersion version;
-    std::free(xcb_wait_for_reply(conn_, send_extension_request(conn_, version, 0, true), nullptr));
-    DamageCreate create;
-    create.damage = xcb_generate_id(conn_);
-    create.drawable = window;
-    send_extension_request(conn_, create, 1, false);
+    std::free(xcb_wait_for_reply(conn_, send_damage_request(conn_, 0, {1, 1}), nullptr));
+    // Level 0, raw rectangles: a report for every drawing.
+    send_damage_request(conn_, 1, {xcb_generate_id(conn_), window, 0});
     sync();
     return connected();
 }
@@ -401,25 +385,20 @@ int XClient::drawings(milliseconds quiet) {
 
 void XClient::drag_burst(xcb_window_t window, int x, int y, const std::vector<int>& ys) {
     xcb_grab_server(conn_);
-    xcb_button_press_event_t press{};
-    press.response_type = XCB_BUTTON_PRESS;
-    press.detail = 1;
-    press.event = window;
-    press.event_x = static_cast<std::int16_t>(x);
-    press.event_y = static_cast<std::int16_t>(y);
-    press.same_screen = 1;
-    xcb_send_event(conn_, 0, window, XCB_EVENT_MASK_NO_EVENT,
-                   reinterpret_cast<const char*>(&press));
-    for (const int to : ys) {
-        xcb_motion_notify_event_t motion{};
-        motion.response_type = XCB_MOTION_NOTIFY;
-        motion.event = window;
-        motion.event_x = static_cast<std::int16_t>(x);
-        motion.event_y = static_cast<std::int16_t>(to);
-        motion.state = XCB_BUTTON_MASK_1;
-        motion.same_screen = 1;
+    // A motion event has the layout of a button event.
+    xcb_button_press_event_t event{};
+    event.response_type = XCB_BUTTON_PRESS;
+    event.detail = 1;
+    event.event = window;
+    event.event_x = static_cast<std::int16_t>(x);
+    event.same_screen = 1;
+    for (std::size_t i = 0; i <= ys.size(); ++i) {
+        event.event_y = static_cast<std::int16_t>(i == 0 ? y : ys[i - 1]);
         xcb_send_event(conn_, 0, window, XCB_EVENT_MASK_NO_EVENT,
-                       reinterpret_cast<const char*>(&motion));
+                       reinterpret_cast<const char*>(&event));
+        event.response_type = XCB_MOTION_NOTIFY;
+        event.detail = 0;
+        event.state = XCB_BUTTON_MASK_1;
     }
     xcb_ungrab_server(conn_);
     sync();

@@ -174,17 +174,14 @@ TEST_F(X11Window, PointerButtonsAndTheWindowManagersCloseMessage) {
     // Button 1 on the Theme button (third from the right).
     ASSERT_EQ(run_on_display(server->display(), "xdotool mousemove" + on + "658 24 click 1"), 0);
     EXPECT_TRUE(client->wait_pixel(window, 5, 5, light_theme.background));
-    // A drag of the thumb to the bottom, then the wheel up (button 4) moves it off again.
-    ASSERT_EQ(run_on_display(server->display(), "xdotool mousemove" + on +
-                                                    "754 60 mousedown 1 mousemove" + on +
-                                                    "754 679 mouseup 1"),
-              0);
-    EXPECT_TRUE(client->wait_pixel(window, 754, 677, light_theme.thumb));
-    const Image bottom = client->grab(window);
-    ASSERT_EQ(run_on_display(server->display(), "xdotool mousemove" + on + "400 400 click 4"), 0);
-    const auto up = client->wait_change(window, bottom);
-    ASSERT_TRUE(up);
-    EXPECT_NE(up->at(754, 677), light_theme.thumb);
+    // The wheel down (button 5) moves the thumb off the top, up (button 4) back.
+    const Image top = client->grab(window);
+    ASSERT_EQ(run_on_display(server->display(), "xdotool mousemove" + on + "400 400 click 5"), 0);
+    const auto down = client->wait_change(window, top);
+    ASSERT_TRUE(down);
+    EXPECT_NE(down->at(754, 52), light_theme.thumb);
+    ASSERT_EQ(run_on_display(server->display(), "xdotool click 4"), 0);
+    EXPECT_TRUE(client->wait_pixel(window, 754, 52, light_theme.thumb));
 
     // A client message of the wrong format or type is ignored; WM_DELETE_WINDOW ends the program.
     client->send_message(window, 8, "WM_PROTOCOLS", "WM_DELETE_WINDOW");
