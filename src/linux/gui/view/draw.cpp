@@ -54,23 +54,26 @@ void draw_header(Canvas& canvas, const ReportView& view) {
                             scaled(4, view.scale)) /
                            2;
     // The title and the status line end a gap before the leftmost button, cut with "…" when
-    // longer (the status line in its middle, keeping a saved file's name); a title with no
-    // room for even that is left out.
+    // longer (the status line in its middle, keeping a saved file's name); a line with no room
+    // for even that is left out.
     const std::vector<Button> list = buttons(view, canvas.width());
     const std::int64_t first_button = list.empty() ? canvas.width() : list.back().x;
     const std::int32_t room =
         clamp_i32(std::max<std::int64_t>(0, first_button - m.button_gap - m.margin));
     const Font& bold = *view.fonts.bold;
+    const Font& regular = *view.fonts.regular;
     const std::string title = truncate_to_width(bold, window_title, room, m.title_size);
     if (text_width(bold, title, m.title_size) <= room) {
         draw_text(canvas, bold, view.theme.text, m.margin, ascent_px(bold, m.title_size) + c, title,
                   m.title_size);
     }
-    const std::int32_t status_baseline = scaled(4, view.scale) + trunc_i32(m.title_size) +
-                                         ascent_px(*view.fonts.regular, m.small_size) + c;
-    draw_text(canvas, *view.fonts.regular, view.theme.muted, m.margin, status_baseline,
-              truncate_middle(*view.fonts.regular, view.status_text, room, m.small_size),
-              m.small_size);
+    const std::string status = truncate_middle(regular, view.status_text, room, m.small_size);
+    if (text_width(regular, status, m.small_size) <= room) {
+        draw_text(
+            canvas, regular, view.theme.muted, m.margin,
+            scaled(4, view.scale) + trunc_i32(m.title_size) + ascent_px(regular, m.small_size) + c,
+            status, m.small_size);
+    }
 
     const std::int32_t p = round_i32(20.0 * double{view.scale});
     for (const Button& b : list) {
