@@ -44,25 +44,22 @@ std::string part_text(const MemoryModule& m) {
     return join({m.manufacturer, m.part_number}, " ");
 }
 
-// Base speed, current speed and part, as Field rows (summary) or SubField rows (detail).
-void add_speed_and_part(std::vector<ReportRow>& rows, const MemoryModule& m, RowKind kind) {
-    auto add = [&rows, kind](std::string label, std::string_view value) {
-        rows.push_back(kind == RowKind::SubField ? sub_field(std::move(label), value)
-                                                 : field(std::move(label), value));
-    };
+// Base speed, current speed and part, as sub-rows of their module (in the summary too, so that
+// identical modules do not read as one list).
+void add_speed_and_part(std::vector<ReportRow>& rows, const MemoryModule& m) {
     if (m.speed_mts != 0)
-        add("Base speed", strfmt("%uMT/s", m.speed_mts));
+        rows.push_back(sub_field("Base speed", strfmt("%uMT/s", m.speed_mts)));
     if (m.configured_speed_mts != 0)
-        add("Current speed", strfmt("%uMT/s", m.configured_speed_mts));
+        rows.push_back(sub_field("Current speed", strfmt("%uMT/s", m.configured_speed_mts)));
     const std::string part = part_text(m);
     if (!part.empty())
-        add("Part", part);
+        rows.push_back(sub_field("Part", part));
 }
 
 void add_module_detail(std::vector<ReportRow>& rows, const MemoryModule& m,
                        const std::string& label) {
     rows.push_back(field(label, headline(m, "")));
-    add_speed_and_part(rows, m, RowKind::SubField);
+    add_speed_and_part(rows, m);
     if (m.rank != 0)
         rows.push_back(sub_field("Rank", std::to_string(m.rank)));
     if (m.data_width != 0) {
@@ -113,7 +110,7 @@ void add_module_summary(std::vector<ReportRow>& rows, const std::vector<MemoryMo
         const std::string prefix = g.count >= 2 ? strfmt("%u x ", g.count) : std::string();
         rows.push_back(
             field(is_soldered(m) ? std::string("Modules") : *g.label, headline(m, prefix)));
-        add_speed_and_part(rows, m, RowKind::Field);
+        add_speed_and_part(rows, m);
     }
 }
 
