@@ -153,7 +153,8 @@ TEST_F(Planted, LiveCardAndSavedFileHideThemToo) {
         EXPECT_NE(shown.find(id), std::string::npos) << "not planted: " << id;
         EXPECT_EQ(hidden.find(id), std::string::npos) << id;
     }
-    for (const std::string id : {"SYSSN-PLANT-01", "02:11:22:33:44:55", "NVMESN-PLANT-06"}) {
+    for (const std::string id :
+         {"SYSSN-PLANT-01", "02:11:22:33:44:55", "NVMESN-PLANT-06", "00e04c680001"}) {
         EXPECT_NE(shown.find(id), std::string::npos) << "not planted: " << id;
         EXPECT_EQ(hidden.find(id), std::string::npos) << id;
     }

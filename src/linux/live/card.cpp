@@ -86,16 +86,6 @@ std::optional<std::string> local_ipv6() {
     return std::string(text);
 }
 
-// An interface named after its MAC address (USB adapters: "enx" or "wlx" and 12 hex digits)
-// shows the address in its name. The rule of the report's sanitizer, kept here until the live
-// card can call it.
-std::string without_mac(std::string name) {
-    const bool named_after_mac =
-        name.size() == 15 && (name.starts_with("enx") || name.starts_with("wlx")) &&
-        name.find_first_not_of("0123456789abcdefABCDEF", 3) == std::string::npos;
-    return named_after_mac ? name.substr(0, 3) + std::string(hidden_text) : name;
-}
-
 }  // namespace
 
 LocalAddresses probe_local_addresses() {
@@ -157,7 +147,7 @@ LiveSession open_live_session(const SysRoot& root, const AddressProbe& probe, bo
         for (auto& [label, value] : fixed.rows) {
             value = hidden_text;
             if (label.ends_with(" MAC")) {
-                label = without_mac(label.substr(0, label.size() - 4)) + " MAC";
+                label = hide_embedded_mac(label.substr(0, label.size() - 4)) + " MAC";
             }
         }
     }
@@ -169,9 +159,9 @@ std::vector<LiveRow> sample_live_rows(LiveSession& session, const SysRoot& root,
     session.counters = std::move(result.counters);
     if (session.sanitize) {
         for (LiveTraffic& t : result.sample.traffic)
-            t.name = without_mac(std::move(t.name));
+            t.name = hide_embedded_mac(t.name);
         for (LiveWireless& w : result.sample.wireless)
-            w.name = without_mac(std::move(w.name));
+            w.name = hide_embedded_mac(w.name);
     }
     return format_live_rows(result.sample, session.static_rows, session.notes);
 }
