@@ -49,7 +49,7 @@ std::optional<std::uint64_t> read_magnitude(const SysRoot& root, const std::stri
 }
 
 CpuTimes read_cpu_times(const SysRoot& root) {
-    const auto text = read_text(root, "/proc/stat");
+    const auto text = read_raw_text(root, "/proc/stat", cpu_table_limit);
     return text ? parse_cpu_times(*text) : CpuTimes{};
 }
 
@@ -133,7 +133,7 @@ std::optional<float> wireless_number(const std::vector<std::string_view>& fields
 }
 
 std::vector<LiveWireless> read_wireless(const SysRoot& root) {
-    const auto text = read_text(root, "/proc/net/wireless");
+    const auto text = read_text(root, "/proc/net/wireless", list_limit);
     return text ? parse_wireless(*text) : std::vector<LiveWireless>{};
 }
 
@@ -167,7 +167,7 @@ std::vector<LiveReading> scan_hwmon(const SysRoot& root, std::string_view prefix
 }
 
 void read_memory(const SysRoot& root, LiveSample& out) {
-    const auto text = read_text(root, "/proc/meminfo");
+    const auto text = read_text(root, "/proc/meminfo", list_limit);
     if (!text) {
         return;
     }
