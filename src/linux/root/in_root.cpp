@@ -30,22 +30,22 @@ std::size_t push_components(std::vector<std::string>& todo, std::string_view pat
     return todo.size() - before;
 }
 
-// The rest of the walk in one call when it is plain names after leading ".." (which only
-// climb the folders already reached, so they are exact): path receives the canonical names.
-// -1 with EAGAIN when the rest is not of that shape.
+// The rest of the walk in one call, but for its last keep components, when it is plain names
+// after leading ".." (which only climb the folders already reached, so they are exact): path
+// receives the canonical names. -1 with EAGAIN when the rest is not of that shape.
 int try_link_free(int root_fd, const std::vector<std::string>& done,
-                  const std::vector<std::string>& todo, int flags, LinkFreeOpen link_free,
-                  std::vector<std::string>& path) {
+                  const std::vector<std::string>& todo, std::size_t keep, int flags,
+                  LinkFreeOpen link_free, std::vector<std::string>& path) {
     path = done;
     std::size_t i = todo.size();
-    for (; i > 0 && (todo[i - 1] == ".." || todo[i - 1] == "."); --i) {
+    for (; i > keep && (todo[i - 1] == ".." || todo[i - 1] == "."); --i) {
         if (todo[i - 1] == ".." && !path.empty())
             path.pop_back();
     }
     std::string rel;
     for (const auto& name : path)
         rel += (rel.empty() ? "" : "/") + name;
-    for (; i > 0; --i) {
+    for (; i > keep; --i) {
         if (todo[i - 1] == ".." || todo[i - 1] == ".") {
             errno = EAGAIN;
             return -1;
@@ -168,11 +168,29 @@ int open_beneath_from(int root_fd, int start, std::vector<std::string> start_nam
             }
             if (link_free != nullptr) {
                 std::vector<std::string> rest;
-                const int fd = try_link_free(root_fd, done, todo, flags, link_free, rest);
+                const int fd = try_link_free(root_fd, done, todo, 0, flags, link_free, rest);
                 if (fd >= 0 || (errno != ELOOP && errno != EAGAIN)) {
                     if (fd >= 0 && names != nullptr)
                         *names = std::move(rest);
                     return fd;
+                }
+                // Another link on the way, nearly always among the last few components
+                // ("device" of a disk reached through /sys/block): the kernel takes the
+                // folder before it.
+                for (std::size_t keep = 1; keep <= 3 && errno == ELOOP && keep < todo.size();
+                     ++keep) {
+                    const int folder = try_link_free(root_fd, done, todo, keep,
+                                                     O_PATH | O_DIRECTORY, link_free, rest);
+                    if (folder >= 0) {
+                        current.reset(folder);
+                        done = std::move(rest);
+                        // The components left are the bottom of the stack: those of them
+                        // from links are what lies above the path's own.
+                        const std::size_t own = todo.size() - from_links;
+                        from_links = keep > own ? keep - own : 0;
+                        todo.resize(keep);
+                        break;
+                    }
                 }
             }
             continue;

@@ -58,7 +58,7 @@ bool kernel_resolves_beneath(int root_fd) {
 
 // Folders reached through links, remembered so that the files of one device folder cost one
 // walk; bounded so that a tree of a million links cannot grow it without end.
-constexpr std::size_t max_remembered_folders = 4096;
+constexpr std::size_t max_remembered_folders = 16384;
 
 // The descriptor of an O_PATH one, opened again for reading: /proc/self/fd/N reaches the very
 // inode that was checked, which the path could no longer promise.
@@ -104,17 +104,18 @@ struct SysRoot::State {
         return open_beneath(dir.get(), rel, flags, budget);
     }
 
-    // The folder by the bounded walk, started where the kernel reaches without a link: the
-    // link is nearly always one of the last few components ("net/eth0/device").
-    int open_folder(const std::string& folder, std::vector<std::string>& names) {
-        if (resolver == Resolver::Kernel && folder.find("/.") == std::string::npos &&
-            !folder.starts_with(".")) {
-            std::size_t cut = folder.size();
+    // rel by the bounded walk, started where the kernel reaches without a link: the link is
+    // nearly always one of the last few components ("net/eth0/device"). names receives the
+    // canonical components.
+    int open_resolved(const std::string& rel, int flags, std::vector<std::string>& names) {
+        if (resolver == Resolver::Kernel && rel.find("/.") == std::string::npos &&
+            !rel.starts_with(".")) {
+            std::size_t cut = rel.size();
             for (int tries = 0; tries < 3; ++tries) {
-                cut = folder.rfind('/', cut - 1);
+                cut = rel.rfind('/', cut - 1);
                 if (cut == std::string::npos || cut == 0)
                     break;
-                const std::string prefix = folder.substr(0, cut);
+                const std::string prefix = rel.substr(0, cut);
                 const int start = openat2_no_links(dir.get(), prefix, O_PATH | O_DIRECTORY);
                 if (start >= 0) {
                     std::vector<std::string> start_names;
@@ -123,15 +124,25 @@ struct SysRoot::State {
                             start_names.emplace_back(part);
                     }
                     return open_beneath_from(dir.get(), start, std::move(start_names),
-                                             std::string_view(folder).substr(cut + 1),
-                                             O_PATH | O_DIRECTORY, budget, &names,
-                                             openat2_no_links);
+                                             std::string_view(rel).substr(cut + 1), flags, budget,
+                                             &names, openat2_no_links);
                 }
                 if (errno != ELOOP)
                     break;
             }
         }
-        return open_beneath(dir.get(), folder, O_PATH | O_DIRECTORY, budget, &names);
+        return open_beneath(dir.get(), rel, flags, budget, &names);
+    }
+
+    // rel with its folder taken from memory when that is resolved already ("sys/block/sda"
+    // for "sys/block/sda/device"): only the last component can then be a link.
+    std::string below_known(const std::string& rel) const {
+        const std::size_t slash = rel.rfind('/');
+        const auto parent =
+            slash == std::string::npos ? folders.end() : folders.find(rel.substr(0, slash));
+        if (parent == folders.end())
+            return rel;
+        return (parent->second.empty() ? "" : parent->second + "/") + rel.substr(slash + 1);
     }
 
     // The path with its folder's links resolved (by the bounded walk, once per folder).
@@ -144,7 +155,7 @@ struct SysRoot::State {
         auto known = folders.find(folder);
         if (known == folders.end()) {
             std::vector<std::string> names;
-            const UniqueFd fd(open_folder(folder, names));
+            const UniqueFd fd(open_resolved(below_known(folder), O_PATH | O_DIRECTORY, names));
             if (!fd.valid())
                 return std::nullopt;
             std::string canonical;
@@ -338,9 +349,11 @@ std::optional<std::string> canonical_path(const SysRoot& root, std::string_view 
             return std::nullopt;
         state.dir.reset(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
     }
+    const std::string rel(relative_part(path));
+    if (const auto known = state.folders.find(rel); known != state.folders.end())
+        return "/" + known->second;
     std::vector<std::string> names;
-    const UniqueFd fd(
-        open_beneath(state.dir.get(), relative_part(path), O_PATH, state.budget, &names));
+    const UniqueFd fd(state.open_resolved(state.below_known(rel), O_PATH, names));
     if (!fd.valid())
         return std::nullopt;
     std::string out;

@@ -183,10 +183,12 @@ TEST_F(RootTest, LinkWorkIsBoundedPerPathAndPerRoot) {
     EXPECT_EQ(canonical_path(walk, "/sys/block/ok"), "/sys/devices/disk");
     EXPECT_EQ(read_u64(walk, "/sys/block/ok/size"), 8u);
     EXPECT_FALSE(canonical_path(walk, "/sys/block/bad").has_value());  // over one path's share
-    // Thousands of paths through the chain exhaust the root's share, and then it refuses.
+    // Thousands of paths through the chain exhaust the root's share, and then it refuses (a
+    // fresh root: this one has read the folder and answers from memory).
+    const SysRoot fresh(dir.path(), Resolver::UserSpace);
     int resolved = 0;
     for (int i = 0; i < 2000; ++i)
-        resolved += canonical_path(walk, "/sys/block/ok").has_value() ? 1 : 0;
+        resolved += canonical_path(fresh, "/sys/block/ok").has_value() ? 1 : 0;
     EXPECT_GT(resolved, 100);
     EXPECT_LT(resolved, 2000);
     EXPECT_EQ(canonical_path(SysRoot(dir.path()), "/sys/block/ok"), "/sys/devices/disk");
