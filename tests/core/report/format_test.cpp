@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "core/report/column_table.h"
+
 namespace nadrel {
 namespace {
 
@@ -45,6 +47,16 @@ TEST(ListRows, NoneOneMany) {
     EXPECT_EQ(many[0].value, "");
     EXPECT_EQ(many[1].kind, RowKind::Bullet);
     EXPECT_EQ(many[2].text, "B");
+}
+
+TEST(ShownValue, CutAtTheLimitEndingInAnEllipsis) {
+    const std::string fits(max_value_chars - 1, 'x');
+    EXPECT_EQ(field("Name", fits + "\u00e9").value, fits + "\u00e9");  // exactly the limit
+    EXPECT_EQ(field("Name", fits + "\u00e9\u00e9").value, fits + "\u2026");
+    EXPECT_EQ(bullet(std::string(100000, 'y')).text, std::string(255, 'y') + "\u2026");
+    const auto table = column_table({"Designation", "Type"}, {{std::string(5000, 'z'), "x"}});
+    ASSERT_EQ(table.size(), 2u);
+    EXPECT_EQ(table[1].text, "    " + std::string(255, 'z') + "\u2026  x");
 }
 
 TEST(Join, SkipsEmptyParts) {
