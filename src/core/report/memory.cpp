@@ -1,5 +1,6 @@
 // Report rows: the RAM section (totals, memory arrays and the installed modules).
-#include <algorithm>
+#include <string_view>
+#include <unordered_map>
 
 #include "core/report/format.h"
 #include "core/report/sections.h"
@@ -25,14 +26,15 @@ std::string headline(const MemoryModule& m, std::string_view prefix) {
 // Real tables repeat "DIMM 0" in every channel: a locator that occurs more than once among
 // the listed modules is shown with its bank ("P0 CHANNEL A / DIMM 0").
 std::vector<std::string> module_labels(const std::vector<MemoryModule>& modules) {
+    std::unordered_map<std::string_view, std::size_t> repeats;  // counted once, not per module
+    for (const auto& m : modules)
+        ++repeats[m.locator];
     std::vector<std::string> labels;
     labels.reserve(modules.size());
     for (const auto& m : modules) {
-        const auto repeats = std::count_if(modules.begin(), modules.end(),
-                                           [&m](const auto& o) { return o.locator == m.locator; });
         if (m.locator.empty())
             labels.emplace_back("DIMM");
-        else if (repeats > 1 && !m.bank_locator.empty())
+        else if (repeats[m.locator] > 1 && !m.bank_locator.empty())
             labels.push_back(m.bank_locator + " / " + m.locator);
         else
             labels.push_back(m.locator);

@@ -46,7 +46,8 @@ Failure write_fully(int fd, std::string_view data) {
 }
 
 std::string host_name(const SysRoot& root) {
-    const auto text = read_text(root, "/proc/sys/kernel/hostname");
+    // Raw: a name with bytes that are not UTF-8 gives no file name of its own.
+    const auto text = read_raw_text(root, "/proc/sys/kernel/hostname");
     if (!text || !is_valid_utf8(*text)) {
         return "system";
     }

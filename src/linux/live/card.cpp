@@ -123,7 +123,7 @@ LiveStatic read_live_static(const SysRoot& root, const AddressProbe& probe) {
     if (addresses.ipv6) {
         out.rows.emplace_back("Local IPv6", *addresses.ipv6);
     }
-    if (const auto routes = read_text(root, "/proc/net/route")) {
+    if (const auto routes = read_text(root, "/proc/net/route", list_limit)) {
         if (const auto gateway = default_gateway(*routes)) {
             out.rows.emplace_back("Default gateway", *gateway);
         }

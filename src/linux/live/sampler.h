@@ -22,9 +22,9 @@ struct InterfaceCounters {
 // The cumulative counters of one sample, kept until the next.
 struct LiveCounters {
     Instant taken_at{};
-    std::uint64_t cpu_busy = 0;   // jiffies
-    std::uint64_t cpu_total = 0;  // jiffies
-    std::vector<InterfaceCounters> interfaces;
+    std::uint64_t cpu_busy = 0;                 // jiffies
+    std::uint64_t cpu_total = 0;                // jiffies
+    std::vector<InterfaceCounters> interfaces;  // sorted by name
 };
 
 struct SampleResult {

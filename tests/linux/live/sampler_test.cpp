@@ -173,6 +173,14 @@ TEST(LiveSampler, HardwareMonitorsAndWireless) {
     EXPECT_EQ(s.wireless[2].level_dbm, 0);
 }
 
+TEST(LiveSampler, MadeUpSensorChipsAreCut) {
+    const TempDir dir;
+    for (int i = 0; i < 257; ++i)
+        dir.write("sys/class/hwmon/hwmon" + std::to_string(i) + "/temp1_input", "40000\n");
+    const LiveSample s = sample(SysRoot(dir.path()), std::nullopt, t0).sample;
+    EXPECT_EQ(s.temperatures.size(), 256u);
+}
+
 TEST(LiveSampler, FirstBattery) {
     struct Case {
         std::vector<std::pair<std::string, std::string>> files;
