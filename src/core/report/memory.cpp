@@ -126,8 +126,12 @@ std::vector<ReportRow> memory_rows(const SystemSnapshot& s, bool detail) {
         rows.push_back(field("Available to OS", format_size(s.memory_total)));
     }
     if (s.memory_slots != 0) {
-        rows.push_back(
-            field("Slots", strfmt("%zu of %u populated", s.memory_modules.size(), s.memory_slots)));
+        // A table listing more modules than its arrays have slots contradicts itself: the
+        // count of modules is what is known.
+        const std::size_t modules = s.memory_modules.size();
+        rows.push_back(field("Slots", modules > s.memory_slots ? strfmt("%zu populated", modules)
+                                                               : strfmt("%zu of %u populated",
+                                                                        modules, s.memory_slots)));
     }
     if (s.memory_max_capacity != 0) {
         rows.push_back(field("Max supported", format_size(s.memory_max_capacity)));
