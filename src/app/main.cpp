@@ -173,8 +173,10 @@ int main(int argc, char** argv) {
     const Report summary = build_report(snapshot, flags.detail);
 
     if (decide_mode(flags, env.wayland_display, env.display) == RunMode::Window) {
-        const WindowInput input{summary, build_report(snapshot, true), stamp, sanitized,
-                                flags.load.has_value()};
+        // A saved report's file is named after its host; "Unknown" names none.
+        const std::string_view host = snapshot.hostname == "Unknown" ? "" : snapshot.hostname;
+        const WindowInput input{summary,   build_report(snapshot, true), stamp,
+                                sanitized, flags.load.has_value(),       host};
         const Failure failure = run_window(env, root, input);
         if (!failure)
             return 0;

@@ -21,9 +21,10 @@ struct WindowInput {
     Report detailed;
     std::string_view stamp;
     bool sanitize = false;
-    // A report read from a saved document: the title says so, and this machine's live readout
-    // is not offered.
+    // A report read from a saved document: the title says so, this machine's live readout is
+    // not offered, and a save is named after the report's host (empty: unknown).
     bool saved = false;
+    std::string_view saved_host;
 };
 
 // Shows the documents until the user closes the window, reading the live card beneath root.

@@ -21,7 +21,7 @@ namespace {
 constexpr std::string_view usage =
     "usage: nadrel-snapshot OUT.png [--size WxH] [--scale S] [--light] [--detail]\n"
     "       [--scroll PIXELS|end] [--hover detail|live|theme|save|info|close] [--about]\n"
-    "       [--live] [--close-button] [--stamp TEXT] [--status TEXT]\n";
+    "       [--live] [--close-button] [--saved] [--stamp TEXT] [--status TEXT]\n";
 
 std::optional<ButtonKind> kind_named(std::string_view name) {
     const std::pair<std::string_view, ButtonKind> names[] = {
@@ -63,6 +63,7 @@ int main(int argc, char** argv) {
     int height = default_view_height;
     float scale = 1;
     bool light = false, detail = false, about = false, live = false, close = false;
+    bool saved = false;
     std::string scroll = "0";
     std::optional<ButtonKind> hover;
     for (std::size_t i = 1; i < args.size(); ++i) {
@@ -95,14 +96,17 @@ int main(int argc, char** argv) {
             live = true;
         } else if (a == "--close-button") {
             close = true;
+        } else if (a == "--saved") {
+            saved = true;
         } else {
             std::fputs(std::string(usage).c_str(), stderr);
             return 2;
         }
     }
 
-    ReportView view = make_view(build_report(snapshot, false), build_report(snapshot, true), stamp,
-                                *fonts, std::make_shared<MachineHost>(root, std::nullopt, false));
+    ReportView view =
+        make_view(build_report(snapshot, false), build_report(snapshot, true), stamp, *fonts,
+                  std::make_shared<MachineHost>(root, std::nullopt, false), saved);
     const Instant now = steady_now();
     view.clock = [now] { return now; };
     set_scale(view, scale);

@@ -114,8 +114,9 @@ Failure write_through_temporary(int dir, Temporary temporary, const std::string&
     return failure;
 }
 
-std::string file_name(const SysRoot& root) {
-    return safe_file_component(host_name(root)) + "-nadrel.txt";
+std::string file_name(const SysRoot& root, const SaveState& state) {
+    return safe_file_component(state.host_name ? *state.host_name : host_name(root)) +
+           "-nadrel.txt";
 }
 
 }  // namespace
@@ -135,7 +136,7 @@ Failure write_report_file(const std::string& dir, const std::string& name, std::
 }
 
 std::string report_file_path(const SysRoot& root, const std::optional<std::string>& home) {
-    return home.value_or(".") + "/" + file_name(root);
+    return home.value_or(".") + "/" + file_name(root, SaveState{});
 }
 
 std::string safe_file_component(std::string_view host) {
@@ -176,7 +177,7 @@ std::string save_report(const SysRoot& root, const std::optional<std::string>& h
                         SaveState& state) {
     const std::string text = render_text(title_block(stamp), report);
     const std::string dir = home.value_or(".");
-    std::string name = file_name(root);
+    std::string name = file_name(root, state);
     std::string shown = dir + "/";
     if (sanitize) {
         if (state.sanitized_name.empty()) {

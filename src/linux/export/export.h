@@ -17,6 +17,9 @@ namespace nadrel {
 // later saves replace that file and never another.
 struct SaveState {
     std::string sanitized_name;
+    // The host a saved report (--load) was taken on, which names its file instead of this
+    // machine's; absent for this machine's report.
+    std::optional<std::string> host_name;
 };
 
 // Writes the title block and the document to "{dir}/{host}-nadrel.txt" and returns the status

@@ -5,8 +5,11 @@
 
 namespace nadrel {
 
-MachineHost::MachineHost(SysRoot root, std::optional<std::string> home, bool sanitize)
-    : root_(std::move(root)), home_(std::move(home)), sanitize_(sanitize) {}
+MachineHost::MachineHost(SysRoot root, std::optional<std::string> home, bool sanitize,
+                         std::optional<std::string> saved_host)
+    : root_(std::move(root)), home_(std::move(home)), sanitize_(sanitize) {
+    saves_.host_name = std::move(saved_host);
+}
 
 std::vector<LiveRow> MachineHost::open_live(Instant now) {
     // The addresses are this machine's: beside a captured machine's data they would mislead.

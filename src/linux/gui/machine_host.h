@@ -18,8 +18,10 @@ namespace nadrel {
 class MachineHost : public ViewHost {
 public:
     // home: where saves go ("." when absent); sanitize: the live card and the save message
-    // hide what identifies the machine.
-    MachineHost(SysRoot root, std::optional<std::string> home, bool sanitize);
+    // hide what identifies the machine; saved_host: the host of a saved report, which names
+    // the saved file (absent for this machine's report).
+    MachineHost(SysRoot root, std::optional<std::string> home, bool sanitize,
+                std::optional<std::string> saved_host = std::nullopt);
 
     std::vector<LiveRow> open_live(Instant now) override;
     std::vector<LiveRow> refresh_live(Instant now) override;

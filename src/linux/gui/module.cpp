@@ -49,11 +49,13 @@ Failure run(const NadrelWindowArgs& args) {
     if (!fonts) {
         return std::string(no_font_error);
     }
-    auto host = std::make_shared<MachineHost>(SysRoot(abi_string(args.root_dir).value_or("/")),
-                                              abi_string(args.home), args.sanitize != 0);
+    const bool saved = args.saved != 0;
+    auto host = std::make_shared<MachineHost>(
+        SysRoot(abi_string(args.root_dir).value_or("/")), abi_string(args.home), args.sanitize != 0,
+        saved ? std::optional(abi_string(args.host_name).value_or("")) : std::nullopt);
     ReportView view =
         make_view(unflatten(args.summary), unflatten(args.detailed),
-                  abi_string(args.stamp).value_or(""), std::move(*fonts), std::move(host));
+                  abi_string(args.stamp).value_or(""), std::move(*fonts), std::move(host), saved);
     return run_backend(view, args.wayland_display != 0, abi_string(args.gdk_scale),
                        {abi_string(args.cursor_theme), abi_string(args.cursor_size)});
 }

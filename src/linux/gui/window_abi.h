@@ -49,6 +49,11 @@ struct NadrelWindowArgs {
     uint8_t sanitize;         // the live card and the save status hide identifying values
     NadrelText cursor_theme;  // XCURSOR_THEME and XCURSOR_SIZE, for the pointer image on
     NadrelText cursor_size;   // Wayland compositors that leave it to the window
+    // A report read from a saved document (--load): the window says so and when it was taken,
+    // offers no live readout, and saves under the report's host name (host_name, null when
+    // unknown) rather than this machine's.
+    uint8_t saved;
+    NadrelText host_name;
 };
 
 // Shows the window until it is closed (0), or writes the reason it could not (NUL-terminated,
@@ -58,7 +63,7 @@ typedef int (*NadrelRunWindow)(const NadrelWindowArgs* args, char* error, size_t
 
 namespace nadrel {
 
-inline constexpr std::uint32_t window_abi = 2;
+inline constexpr std::uint32_t window_abi = 3;
 inline constexpr const char* window_entry_name = "nadrel_run_window";
 inline constexpr const char* window_module_name = "nadrel-window.so";
 

@@ -349,6 +349,25 @@ TEST_F(ViewTest, AMessageGivesWayToTheStampAfterFiveSeconds) {
     EXPECT_EQ(next_wakeup(view), std::nullopt);
 }
 
+// A report read from a saved document says so, in the status line and the window's name, and
+// offers no live readout: that would be this machine's.
+TEST_F(ViewTest, ASavedReportHasNoLiveReadout) {
+    view.saved = true;
+    view.status_text = resting_status(view);
+    EXPECT_EQ(view.status_text, "Saved report, taken 2026-12-07 11:33 UTC");
+    EXPECT_EQ(window_name(view), "Nadrel: saved report, taken 2026-12-07 11:33 UTC");
+    for (const Button& b : buttons(view, view.width))
+        EXPECT_NE(b.kind, ButtonKind::Live);
+    EXPECT_EQ(buttons(view, view.width).size(), 4u);
+    on_key(view, ViewKey::Live);
+    EXPECT_FALSE(view.live);
+    EXPECT_TRUE(host->samples.empty());
+    on_key(view, ViewKey::Save);
+    advance(std::chrono::seconds(5));
+    on_timer(view);
+    EXPECT_EQ(view.status_text, "Saved report, taken 2026-12-07 11:33 UTC");
+}
+
 TEST_F(ViewTest, SaveHandsTheShownDocumentToTheHostAndShowsItsMessage) {
     EXPECT_EQ(view.status_text, "Generated 2026-12-07 11:33 UTC");
     EXPECT_EQ(on_key(view, ViewKey::Save), ViewResponse::Redraw);

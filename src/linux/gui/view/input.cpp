@@ -166,6 +166,9 @@ std::int32_t page_step(const ReportView& view) {
 }
 
 void open_live(ReportView& view) {
+    if (view.saved) {
+        return;
+    }
     const Instant now = view.clock();
     view.live = LiveCard{view.host ? view.host->open_live(now) : std::vector<LiveRow>{}, now};
     view.info_open = false;
@@ -427,7 +430,7 @@ bool on_timer(ReportView& view) {
     bool frame = live_tick(view);
     if (view.message_until && view.clock() >= *view.message_until) {
         view.message_until.reset();
-        view.status_text = generated_text(view.stamp);
+        view.status_text = resting_status(view);
         frame = true;
     }
     return frame || (tooltip_due(view) != ButtonKind::NoButton && !view.tooltip_shown);

@@ -49,19 +49,28 @@ Instant steady_now() {
 }
 
 ReportView make_view(Report summary, Report detailed, std::string stamp, FontSet fonts,
-                     std::shared_ptr<ViewHost> host) {
+                     std::shared_ptr<ViewHost> host, bool saved) {
     ReportView view;
     view.host = std::move(host);
     view.summary_report = std::move(summary);
     view.detailed_report = std::move(detailed);
-    view.status_text = generated_text(stamp);
+    view.saved = saved;
     view.stamp = std::move(stamp);
+    view.status_text = resting_status(view);
     view.fonts = std::move(fonts);
     return view;
 }
 
 std::string generated_text(std::string_view stamp) {
     return "Generated " + std::string(stamp);
+}
+
+std::string resting_status(const ReportView& view) {
+    return view.saved ? "Saved report, taken " + view.stamp : generated_text(view.stamp);
+}
+
+std::string window_name(const ReportView& view) {
+    return view.saved ? "Nadrel: saved report, taken " + view.stamp : std::string("Nadrel");
 }
 
 void show_message(ReportView& view, std::string message) {
@@ -115,6 +124,9 @@ std::vector<Button> buttons(const ReportView& view, std::int32_t width) {
     const ButtonKind order[] = {ButtonKind::Info, ButtonKind::Save, ButtonKind::Theme,
                                 ButtonKind::Live, ButtonKind::Detail};
     for (const ButtonKind kind : order) {
+        if (kind == ButtonKind::Live && view.saved) {
+            continue;
+        }
         if (x < leftmost) {
             break;
         }

@@ -131,7 +131,10 @@ struct LiveCard {
 struct ReportView {
     Report summary_report;
     Report detailed_report;
-    std::string stamp;                     // generation time stamp, for saving
+    std::string stamp;  // generation time stamp, for saving
+    // A report read from a saved document: the status line says so, and there is no live
+    // readout (it would be this machine's, not the report's).
+    bool saved = false;
     std::string status_text;               // second header line
     std::optional<Instant> message_until;  // a message in status_text gives way to the stamp
     std::optional<LiveCard> live;
@@ -165,12 +168,16 @@ struct ReportView {
 
 // The status line's resting text: "Generated {stamp}".
 std::string generated_text(std::string_view stamp);
+// The status line's resting text of the view: "Saved report, taken {stamp}" for a saved report.
+std::string resting_status(const ReportView& view);
+// The window's name for the window manager: "Nadrel", or "Nadrel: saved report, taken {stamp}".
+std::string window_name(const ReportView& view);
 // A message in the status line, until message_period has passed.
 void show_message(ReportView& view, std::string message);
 
 // The view as the window opens: status line "Generated {stamp}", dark theme, 760 x 680.
 ReportView make_view(Report summary, Report detailed, std::string stamp, FontSet fonts,
-                     std::shared_ptr<ViewHost> host);
+                     std::shared_ptr<ViewHost> host, bool saved = false);
 
 // Drawing and layout.
 // A complete frame at width x height; stores the clamped scroll_offset and content_height.
@@ -182,8 +189,9 @@ std::pair<std::int32_t, std::int32_t> min_size(const ReportView& view);
 std::int32_t about_card_height(const ReportView& view, std::int32_t width);
 // A new UI scale (clamped); the scroll position is rescaled with it.
 void set_scale(ReportView& view, float scale);
-// The header buttons, right to left: Close (when shown), Info, Save, Theme, Live, Detail; in a
-// narrow window those that would reach the start of the title are left out.
+// The header buttons, right to left: Close (when shown), Info, Save, Theme, Live (not for a
+// saved report), Detail; in a narrow window those that would reach the start of the title are
+// left out.
 std::vector<Button> buttons(const ReportView& view, std::int32_t width);
 // The window's new pixel size, each side kept within 1 ... 16384.
 void resize(ReportView& view, std::int32_t width, std::int32_t height);
@@ -233,7 +241,7 @@ int poll_timeout(const ReportView& view, std::optional<Instant> other = std::nul
 bool on_timer(ReportView& view);
 // Refreshes the live card when 3 s have passed; true when it did (redraw).
 bool live_tick(ReportView& view);
-// Opens the live card (closing the About card).
+// Opens the live card (closing the About card); a saved report has none.
 void open_live(ReportView& view);
 // Saves the shown document through the host and puts the message into status_text.
 void save_shown_report(ReportView& view);

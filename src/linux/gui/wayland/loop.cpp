@@ -94,7 +94,7 @@ void set_up_window(WaylandState& state) {
     state.shell_surface.reset(
         xdg_wm_base_get_xdg_surface(state.wm_base.get(), state.surface.get()));
     state.toplevel.reset(xdg_surface_get_toplevel(state.shell_surface.get()));
-    xdg_toplevel_set_title(state.toplevel.get(), "Nadrel");
+    xdg_toplevel_set_title(state.toplevel.get(), window_name(state.view).c_str());
     xdg_toplevel_set_app_id(state.toplevel.get(), "nadrel");
     // Room for the Close button the view draws when the compositor does not decorate.
     const auto [min_w, min_h] = min_size(state.view);

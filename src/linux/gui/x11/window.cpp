@@ -1,10 +1,12 @@
 // Start-up of the X11 window and the upload of one frame.
 #include "linux/gui/x11/window.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <cstdint>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -24,7 +26,7 @@ constexpr xcb_atom_t atom_wm_class = 67;
 // KeyPress, ButtonPress, ButtonRelease, LeaveWindow, PointerMotion, Exposure, StructureNotify.
 constexpr std::uint32_t event_mask = 0x2806D;
 constexpr std::uint32_t size_hint_min_size = 16;  // PMinSize
-constexpr std::string_view window_name = "Nadrel";
+constexpr std::string_view default_window_name = "Nadrel";
 // WM_CLASS: instance and class, each ending in NUL, so desktops match nadrel.desktop.
 constexpr std::string_view window_class{"nadrel\0Nadrel\0", 14};
 constexpr std::string_view visual_error = "unsupported X visual (need a 32-bpp TrueColor display)";
@@ -187,9 +189,15 @@ Failure open_x11_window(ReportView& view, std::optional<std::string_view> gdk_sc
                       static_cast<std::uint16_t>(view.height), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
                       screen->root_visual,
                       XCB_CW_BACK_PIXEL | XCB_CW_BIT_GRAVITY | XCB_CW_EVENT_MASK, values.data());
+    // WM_NAME is Latin-1: the UTF-8 name (a saved report's zone may not be ASCII) only in
+    // _NET_WM_NAME then.
+    const std::string shown_name = window_name(view);
+    const bool ascii = std::all_of(shown_name.begin(), shown_name.end(),
+                                   [](char ch) { return static_cast<unsigned char>(ch) < 0x80; });
+    const std::string_view latin = ascii ? std::string_view(shown_name) : default_window_name;
     for (const xcb_atom_t property : {atom_wm_name, atom_wm_icon_name}) {
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, out.window, property, atom_string, 8,
-                            static_cast<std::uint32_t>(window_name.size()), window_name.data());
+                            static_cast<std::uint32_t>(latin.size()), latin.data());
     }
     // WM_SIZE_HINTS (ICCCM 4.1.2.3): 18 words, only the minimum size given.
     const auto [min_width, min_height] = min_size(view);
@@ -225,8 +233,8 @@ Failure open_x11_window(ReportView& view, std::optional<std::string_view> gdk_sc
         }
     }
     xcb_change_property(c, XCB_PROP_MODE_REPLACE, out.window, net_wm_name,
-                        out.selection.utf8_string, 8,
-                        static_cast<std::uint32_t>(window_name.size()), window_name.data());
+                        out.selection.utf8_string, 8, static_cast<std::uint32_t>(shown_name.size()),
+                        shown_name.data());
     out.gc = xcb_generate_id(c);
     if (out.gc == no_id) {
         return request_error(c);
