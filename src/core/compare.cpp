@@ -23,10 +23,15 @@ using json::Json;
 // Keys are named by pattern: the path from the top, "[]" for any item of a list
 // ("memory.modules[].speed_mts").
 
-// Values that always change, compared with --detail only.
+// Values that always change, compared with --detail only: these keys wherever they are, and
+// these patterns.
+constexpr std::string_view volatile_names[] = {
+    "current_mhz",           "uptime_seconds",       "load_average",   "celsius",
+    "temperature_celsius",   "charge_percent",       "energy_now_mwh", "power_mw",
+    "time_to_empty_seconds", "time_to_full_seconds", "used_bytes",     "swap_used_bytes",
+};
 constexpr std::string_view volatile_keys[] = {
     "generated",
-    "cpu.current_mhz",
 };
 
 // Keys written from others beside them, which are compared instead.
@@ -209,9 +214,9 @@ std::vector<ListSpec> list_specs() {
          [](const Json& c) { return size_text(c, "size_bytes"); }},
         {"gpus",
          "",
-         {"address", "vendor_id", "device_id", "subsystem_vendor_id", "subsystem_device_id"},
+         {"pci_address", "vendor_id", "device_id", "subsystem_vendor_id", "subsystem_device_id"},
          {},
-         "address",
+         "pci_address",
          [](const Json&, std::size_t index, const Json&) {
              return "GPU " + std::to_string(index + 1);
          },
@@ -410,8 +415,13 @@ private:
             if (key == pattern)
                 return true;
         }
+        const std::string_view leaf = pattern.substr(pattern.rfind('.') + 1);
         for (const std::string_view key : volatile_keys) {
             if (key == pattern)
+                return !detail_;
+        }
+        for (const std::string_view name : volatile_names) {
+            if (name == leaf)
                 return !detail_;
         }
         return false;
@@ -421,9 +431,10 @@ private:
         return std::string(name_of(section).value_or(section));
     }
 
+    // Keys of a newer document, like its values, may hold anything: the line is cleaned whole.
     void add(const Place& at, std::string_view change, std::optional<std::string> key,
-             const Json& a, const Json& b, std::string line) {
-        changes.push_back({at.section, at.subject, change, std::move(key), a, b, std::move(line)});
+             const Json& a, const Json& b, std::string_view line) {
+        changes.push_back({at.section, at.subject, change, std::move(key), a, b, clean_text(line)});
     }
 
     // A value changed: "GPU 1 link: PCIe 4.0 x16 → PCIe 4.0 x8", "BIOS: 1.20 → 1.40".
@@ -456,7 +467,7 @@ private:
             return;
         }
         if (a.is_array() && b.is_array()) {
-            list(at, pattern, rel, a, b);
+            list(at, pattern, a, b);
             return;
         }
         // A section that is there in one and null in the other (a battery): added or removed.
@@ -540,8 +551,7 @@ private:
         }
     }
 
-    void list(const Place& at, const std::string& pattern, const std::string& rel, const Json& a,
-              const Json& b) {
+    void list(const Place& at, const std::string& pattern, const Json& a, const Json& b) {
         const ListSpec* spec = spec_of(pattern);
         std::vector<std::optional<std::size_t>> match(b.size());
         std::vector<bool> taken(a.size(), false);
@@ -619,7 +629,6 @@ private:
             if (!match[j] && !replaces[j])
                 whole(b[j], j, b, true);
         }
-        (void)rel;
     }
 
     bool detail_;
