@@ -11,7 +11,6 @@ using test::rows_text;
 
 BatteryInfo laptop_battery() {
     BatteryInfo b;
-    b.present = true;
     b.design_mwh = 50000;
     b.full_mwh = 47500;
     b.technology = "Li-ion";
@@ -23,7 +22,7 @@ BatteryInfo laptop_battery() {
 
 TEST(BatteryRows, SummaryAndDetail) {
     SystemSnapshot s;
-    s.battery = laptop_battery();
+    s.batteries = {laptop_battery()};
     EXPECT_EQ(rows_text(battery_rows(s, false)),
               "  Design capacity   : 50.0Wh\n"
               "  Full charge       : 47.5Wh\n"
@@ -42,28 +41,28 @@ TEST(BatteryRows, SummaryAndDetail) {
 
 TEST(BatteryRows, WearAndMissingValues) {
     SystemSnapshot s;
-    s.battery = laptop_battery();
-    s.battery.full_mwh = 52345;  // above design: no negative wear
-    s.battery.technology.clear();
-    s.battery.cycle_count.reset();
-    s.battery.min_voltage_mv = 0;
-    s.battery.manufactured.clear();
+    s.batteries = {laptop_battery()};
+    s.batteries[0].full_mwh = 52345;  // above design: no negative wear
+    s.batteries[0].technology.clear();
+    s.batteries[0].cycle_count.reset();
+    s.batteries[0].min_voltage_mv = 0;
+    s.batteries[0].manufactured.clear();
     EXPECT_EQ(rows_text(battery_rows(s, true)),
               "  Design capacity   : 50.0Wh\n"
               "  Full charge       : 52.3Wh\n"
               "  Wear              : 0.0%\n");
-    s.battery.design_mwh = 45000;
-    s.battery.full_mwh = 33333;
+    s.batteries[0].design_mwh = 45000;
+    s.batteries[0].full_mwh = 33333;
     EXPECT_EQ(rows_text(battery_rows(s, false)),
               "  Design capacity   : 45.0Wh\n"
               "  Full charge       : 33.3Wh\n"
               "  Wear              : 25.9%\n");
     // Either capacity missing drops all three rows.
-    s.battery.full_mwh = 0;
-    s.battery.technology = "Li-poly";
+    s.batteries[0].full_mwh = 0;
+    s.batteries[0].technology = "Li-poly";
     EXPECT_EQ(rows_text(battery_rows(s, false)), "  Chemistry         : Li-poly\n");
     // No battery: no rows, whatever the other fields hold.
-    s.battery.present = false;
+    s.batteries.clear();
     EXPECT_TRUE(battery_rows(s, true).empty());
 }
 

@@ -152,8 +152,9 @@ TEST_F(X11Window, MapsNamedWithSizeHintsAndDrawsTheReport) {
     // The title in white, the status line in grey, the report text below the header.
     EXPECT_GT(shot.count(0xFFFFFF, 16, 4, 300, 28), 100);
     EXPECT_GT(644 * 610 - shot.count(dark_page, 56, 60, 700, 670), 2000);
-    // The SYSTEM icon (a white monitor) in the icon column; nothing in the left margin.
-    EXPECT_GT(shot.count(0xFFFFFF, 20, 56, 44, 90), 60);
+    // The first section's icon (ATTENTION's warning triangle) in the icon column; nothing in
+    // the left margin.
+    EXPECT_GT(24 * 34 - shot.count(dark_page, 20, 56, 44, 90), 60);
     EXPECT_EQ(shot.count(dark_page, 0, 48, 16, 680), 16 * 632);
 
     keys(window, "q");
