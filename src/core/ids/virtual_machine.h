@@ -19,11 +19,11 @@ std::string virtual_machine_name(const DmiIdentity& dmi, std::string_view hyperv
 
 // What tells the hypervisor's vendor, strongest first.
 struct HypervisorEvidence {
-    std::string cpuid;                       // the CPUID leaf 0x40000000 signature (live runs only)
-    std::string hypervisor_type;             // /sys/hypervisor/type
-    std::string clocksource;                 // the current clocksource
-    std::string dmi_name;                    // virtual_machine_name of the DMI identity
-    std::vector<std::uint16_t> pci_vendors;  // PCI vendor ids, when the machine is a guest
+    std::string cpuid;            // the CPUID leaf 0x40000000 signature (live runs only)
+    std::string hypervisor_type;  // /sys/hypervisor/type
+    std::string clocksource;      // the current clocksource
+    std::string dmi_name;         // virtual_machine_name of the DMI identity
+    std::vector<std::uint16_t> pci_vendors{};  // PCI vendor ids, when the machine is a guest
 };
 
 // The vendor ("KVM", "Hyper-V", "VMware", "Xen", "VirtualBox", ...) from the first source that

@@ -95,7 +95,11 @@ std::vector<CpuVulnerability> read_vulnerabilities(const SysRoot& root) {
             continue;
         const std::string_view text = *texts[i];
         const std::string_view status = trim(text.substr(0, text.find('\n')));
-        if (!status.empty())
+        // The kernel writes a line of words; control bytes mean a file that is not its.
+        const bool binary = std::any_of(status.begin(), status.end(), [](char c) {
+            return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+        });
+        if (!status.empty() && !binary)
             list.push_back({names[i], std::string(status)});
     }
     return list;

@@ -53,23 +53,30 @@ std::optional<Channel> channel_of(std::string_view file) {
                    std::string(file)};
 }
 
-std::vector<Channel> chip_channels(const std::vector<std::string>& files) {
+// The first limit channels of a chip: kind by kind, in number order (temp2 before temp10).
+std::vector<Channel> chip_channels(const std::vector<std::string>& files, std::size_t limit) {
     std::vector<Channel> channels;
     for (const std::string& file : files) {
         if (auto channel = channel_of(file))
             channels.push_back(std::move(*channel));
     }
-    // Kind by kind, in number order (temp2 before temp10); an input wins over an average.
-    std::sort(channels.begin(), channels.end(), [](const Channel& a, const Channel& b) {
+    const auto order = [](const Channel& a, const Channel& b) {
         if (a.kind != b.kind)
             return a.kind < b.kind;
         if (a.number != b.number)
             return a.number < b.number;
         return a.input > b.input;  // "power1_input" before "power1_average"
-    });
+    };
+    // A channel appears at most twice (an input and an average): twice the limit is enough.
+    const std::size_t keep = std::min(channels.size(), 2 * limit);
+    std::partial_sort(channels.begin(), channels.begin() + static_cast<std::ptrdiff_t>(keep),
+                      channels.end(), order);
+    channels.resize(keep);
     channels.erase(std::unique(channels.begin(), channels.end(),
                                [](const Channel& a, const Channel& b) { return a.base == b.base; }),
                    channels.end());
+    if (channels.size() > limit)
+        channels.resize(limit);
     return channels;
 }
 
@@ -86,7 +93,7 @@ struct Chip {
 // The fans that read 0 RPM: listed as stopped only when something says a fan is there: a
 // minimum speed set for it, or control over it (pwmN_enable manual or automatic, fanN_enable).
 void keep_real_fans(const SysRoot& root, const std::string& dir,
-                    const std::unordered_set<std::string>& have, std::vector<Sensor>& sensors,
+                    const std::unordered_set<std::string_view>& have, std::vector<Sensor>& sensors,
                     const std::vector<std::uint32_t>& numbers) {
     std::vector<std::string> names;
     std::vector<std::size_t> owner;
@@ -119,10 +126,8 @@ void keep_real_fans(const SysRoot& root, const std::string& dir,
 Chip read_chip(const SysRoot& root, const std::string& entry, std::size_t& budget) {
     const std::string dir = std::string(hwmon_dir) + "/" + entry;
     const std::vector<std::string> files = list_dir(root, dir);
-    const std::unordered_set<std::string> have(files.begin(), files.end());
-    std::vector<Channel> channels = chip_channels(files);
-    if (channels.size() > budget)
-        channels.resize(budget);
+    const std::unordered_set<std::string_view> have(files.begin(), files.end());
+    const std::vector<Channel> channels = chip_channels(files, budget);
     budget -= channels.size();
 
     constexpr const char* limit_suffixes[] = {"_label", "_max", "_crit", "_min", "_lcrit"};
@@ -221,7 +226,7 @@ std::vector<Sensor> thermal_zones(const SysRoot& root,
             names.push_back("trip_point_" + std::to_string(k) + "_temp");
         }
         const std::vector<std::string> files = list_dir(root, dir);
-        const std::unordered_set<std::string> have(files.begin(), files.end());
+        const std::unordered_set<std::string_view> have(files.begin(), files.end());
         std::erase_if(names, [&have](const std::string& n) { return !have.contains(n); });
         const auto texts = read_texts_in(root, dir, names);
         std::map<std::string, std::string> text;

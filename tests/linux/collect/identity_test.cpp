@@ -10,6 +10,7 @@
 
 #include "core/text/fields.h"
 #include "linux/collect/collect.h"
+#include "linux/collect/hypervisor.h"
 #include "support/run.h"
 #include "support/temp_dir.h"
 
@@ -238,6 +239,29 @@ TEST(VirtualMachine, DmiThenHypervisorTypeThenFlag) {
     EXPECT_EQ(collect_virtual_machine(SysRoot(t.path()), {}, false), "");
     t.write("sys/hypervisor/type", "xen\n");
     EXPECT_EQ(collect_virtual_machine(SysRoot(t.path()), {}, false), "Xen");
+}
+
+// A captured tree never asks the processor; a PCI vendor counts only in a guest.
+TEST(VirtualMachine, HypervisorVendorNamesAnUnnamedGuest) {
+    test::TempDir t;
+    t.write("sys/bus/pci/devices/0000:00:0f.0/vendor", "0x15ad\n");
+    SystemSnapshot metal;
+    collect_hypervisor(SysRoot(t.path()), metal);
+    EXPECT_EQ(metal.hypervisor, "");
+    EXPECT_EQ(metal.virtual_machine, "");
+    SystemSnapshot guest;
+    guest.cpu.hypervisor = true;
+    guest.virtual_machine = "Yes";
+    collect_hypervisor(SysRoot(t.path()), guest);
+    EXPECT_EQ(guest.hypervisor, "VMware");
+    EXPECT_EQ(guest.virtual_machine, "VMware");
+    t.write("sys/devices/system/clocksource/clocksource0/current_clocksource", "kvm-clock\n");
+    SystemSnapshot qemu;
+    qemu.dmi.sys_vendor = "QEMU";
+    qemu.virtual_machine = "QEMU";
+    collect_hypervisor(SysRoot(t.path()), qemu);
+    EXPECT_EQ(qemu.hypervisor, "KVM");
+    EXPECT_EQ(qemu.virtual_machine, "QEMU");  // the platform's own name stays
 }
 
 }  // namespace
