@@ -35,7 +35,7 @@ SystemSnapshot collect_snapshot(const SysRoot& root, std::span<const DmiStructur
     s.os_installed = collect_os_installed(root);
     s.cpu = collect_cpu(root);
     collect_smbios_memory(s, dmi);
-    const auto meminfo = read_text(root, "/proc/meminfo");
+    const auto meminfo = read_text(root, "/proc/meminfo", list_limit);
     const MemoryUse memory = meminfo ? parse_memory_use(*meminfo) : MemoryUse{};
     s.memory_total = memory.total;
     s.memory_used = memory.used;

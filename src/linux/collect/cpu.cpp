@@ -109,7 +109,7 @@ std::vector<CpuVulnerability> read_vulnerabilities(const SysRoot& root) {
 
 CpuInfo collect_cpu(const SysRoot& root) {
     CpuInfo cpu;
-    const auto cpuinfo = read_text(root, "/proc/cpuinfo");
+    const auto cpuinfo = read_raw_text(root, "/proc/cpuinfo", cpu_table_limit);
     const auto cpus = cpu_numbers(root);
 
     collect_caches(root, cpus, cpu);
