@@ -15,8 +15,8 @@ std::vector<std::string> texts(const SystemSnapshot& s) {
 
 TEST(Attention, HealthyMachineHasNone) {
     SystemSnapshot s;
-    s.sensors.push_back({"coretemp", "coretemp.0", "Package id 0", SensorKind::Temperature, 79.9,
-                         80.0, 100.0});
+    s.sensors.push_back(
+        {"coretemp", "coretemp.0", "Package id 0", SensorKind::Temperature, 79.9, 80.0, 100.0});
     s.kernel_taint = 1u << 10;  // a staging driver only
     s.cpu.vulnerabilities = {{"mds", "Mitigation: Clear CPU buffers; SMT vulnerable"}};
     BatteryInfo& b = s.batteries.emplace_back();

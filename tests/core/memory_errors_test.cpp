@@ -19,10 +19,10 @@ TEST(MemoryErrors, JoinedByLocatorOrBankAndLocator) {
                         module("BANK 2", "DIMM_A2")};
     attach_memory_errors(s, {{"mc0", "P0_CHANNEL_B_DIMM_1", 3, 1},
                              {"mc0", "dimm a2", 14, 0},
-                             {"mc0", "DIMM_A2", 1, 0},      // a second DIMM naming it adds up
-                             {"mc1", "DIMM 1", 5, 0},       // names two modules: neither
+                             {"mc0", "DIMM_A2", 1, 0},  // a second DIMM naming it adds up
+                             {"mc1", "DIMM 1", 5, 0},   // names two modules: neither
                              {"mc1", "mc#1csrow#0channel#0", 0, 2},
-                             {"mc2", "", 7, 0}});           // a controller's totals
+                             {"mc2", "", 7, 0}});  // a controller's totals
     EXPECT_FALSE(s.memory_modules[0].corrected_errors);
     EXPECT_EQ(s.memory_modules[1].corrected_errors, 3u);
     EXPECT_EQ(s.memory_modules[1].uncorrected_errors, 1u);

@@ -61,10 +61,9 @@ TEST(SensorChoice, ProcessorGraphicsAndDisks) {
     EXPECT_EQ(cpu_temperatures(amd).at(0)->value, 50);
     EXPECT_EQ(cpu_temperatures({temp("cpu_thermal", "thermal_zone0", "temp1", 41)}).size(), 1u);
 
-    const std::vector<Sensor> gpus = {temp("amdgpu", "0000:03:00.0", "junction", 52),
-                                      temp("amdgpu", "0000:03:00.0", "edge", 45),
-                                      temp("nouveau", "0000:01:00.0", "temp1", 40),
-                                      temp("amdgpu", "0000:0e:00.0", "edge", 38)};
+    const std::vector<Sensor> gpus = {
+        temp("amdgpu", "0000:03:00.0", "junction", 52), temp("amdgpu", "0000:03:00.0", "edge", 45),
+        temp("nouveau", "0000:01:00.0", "temp1", 40), temp("amdgpu", "0000:0e:00.0", "edge", 38)};
     const auto chosen = gpu_temperatures(gpus);
     ASSERT_EQ(chosen.size(), 3u);
     EXPECT_EQ(chosen[0]->label, "edge");

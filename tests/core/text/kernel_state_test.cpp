@@ -41,11 +41,11 @@ TEST(KernelState, TaintLettersAndWhatNeedsAttention) {
         std::uint64_t value;
         bool attention;
     } const cases[] = {
-        {0, false},       {1, true},         // P
-        {1u << 10, false},                   // C: a staging driver, loaded on purpose
-        {1u << 15, false},                   // K: live patched
-        {1u << 9, true},  {1u << 7, true},   // W, D
-        {1u << 13, true}, {1u << 14, true},  // E, L
+        {0, false},        {1, true},         // P
+        {1u << 10, false},                    // C: a staging driver, loaded on purpose
+        {1u << 15, false},                    // K: live patched
+        {1u << 9, true},   {1u << 7, true},   // W, D
+        {1u << 13, true},  {1u << 14, true},  // E, L
     };
     for (const Case& c : cases)
         EXPECT_EQ(taint_needs_attention(c.value), c.attention) << c.value;

@@ -53,13 +53,20 @@ TEST(Sensors, ChannelsFansZonesAndDisks) {
           {"in0_input", "1032"},
           {"in0_max", "0"}});
     chip(t, "hwmon1", "sys/devices/platform/coretemp.0",
-         {{"name", "coretemp"}, {"temp1_input", "45000"}, {"temp1_label", "Package id 0"},
-          {"temp1_max", "80000"}, {"temp1_crit", "100000"}, {"temp2_input", "42000"},
+         {{"name", "coretemp"},
+          {"temp1_input", "45000"},
+          {"temp1_label", "Package id 0"},
+          {"temp1_max", "80000"},
+          {"temp1_crit", "100000"},
+          {"temp2_input", "42000"},
           {"temp2_label", "  "}});
     // An NVMe namespace behind its subsystem: the controller's chip names it by name.
     chip(t, "hwmon2", "sys/devices/pci0000:00/0000:00:06.0/0000:02:00.0/nvme/nvme0",
-         {{"name", "nvme"}, {"temp1_input", "38850"}, {"temp1_label", "Composite"},
-          {"temp1_crit", "65261850"}, {"temp2_input", "-273150"}});
+         {{"name", "nvme"},
+          {"temp1_input", "38850"},
+          {"temp1_label", "Composite"},
+          {"temp1_crit", "65261850"},
+          {"temp2_input", "-273150"}});
     t.write("sys/devices/virtual/nvme-subsystem/nvme-subsys0/nvme0n1/size", "1\n");
     // A thermal zone with its own chip is listed once, as the chip; one without is a zone.
     const std::string zone0 = "sys/devices/virtual/thermal/thermal_zone0";
@@ -83,20 +90,19 @@ TEST(Sensors, ChannelsFansZonesAndDisks) {
     std::vector<DiskInfo> disks(1);
     disks[0].name = "nvme0n1";
     const std::vector<Sensor> s = collect_sensors(SysRoot(t.path()), disks);
-    EXPECT_EQ(rows(s),
-              (std::vector<std::string>{
-                  "acpitz|thermal_zone0|temp1|27.800000|-|-|",
-                  "coretemp|coretemp.0|Package id 0|45.000000|80.000000|100.000000|",
-                  "coretemp|coretemp.0|temp2|42.000000|-|-|",
-                  "nct6798|nct6775.656|fan2|0.000000|-|-|",
-                  "nct6798|nct6775.656|fan3|0.000000|-|-|",
-                  "nct6798|nct6775.656|fan10|900.000000|-|-|",
-                  "nct6798|nct6775.656|in0|1.032000|-|-|",
-                  "nct6798|nct6775.656|power1|2.000000|-|-|",
-                  "nct6798|nct6775.656|power2|4.500000|-|-|",
-                  "nvme|nvme0|Composite|38.850000|-|-|nvme0n1",
-                  "x86_pkg_temp|thermal_zone1|temp1|46.000000|95.000000|105.000000|",
-              }));
+    EXPECT_EQ(rows(s), (std::vector<std::string>{
+                           "acpitz|thermal_zone0|temp1|27.800000|-|-|",
+                           "coretemp|coretemp.0|Package id 0|45.000000|80.000000|100.000000|",
+                           "coretemp|coretemp.0|temp2|42.000000|-|-|",
+                           "nct6798|nct6775.656|fan2|0.000000|-|-|",
+                           "nct6798|nct6775.656|fan3|0.000000|-|-|",
+                           "nct6798|nct6775.656|fan10|900.000000|-|-|",
+                           "nct6798|nct6775.656|in0|1.032000|-|-|",
+                           "nct6798|nct6775.656|power1|2.000000|-|-|",
+                           "nct6798|nct6775.656|power2|4.500000|-|-|",
+                           "nvme|nvme0|Composite|38.850000|-|-|nvme0n1",
+                           "x86_pkg_temp|thermal_zone1|temp1|46.000000|95.000000|105.000000|",
+                       }));
     attach_disk_temperatures(disks, s);
     EXPECT_EQ(disks[0].temperature_c, 38.85);
 }
