@@ -41,10 +41,13 @@ void collect_hypervisor(const SysRoot& root, SystemSnapshot& s) {
         read_text(root, "/sys/devices/system/clocksource/clocksource0/current_clocksource")
             .value_or("");
     evidence.dmi_name = virtual_machine_name(s.dmi, "", false);
-    // PCI vendors only tell a guest's hypervisor: a real Microsoft or VMware card says nothing.
-    if (s.cpu.hypervisor || !s.virtual_machine.empty())
-        evidence.pci_vendors = pci_vendors(root);
     s.hypervisor = hypervisor_vendor(evidence);
+    // PCI vendors only tell a guest's hypervisor (a real Microsoft or VMware card says nothing),
+    // and are read only when nothing stronger named it.
+    if (s.hypervisor.empty() && (s.cpu.hypervisor || !s.virtual_machine.empty())) {
+        evidence.pci_vendors = pci_vendors(root);
+        s.hypervisor = hypervisor_vendor(evidence);
+    }
     if (!s.hypervisor.empty() && (s.virtual_machine.empty() || s.virtual_machine == "Yes"))
         s.virtual_machine = s.hypervisor;
 }
