@@ -59,11 +59,11 @@ SystemSnapshot workstation() {
 
     DiskInfo nvme{"nvme0n1",  "Samsung SSD 980 PRO 1TB", "NVMe", "5B2QGXA7", 0,
                   {16000, 4}, 1000204886016ull,          512,    512,        0,
-                  true,       "S5P2NG0R123456A"};
+                  true,       "S5P2NG0R123456A",         "",     {},         {}};
     DiskInfo hdd{"sda", "WDC WD40EZRZ-00GXCB0", "SATA", "80.00A80", 6000,
                  {},    4000787030016ull,       512,    4096,       5400,
-                 false, "WD-WCC4E1234567"};
-    DiskInfo stick{"sdb", "", "USB", "", 0, {}, 0, 0, 0, 0, std::nullopt, ""};
+                 false, "WD-WCC4E1234567",      "",     {},         {}};
+    DiskInfo stick{"sdb", "", "USB", "", 0, {}, 0, 0, 0, 0, std::nullopt, "", "", {}, {}};
     stick.size = 31914983424ull;
     s.disks = {nvme, hdd, stick};
     s.optical_drives = {"HL-DT-ST DVDRAM GH24NSD1"};
