@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "core/ids/cpu_codename.h"
+#include "core/json_storage.h"
 #include "core/json_values.h"
 #include "core/report/device_text.h"
 #include "core/smbios/snapshot.h"
@@ -186,6 +187,7 @@ Json disks_json(const SystemSnapshot& s, const JsonOptions& o) {
                         {"physical_block_bytes", known(d.physical_block)},
                         // 1 is the standard's "non-rotating": no rate to give.
                         {"rpm", d.rpm > 1 ? Json(d.rpm) : Json(nullptr)}});
+        add_disk_layout(list.back(), d, o);
     }
     return list;
 }
@@ -293,6 +295,7 @@ std::string snapshot_json(const SystemSnapshot& s, const JsonOptions& options) {
     doc["displays"] = displays_json(s, options);
     doc["disks"] = disks_json(s, options);
     doc["optical_drives"] = text_list(s.optical_drives);
+    add_storage(doc, s, options);
     doc["network"] = network_json(s, options);
     doc["board"] = board_json(s, options);
     doc["battery"] = battery_json(s.battery, options);

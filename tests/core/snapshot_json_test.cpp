@@ -34,10 +34,13 @@ TEST(SnapshotJson, UnknownIsNullAndListsAreEmpty) {
     std::vector<std::string> keys;
     for (const auto& item : doc.items())
         keys.push_back(item.key());
-    EXPECT_EQ(keys, (std::vector<std::string>{"schema_version", "generated", "sanitized", "system",
-                                              "cpu", "memory", "gpus", "displays", "disks",
-                                              "optical_drives", "network", "board", "battery",
-                                              "audio", "bluetooth", "usb"}));
+    EXPECT_EQ(
+        keys,
+        (std::vector<std::string>{
+            "schema_version", "generated", "sanitized",    "system",         "cpu",     "memory",
+            "gpus",           "displays",  "disks",        "optical_drives", "volumes", "arrays",
+            "device_mapper",  "swap",      "loop_devices", "network",        "board",   "battery",
+            "audio",          "bluetooth", "usb"}));
     EXPECT_EQ(doc["generated"], "2026-12-09T04:38:42Z");
     EXPECT_EQ(doc["system"]["hostname"], nullptr);  // the collector's "Unknown"
     EXPECT_EQ(doc["system"]["os"], "Linux");
@@ -102,6 +105,34 @@ TEST(SnapshotJson, TypedValues) {
     EXPECT_EQ(doc["battery"]["wear_percent"], 0.0);  // above design capacity
     EXPECT_EQ(doc["battery"]["cycle_count"], nullptr);
     EXPECT_EQ(doc["memory"]["modules"][0]["soldered"], true);
+}
+
+// Measured sizes keep a real 0 (a full disk has 0 bytes free); unmeasured ones are null;
+// labels and UUIDs go when sanitizing.
+TEST(SnapshotJson, StorageValues) {
+    SystemSnapshot s;
+    DiskInfo& disk = s.disks.emplace_back();
+    PartitionInfo& p = disk.partitions.emplace_back();
+    p.name = "sda1";
+    p.content = {"ext4", "data", "0e9d", {"/data"}, {"dm-0"}};
+    s.volumes = {{"/dev/sda1", "/data", "ext4", "sda1", false, VolumeUsage{4096, 4096, 0}},
+                 {"nas:/x", "/mnt/nas", "nfs4", "", true, std::nullopt}};
+    s.arrays = {{"md0", "raid1", 2, 1, "clean", {"sda2"}, 0, {}}};
+    s.device_mapper = {{"vg0-root", "dm-0", "LVM-abc", {"sda1"}, 0, {}}};
+    const Json doc = parse(s);
+    EXPECT_EQ(doc["disks"][0]["partitions"][0]["label"], "data");
+    EXPECT_EQ(doc["disks"][0]["partitions"][0]["start_bytes"], nullptr);
+    EXPECT_EQ(doc["volumes"][0]["available_bytes"], 0);
+    EXPECT_EQ(doc["volumes"][1]["size_bytes"], nullptr);
+    EXPECT_EQ(doc["volumes"][1]["device"], nullptr);
+    EXPECT_EQ(doc["volumes"][1]["read_only"], true);
+    EXPECT_EQ(doc["arrays"][0]["active_devices"], 1);
+    EXPECT_EQ(doc["arrays"][0]["degraded"], true);
+    EXPECT_EQ(doc["device_mapper"][0]["kind"], "lvm");
+    const Json hidden = parse(s, true);
+    EXPECT_EQ(hidden["disks"][0]["partitions"][0]["label"], nullptr);
+    EXPECT_EQ(hidden["disks"][0]["partitions"][0]["uuid"], nullptr);
+    EXPECT_EQ(hidden["device_mapper"][0]["uuid"], nullptr);
 }
 
 TEST(SnapshotJson, NoIntegerBeyondWhatEveryReaderHoldsExactly) {

@@ -5,6 +5,7 @@
 #include "core/smbios/snapshot.h"
 #include "linux/collect/audio.h"
 #include "linux/collect/battery.h"
+#include "linux/collect/block_layout.h"
 #include "linux/collect/cpu.h"
 #include "linux/collect/displays.h"
 #include "linux/collect/dmi_table.h"
@@ -36,6 +37,7 @@ SystemSnapshot collect_snapshot(const SysRoot& root, std::span<const DmiStructur
     s.gpus = collect_gpus(root);
     s.displays = collect_displays(root);
     s.disks = collect_disks(root);
+    collect_storage_layout(root, s);
     s.battery = collect_battery(root);
     s.net_adapters = collect_net_adapters(root);
     s.slots = smbios_slots(dmi);

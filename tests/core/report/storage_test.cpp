@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/report/sections.h"
+#include "core/report/storage_layout.h"
 #include "support/rows.h"
 
 namespace nadrel {
@@ -110,6 +111,64 @@ TEST(StorageRows, SectorSizeFormsAndRotation) {
         EXPECT_EQ(rows_text(storage_rows(s, true)), "  Disk sda          : M\n" + c.rows)
             << c.logical << "/" << c.physical << "/" << c.rpm;
     }
+}
+
+RaidArray array(std::string name, std::string level, std::uint32_t devices,
+                std::optional<std::uint32_t> missing, std::string state) {
+    RaidArray r;
+    r.name = std::move(name);
+    r.level = std::move(level);
+    r.devices = devices;
+    r.missing = missing;
+    r.state = std::move(state);
+    return r;
+}
+
+TEST(StorageRows, ArraysSwapAndVolumesInTheSummary) {
+    SystemSnapshot s;
+    s.arrays = {array("md0", "raid1", 2, 0, "clean"), array("md1", "raid5", 4, 1, "active"),
+                array("md2", "linear", 1, std::nullopt, "clean"),
+                array("md3", "raid6", 0, std::nullopt, "inactive")};
+    s.swap = {{"/dev/zram0", "zram", 4294967296, 0}, {"/swap file", "file", 1073741824, 1048576}};
+    s.volumes = {{"/dev/loop3", "/snap/core22/1033", "squashfs", "loop3", true, std::nullopt},
+                 {"/dev/sdb", "/mnt/cd", "iso9660", "", true, std::nullopt}};
+    EXPECT_EQ(rows_text(storage_rows(s, false)),
+              "  Volumes           : /mnt/cd (iso9660, /dev/sdb, read-only)\n"
+              "  Arrays\n"
+              "  \u2022 md0 (RAID1, 2 disks, clean)\n"
+              "  \u2022 md1 (RAID5, 3 of 4 disks, degraded)\n"
+              "  \u2022 md2 (linear, 1 disk, clean)\n"
+              "  \u2022 md3 (RAID6, inactive)\n"
+              "  Swap\n"
+              "  \u2022 zram0 (zram, 4GB, 0B used)\n"
+              "  \u2022 /swap file (file, 1GB, 1MB used)\n");
+}
+
+// The eMMC's boot areas under it, a disk formatted whole, the stacks above a partition.
+TEST(StorageRows, PartitionTables) {
+    SystemSnapshot s;
+    DiskInfo emmc;
+    emmc.name = "mmcblk1";
+    emmc.partitions = {
+        {"mmcblk1p1", 1048576, 67108864, "", "", "0xc", {"vfat", "BOOT", "", {"/boot"}, {}}},
+        {"mmcblk1boot0", 0, 4194304, "", "", "", {}},
+        {"mmcblk1rpmb", 0, 131072, "", "", "", {}}};
+    DiskInfo whole;
+    whole.name = "sdb";
+    whole.size = 1073741824;
+    whole.content = {"ext4", "", "", {"/mnt/x"}, {}};
+    s.disks = {emmc, whole};
+    s.volumes = {
+        {"/dev/sdb", "/mnt/x", "ext4", "sdb", false, VolumeUsage{1073741824, 536870912, 1}}};
+    const BlockIndex index = index_blocks(s);
+    EXPECT_EQ(rows_text(partition_rows(s, index, s.disks[0])),
+              "    Partition     Size   Type/Label              Filesystem  Mounted on\n"
+              "    mmcblk1p1     64MB   W95 FAT32 (LBA) / BOOT  vfat        /boot\n"
+              "    mmcblk1boot0  4MB    eMMC boot\n"
+              "    mmcblk1rpmb   128KB  eMMC RPMB\n");
+    EXPECT_EQ(rows_text(partition_rows(s, index, s.disks[1])),
+              "    Partition  Size  Filesystem  Mounted on  Used\n"
+              "    sdb        1GB   ext4        /mnt/x      512MB of 1GB\n");
 }
 
 NetAdapter adapter(std::string name, std::string kind, bool up, std::uint32_t speed = 0) {
