@@ -28,8 +28,9 @@ bool has_control(const std::string& text) {
 }
 
 TEST(HostileTree, EveryCaseEndsWithACleanReport) {
-    for (const char* c : {"cpulist", "alsa", "disks", "sparse", "cpuinfo-lines", "cpuinfo-flags",
-                          "interfaces", "pciids", "escapes", "cores", "sizes"}) {
+    for (const char* c :
+         {"cpulist", "alsa", "disks", "sparse", "cpuinfo-lines", "cpuinfo-flags", "interfaces",
+          "pciids", "escapes", "cores", "sizes", "mounts", "partitions", "holders", "labels"}) {
         SCOPED_TRACE(c);
         test::TempDir root;
         ASSERT_EQ(test::run_shell(tree_tool + " " + c + " " + root.path() + " 0.01"), 0);
@@ -51,6 +52,16 @@ TEST(HostileTree, EveryCaseEndsWithACleanReport) {
         if (std::string_view(c) == "sizes") {
             EXPECT_NE(r.out.find("Size            : 600 x 340 mm (27\")\n"), std::string::npos);
             EXPECT_NE(r.out.find("DIMM_A1           : 1KB"), std::string::npos) << r.out;
+        }
+        // Escaped and control characters in storage names: decoded, then cleaned.
+        if (std::string_view(c) == "labels") {
+            EXPECT_NE(r.out.find("sda1       1MB   evil [31mred  ext4        /mnt/a b[2Jc\n"),
+                      std::string::npos)
+                << r.out;
+        }
+        if (std::string_view(c) == "mounts") {
+            EXPECT_NE(r.out.find("/mnt/with space"), std::string::npos);
+            EXPECT_EQ(r.out.find("/bind/"), std::string::npos);
         }
         if (std::string_view(c) == "cpuinfo-flags") {
             EXPECT_NE(r.out.find("AVX2"), std::string::npos);
