@@ -120,6 +120,14 @@ for machine in machines:
         if [tuple(pairs(l)[c] for c in columns) for l in real.splitlines()] != \
                 [tuple(r[c] for c in columns) for r in want_blocks]:
             failures.append(f"{machine}.lsblk no longer agrees with lsblk --sysroot:\n{real}")
+        # Partition offsets, in 512-byte sectors.
+        starts = {l["KNAME"]: l["START"] for l in map(pairs, run(
+            "lsblk", "--sysroot", root, "-P", "-o", "KNAME,START").splitlines())}
+        for part in (p for d in doc["disks"] for p in d["partitions"]):
+            start = part["start_bytes"] // 512 if part["start_bytes"] is not None else ""
+            if str(start) != starts.get(part["name"]):
+                failures.append(f"{machine}: {part['name']} starts at {start}, lsblk says "
+                                f"{starts.get(part['name'])}")
     if shutil.which("findmnt"):
         real = run("findmnt", "-F", os.path.join(root, "proc/self/mountinfo"), "--real", "-P",
                    "-o", "TARGET,SOURCE,FSTYPE")

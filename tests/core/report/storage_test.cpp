@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "core/report/sections.h"
-#include "core/report/storage_layout.h"
 #include "support/rows.h"
 
 namespace nadrel {
@@ -142,33 +141,6 @@ TEST(StorageRows, ArraysSwapAndVolumesInTheSummary) {
               "  Swap\n"
               "  \u2022 zram0 (zram, 4GB, 0B used)\n"
               "  \u2022 /swap file (file, 1GB, 1MB used)\n");
-}
-
-// The eMMC's boot areas under it, a disk formatted whole, the stacks above a partition.
-TEST(StorageRows, PartitionTables) {
-    SystemSnapshot s;
-    DiskInfo emmc;
-    emmc.name = "mmcblk1";
-    emmc.partitions = {
-        {"mmcblk1p1", 1048576, 67108864, "", "", "0xc", {"vfat", "BOOT", "", {"/boot"}, {}}},
-        {"mmcblk1boot0", 0, 4194304, "", "", "", {}},
-        {"mmcblk1rpmb", 0, 131072, "", "", "", {}}};
-    DiskInfo whole;
-    whole.name = "sdb";
-    whole.size = 1073741824;
-    whole.content = {"ext4", "", "", {"/mnt/x"}, {}};
-    s.disks = {emmc, whole};
-    s.volumes = {
-        {"/dev/sdb", "/mnt/x", "ext4", "sdb", false, VolumeUsage{1073741824, 536870912, 1}}};
-    const BlockIndex index = index_blocks(s);
-    EXPECT_EQ(rows_text(partition_rows(s, index, s.disks[0])),
-              "    Partition     Size   Type/Label              Filesystem  Mounted on\n"
-              "    mmcblk1p1     64MB   W95 FAT32 (LBA) / BOOT  vfat        /boot\n"
-              "    mmcblk1boot0  4MB    eMMC boot\n"
-              "    mmcblk1rpmb   128KB  eMMC RPMB\n");
-    EXPECT_EQ(rows_text(partition_rows(s, index, s.disks[1])),
-              "    Partition  Size  Filesystem  Mounted on  Used\n"
-              "    sdb        1GB   ext4        /mnt/x      512MB of 1GB\n");
 }
 
 NetAdapter adapter(std::string name, std::string kind, bool up, std::uint32_t speed = 0) {

