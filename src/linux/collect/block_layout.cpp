@@ -28,9 +28,9 @@ constexpr std::size_t max_links = 64;  // holders or slaves of one device
 constexpr std::size_t max_mounts = 1024;
 constexpr std::size_t max_mount_points = 16;  // of one device
 constexpr std::size_t max_swaps = 64;
+// A mount table of many thousand lines (a container host); the lines past max_mounts storage
+// mounts are not kept.
 constexpr std::size_t mountinfo_limit = std::size_t{16} << 20;
-constexpr std::size_t udev_record_limit = std::size_t{64} << 10;
-constexpr std::size_t swaps_limit = std::size_t{64} << 10;
 
 using DeviceNumber = std::uint64_t;
 
@@ -71,7 +71,7 @@ BlockFacts read_facts(const SysRoot& root, const std::string& folder, BlockConte
     if (facts.number) {
         const std::string record = "/run/udev/data/b" + std::to_string(*facts.number >> 32) + ":" +
                                    std::to_string(*facts.number & 0xFFFFFFFF);
-        if (const auto text = read_raw_text(root, record, udev_record_limit))
+        if (const auto text = read_raw_text(root, record, list_limit))
             facts.udev = parse_udev_block(*text);
     }
     content.filesystem = facts.udev.filesystem;
@@ -324,7 +324,7 @@ void collect_storage_layout(const SysRoot& root, SystemSnapshot& s) {
         add(l.name, l.content);
 
     s.volumes = collect_volumes(root, devices);
-    if (const auto swaps = read_raw_text(root, "/proc/swaps", swaps_limit))
+    if (const auto swaps = read_raw_text(root, "/proc/swaps", list_limit))
         s.swap = parse_swaps(*swaps, max_swaps);
     join_uses(s, devices);
 }

@@ -16,11 +16,6 @@ namespace {
 
 constexpr std::string_view net_dir = "/sys/class/net";
 
-// Interfaces with a device behind them examined at most: a machine has a handful, a server
-// with virtual functions on its host a few hundred, and the identical ones are listed once
-// anyway. A tree claiming more is not walked further.
-constexpr std::size_t max_net_devices = 1024;
-
 std::string net_kind(const SysRoot& root, const std::string& dir) {
     if (has_entry(root, dir + "/phy80211") || has_entry(root, dir + "/wireless"))
         return "Wi-Fi";

@@ -12,6 +12,11 @@
 
 namespace nadrel {
 
+// Interfaces with a device behind them examined at most: a machine has a handful, a server
+// with virtual functions on its host a few hundred, and the identical ones are listed once
+// anyway. A tree claiming more is not walked further (here and by the live sampler).
+inline constexpr std::size_t max_net_devices = 1024;
+
 std::vector<NetAdapter> collect_net_adapters(const SysRoot& root);
 std::vector<std::string> collect_bluetooth(const SysRoot& root);
 
