@@ -98,7 +98,8 @@ void add_storage(Json& doc, const SystemSnapshot& s, const JsonOptions& o) {
     for (const MappedDevice& m : s.device_mapper) {
         mapped.push_back({{"name", path(m.name)},
                           {"device", text(m.device)},
-                          {"kind", std::string(mapped_kind(m.uuid))},
+                          {"kind", m.kind.empty() ? std::string("other") : m.kind},
+                          {"crypt_format", text(m.crypt_format)},
                           {"uuid", ident(m.uuid, o)},
                           {"slaves", paths(m.slaves)},
                           {"size_bytes", known(m.size)},

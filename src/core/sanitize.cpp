@@ -169,19 +169,38 @@ void hide_content(BlockContent& c, HiddenCounts& counts, const std::vector<std::
         hide_in_path(point, names, users);
 }
 
+// Every copy of a known UUID inside text (LUKS maps are named "luks-UUID"); true when any.
+bool hide_uuids_in(std::string& text, const std::vector<std::string>& uuids) {
+    bool hid = false;
+    for (const std::string& uuid : uuids) {
+        hid |= hide_matches(text, [&uuid](std::string_view t, std::size_t from) {
+            const std::size_t at = t.find(uuid, from);
+            return at == std::string_view::npos ? std::optional<TextMatch>()
+                                                : std::optional<TextMatch>({at, at + uuid.size()});
+        });
+    }
+    return hid;
+}
+
 // Labels, UUIDs and paths of the block devices, mounts, swap and loop devices.
 void hide_storage(SystemSnapshot& s, HiddenCounts& counts) {
     std::vector<std::string> names;
-    const auto collect = [&names](const BlockContent& c) {
+    std::vector<std::string> uuids;  // long enough not to match by chance
+    const auto collect = [&](const BlockContent& c) {
         for (const std::string* v : {&c.label, &c.uuid}) {
             if (!v->empty())
                 names.push_back(*v);
         }
+        if (c.uuid.size() >= 8)
+            uuids.push_back(c.uuid);
     };
     for (const DiskInfo& d : s.disks) {
         collect(d.content);
-        for (const PartitionInfo& p : d.partitions)
+        for (const PartitionInfo& p : d.partitions) {
             collect(p.content);
+            if (p.part_uuid.size() >= 8)
+                uuids.push_back(p.part_uuid);
+        }
     }
     for (const MappedDevice& m : s.device_mapper)
         collect(m.content);
@@ -200,6 +219,8 @@ void hide_storage(SystemSnapshot& s, HiddenCounts& counts) {
     for (MappedDevice& m : s.device_mapper) {
         hide_content(m.content, counts, names);
         hide(m.uuid, HiddenKind::Uuid, counts);
+        if (hide_uuids_in(m.name, uuids))
+            ++counts[HiddenKind::Uuid];
     }
     for (RaidArray& r : s.arrays)
         hide_content(r.content, counts, names);
@@ -209,10 +230,14 @@ void hide_storage(SystemSnapshot& s, HiddenCounts& counts) {
     }
     std::vector<std::string> users;
     for (Volume& v : s.volumes) {
+        if (hide_uuids_in(v.source, uuids))
+            ++counts[HiddenKind::Uuid];
         if (hide_in_path(v.mount_point, names, users))
             ++counts[HiddenKind::UserName];
     }
     for (SwapArea& a : s.swap) {
+        if (hide_uuids_in(a.device, uuids))
+            ++counts[HiddenKind::Uuid];
         if (hide_in_path(a.device, names, users))
             ++counts[HiddenKind::UserName];
     }

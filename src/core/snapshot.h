@@ -139,6 +139,10 @@ struct MappedDevice {
     std::vector<std::string> slaves;  // kernel names of the devices it is built on
     std::uint64_t size = 0;
     BlockContent content;
+    // What the UUID's prefix says, kept apart from the UUID, which sanitizing hides: the kind
+    // ("crypt", "lvm", "multipath" or "other") and for crypt the format ("LUKS2", "PLAIN").
+    std::string kind;
+    std::string crypt_format;
 };
 
 // A Linux software RAID (md) array.

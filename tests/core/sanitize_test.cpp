@@ -83,13 +83,15 @@ TEST(Sanitize, StorageLabelsUuidsAndUserFolders) {
     part.content = {"vfat", "MY STICK", "3A4B-5C6D", {"/media/pat/MY STICK"}, {}};
     MappedDevice& map = s.device_mapper.emplace_back();
     map.uuid = "CRYPT-LUKS2-0123-home";
+    map.name = "luks-3A4B-5C6D";  // named after the volume's UUID
     map.content.label = "home";
     LoopDevice& loop = s.loop_devices.emplace_back();
     loop.backing_file = "/home/pat/disk.img";
-    s.volumes = {{"/dev/sdb1", "/media/pat/MY STICK", "vfat", "sdb1", false, std::nullopt},
-                 {"pat@build:/home/pat", "/home/pat/build", "fuse.sshfs", "", false, std::nullopt},
-                 {"/dev/sda2", "/home", "ext4", "sda2", false, std::nullopt},
-                 {"/dev/sda3", "/media", "ext4", "sda3", false, std::nullopt}};
+    s.volumes = {
+        {"/dev/mapper/luks-3A4B-5C6D", "/media/pat/MY STICK", "vfat", "sdb1", false, std::nullopt},
+        {"pat@build:/home/pat", "/home/pat/build", "fuse.sshfs", "", false, std::nullopt},
+        {"/dev/sda2", "/home", "ext4", "sda2", false, std::nullopt},
+        {"/dev/sda3", "/media", "ext4", "sda3", false, std::nullopt}};
     s.swap = {{"/home/pat/swapfile", "file", 1, 0}, {"/dev/sda4", "partition", 1, 0}};
 
     const SanitizedSnapshot out = sanitize_snapshot(s);
@@ -100,6 +102,8 @@ TEST(Sanitize, StorageLabelsUuidsAndUserFolders) {
     EXPECT_EQ(c.mount_points[0], "/media/<hidden>/<hidden>");
     EXPECT_EQ(h.disks[0].partitions[0].part_uuid, "<hidden>");
     EXPECT_EQ(h.device_mapper[0].uuid, "<hidden>");
+    EXPECT_EQ(h.device_mapper[0].name, "luks-<hidden>");
+    EXPECT_EQ(h.volumes[0].source, "/dev/mapper/luks-<hidden>");
     EXPECT_EQ(h.loop_devices[0].backing_file, "<hidden>");
     EXPECT_EQ(h.volumes[0].mount_point, "/media/<hidden>/<hidden>");
     EXPECT_EQ(h.volumes[1].mount_point, "/home/<hidden>/build");
@@ -109,7 +113,7 @@ TEST(Sanitize, StorageLabelsUuidsAndUserFolders) {
     EXPECT_EQ(h.swap[0].device, "/home/<hidden>/swapfile");
     EXPECT_EQ(h.swap[1].device, "/dev/sda4");
     EXPECT_EQ(hidden_summary(out.hidden),
-              "hid 10 values: 3 UUIDs, 2 labels, 4 user names, backing file");
+              "hid 12 values: 5 UUIDs, 2 labels, 4 user names, backing file");
 }
 
 }  // namespace

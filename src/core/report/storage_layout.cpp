@@ -133,7 +133,7 @@ std::string swap_item(const SystemSnapshot& s, const SwapArea& area, const Block
                 words.push_back(layer_text(*layer, false));
             if (!words.empty())
                 kind = join(words, " on ");
-            name = node->mapped != nullptr && mapped_kind(node->mapped->uuid) == "lvm"
+            name = node->mapped != nullptr && node->mapped->kind == "lvm"
                        ? lvm_name(node->mapped->name)
                        : std::string(display_name(*node));
         }

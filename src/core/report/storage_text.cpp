@@ -63,10 +63,10 @@ std::string layer_text(const BlockNode& node, bool named) {
     std::string name(display_name(node));
     switch (node.kind) {
         case BlockKind::Mapped: {
-            const std::string_view kind = mapped_kind(node.mapped->uuid);
+            const std::string_view kind = node.mapped->kind;
             if (kind == "crypt") {
                 // LUKS names its maps after UUIDs ("luks-3f2a..."): the word says enough.
-                return node.mapped->uuid.starts_with("CRYPT-LUKS") ? "LUKS" : "dm-crypt";
+                return node.mapped->crypt_format.starts_with("LUKS") ? "LUKS" : "dm-crypt";
             }
             if (kind == "lvm") {
                 word = "LVM";

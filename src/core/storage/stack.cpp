@@ -102,6 +102,13 @@ std::string_view mapped_kind(std::string_view uuid) {
     return "other";
 }
 
+std::string_view crypt_format(std::string_view uuid) {
+    if (!uuid.starts_with("CRYPT-"))
+        return {};
+    const std::string_view rest = uuid.substr(6);
+    return rest.substr(0, std::min(rest.find('-'), rest.size()));
+}
+
 std::string_view display_name(const BlockNode& node) {
     if (node.mapped != nullptr && !node.mapped->name.empty())
         return node.mapped->name;

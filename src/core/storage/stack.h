@@ -50,6 +50,8 @@ std::vector<std::vector<const BlockNode*>> paths_above(const BlockIndex& index,
 
 // "crypt", "lvm", "multipath" or "other", from the prefix of the map's UUID.
 std::string_view mapped_kind(std::string_view uuid);
+// A crypt map's format from its UUID ("CRYPT-LUKS2-..." gives "LUKS2"); empty for others.
+std::string_view crypt_format(std::string_view uuid);
 
 // The device's name when the kernel's is not what users know: the map's name for a mapped
 // device ("vg0-root"), else the kernel name.

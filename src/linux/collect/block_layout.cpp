@@ -11,6 +11,7 @@
 
 #include "core/storage/block_text.h"
 #include "core/storage/mounts.h"
+#include "core/storage/stack.h"
 #include "core/text/fields.h"
 #include "core/text/numbers.h"
 #include "core/text/unicode.h"
@@ -147,6 +148,8 @@ MappedDevice read_mapped(const SysRoot& root, const std::string& name) {
     m.device = name;
     m.name = text_or_empty(root, base + "/dm/name");
     m.uuid = text_or_empty(root, base + "/dm/uuid");
+    m.kind = std::string(mapped_kind(m.uuid));
+    m.crypt_format = std::string(crypt_format(m.uuid));
     m.slaves = link_names(root, base + "/slaves");
     m.size = sectors_to_bytes(read_u64(root, base + "/size"));
     return m;

@@ -93,7 +93,9 @@ SystemSnapshot workstation() {
                         "CRYPT-LUKS2-3f2a9c1e5b7d4e8f9a0b1c2d3e4f5a6b-luks-" + luks,
                         {"nvme0n1p2"},
                         999557595136,
-                        {"btrfs", "fedora", "", {"/", "/home"}, {}}}};
+                        {"btrfs", "fedora", "", {"/", "/home"}, {}},
+                        "crypt",
+                        "LUKS2"}};
     const VolumeUsage root_use{999557595136, 440234819584, 557892386816};
     s.volumes = {{"/dev/mapper/luks-" + luks, "/", "btrfs", "dm-0", false, root_use},
                  {"/dev/nvme0n1p1", "/boot/efi", "vfat", "nvme0n1p1", false,

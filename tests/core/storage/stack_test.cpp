@@ -13,6 +13,8 @@ MappedDevice mapped(std::string device, std::string name, std::string uuid,
     MappedDevice m;
     m.device = std::move(device);
     m.name = std::move(name);
+    m.kind = mapped_kind(uuid);
+    m.crypt_format = crypt_format(uuid);
     m.uuid = std::move(uuid);
     m.slaves = std::move(slaves);
     m.content.holders = std::move(holders);
@@ -53,6 +55,10 @@ TEST(BlockStack, LuksUnderLvmAndRaid) {
               (std::vector<std::string>{"RAID1 md9", "LVM vg-a/my-home", "LUKS"}));
     EXPECT_TRUE(layers_below(index, "sda3").empty());
     EXPECT_EQ(lvm_name("plain"), "plain");
+    // The words come from the kind kept apart from the UUID, which sanitizing hides.
+    s.device_mapper[0].uuid = s.device_mapper[1].uuid = "<hidden>";
+    EXPECT_EQ(words(paths_above(index_blocks(s), "sda3")[0]),
+              (std::vector<std::string>{"LUKS", "LVM vg-a/root"}));
     EXPECT_TRUE(paths_above(index, "nothing").empty());
 }
 
