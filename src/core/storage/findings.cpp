@@ -13,9 +13,9 @@ std::vector<AttentionItem> degraded_arrays(const SystemSnapshot& s) {
     for (const RaidArray& array : s.arrays) {
         if (array.missing.value_or(0) == 0)
             continue;
-        items.push_back({"raid", array.name,
-                         raid_level_text(array.level) +
-                             " array degraded: " + array_disks_text(array) + " working"});
+        items.push_back({"raid_degraded", array.name,
+                         raid_level_text(array.level) + " array " + array.name +
+                             " degraded: " + array_disks_text(array) + " working"});
     }
     return items;
 }
@@ -34,9 +34,10 @@ std::vector<AttentionItem> nearly_full_filesystems(const SystemSnapshot& s) {
             continue;
         const double percent =
             static_cast<double>(u.available) * 100.0 / static_cast<double>(usable);
-        items.push_back({"filesystem", v.mount_point,
-                         strfmt("%s free of %s (%.1f%%)", format_size(u.available).c_str(),
-                                format_size(u.size).c_str(), percent)});
+        items.push_back(
+            {"filesystem_full", v.mount_point,
+             strfmt("%s nearly full: %s free of %s (%.1f%%)", v.mount_point.c_str(),
+                    format_size(u.available).c_str(), format_size(u.size).c_str(), percent)});
     }
     return items;
 }

@@ -14,9 +14,12 @@ TEST(StorageFindings, DegradedArrays) {
     s.arrays[2] = {"md2", "raid0", 2, std::nullopt, "clean", {}, 0, {}};
     const auto items = degraded_arrays(s);
     ASSERT_EQ(items.size(), 1u);
-    EXPECT_EQ(items[0].kind, "raid");
+    EXPECT_EQ(items[0].kind, "raid_degraded");
     EXPECT_EQ(items[0].subject, "md0");
-    EXPECT_EQ(items[0].text, "RAID1 array degraded: 1 of 2 disks working");
+    EXPECT_EQ(items[0].text, "RAID1 array md0 degraded: 1 of 2 disks working");
+    // ATTENTION lists it, last in its order.
+    ASSERT_FALSE(find_attention(s).empty());
+    EXPECT_EQ(find_attention(s).back().subject, "md0");
 }
 
 // Below 5% of what users can have (used + available, root's reserve left out): 4.99% is, 5%
@@ -36,10 +39,10 @@ TEST(StorageFindings, NearlyFullFileSystems) {
                  volume("/e", "xfs", false, VolumeUsage{107374182400, 106300440576, 1073741824})};
     const auto items = nearly_full_filesystems(s);
     ASSERT_EQ(items.size(), 2u);
-    EXPECT_EQ(items[0].kind, "filesystem");
+    EXPECT_EQ(items[0].kind, "filesystem_full");
     EXPECT_EQ(items[0].subject, "/a");
     EXPECT_EQ(items[1].subject, "/e");
-    EXPECT_EQ(items[1].text, "1GB free of 100GB (1.0%)");
+    EXPECT_EQ(items[1].text, "/e nearly full: 1GB free of 100GB (1.0%)");
 }
 
 }  // namespace
