@@ -62,7 +62,8 @@ SystemSnapshot workstation() {
     const std::string luks = "3f2a9c1e-5b7d-4e8f-9a0b-1c2d3e4f5a6b";
     DiskInfo nvme{"nvme0n1",  "Samsung SSD 980 PRO 1TB", "NVMe", "5B2QGXA7", 0,
                   {16000, 4}, 1000204886016ull,          512,    512,        0,
-                  true,       "S5P2NG0R123456A",         "gpt",  {},         {}};
+                  true,       "S5P2NG0R123456A"};
+    nvme.partition_table = "gpt";
     nvme.partitions = {{"nvme0n1p1",
                         1048576,
                         629145600,
@@ -79,12 +80,12 @@ SystemSnapshot workstation() {
                         {"crypto_LUKS", "", luks, {}, {"dm-0"}}}};
     DiskInfo hdd{"sda", "WDC WD40EZRZ-00GXCB0", "SATA", "80.00A80", 6000,
                  {},    4000787030016ull,       512,    4096,       5400,
-                 false, "WD-WCC4E1234567",      "dos",  {},         {}};
+                 false, "WD-WCC4E1234567"};
+    hdd.partition_table = "dos";
     hdd.partitions = {
         {"sda1", 1048576, 4000785981440, "", "", "0x83", {"ext4", "data", "", {"/data"}, {}}}};
-    DiskInfo stick{"sdb",        "", "USB", "", 0,
-                   {},           0,  0,     0,  0,
-                   std::nullopt, "", "",    {}, {"exfat", "STICK", "", {"/media/alice/STICK"}, {}}};
+    DiskInfo stick{"sdb", "", "USB", "", 0, {}, 0, 0, 0, 0, std::nullopt, ""};
+    stick.content = {"exfat", "STICK", "", {"/media/alice/STICK"}, {}};
     stick.size = 31914983424ull;
     s.disks = {nvme, hdd, stick};
     s.optical_drives = {"HL-DT-ST DVDRAM GH24NSD1"};
@@ -142,7 +143,7 @@ SystemSnapshot workstation() {
                {"PCI_E3", "PCI Express Gen4", "x4", "Available"},
                {"M2_1", "M.2 Socket 3 (Key M)", "", "In use"}};
 
-    s.battery = {true, "Li-ion", "2023-05", 12, 57000, 51300, 15400, "01A7"};
+    s.batteries = {{"Li-ion", "2023-05", 12, 57000, 51300, 15400, "01A7"}};
     s.ids = {"To Be Filled",
              "03000200-0400-0500-0006-000700080009",
              "07D9112_N31E123456",
