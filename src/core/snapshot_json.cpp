@@ -9,6 +9,7 @@
 
 #include "core/ids/cpu_codename.h"
 #include "core/json_health.h"
+#include "core/json_storage.h"
 #include "core/json_values.h"
 #include "core/report/device_text.h"
 #include "core/smbios/snapshot.h"
@@ -192,6 +193,7 @@ Json disks_json(const SystemSnapshot& s, const JsonOptions& o) {
                      // 1 is the standard's "non-rotating": no rate to give.
                      {"rpm", d.rpm > 1 ? Json(d.rpm) : Json(nullptr)}};
         add_disk_temperature(disk, d);
+        add_disk_layout(disk, d, o);
         list.push_back(std::move(disk));
     }
     return list;
@@ -279,6 +281,7 @@ std::string snapshot_json(const SystemSnapshot& s, const JsonOptions& options) {
     doc["displays"] = displays_json(s, options);
     doc["disks"] = disks_json(s, options);
     doc["optical_drives"] = text_list(s.optical_drives);
+    add_storage(doc, s, options);
     doc["network"] = network_json(s, options);
     doc["board"] = board_json(s, options);
     doc["battery"] =
