@@ -26,21 +26,38 @@ using json::Json;
 // Values that always change, compared with --detail only: these keys wherever they are, and
 // these patterns.
 constexpr std::string_view volatile_names[] = {
-    "current_mhz",           "uptime_seconds",       "load_average",   "celsius",
-    "temperature_celsius",   "charge_percent",       "energy_now_mwh", "power_mw",
-    "time_to_empty_seconds", "time_to_full_seconds", "used_bytes",     "swap_used_bytes",
+    "current_mhz",          "uptime_seconds", "load_average",    "temperature_c",
+    "charge_percent",       "energy_now_mwh", "power_mw",        "time_to_empty_seconds",
+    "time_to_full_seconds", "used_bytes",     "available_bytes", "swap_used_bytes",
 };
 constexpr std::string_view volatile_keys[] = {
     "generated",
+    "ac_online",
+    "sensors[].value",
+    "batteries[].status",
+    "device_batteries[].status",
+    "device_batteries[].level",
 };
 
 // Keys written from others beside them, which are compared instead.
 constexpr std::string_view derived_keys[] = {
-    "schema_version",     "sanitized",         "cpu.codename",
-    "cpu.process",        "cpu.cache_totals",  "memory.modules[].soldered",
-    "gpus[].link_gts",    "gpus[].link_width", "disks[].link_gts",
-    "disks[].link_width", "disks[].link_mbps",
+    "schema_version",
+    "sanitized",
+    "cpu.codename",
+    "cpu.process",
+    "cpu.cache_totals",
+    "memory.modules[].soldered",
+    "gpus[].link_gts",
+    "gpus[].link_width",
+    "disks[].link_gts",
+    "disks[].link_width",
+    "disks[].link_mbps",
     "battery.full_mwh",  // as its wear_percent
+    "batteries[].full_mwh",
+    "attention",  // findings, from the values compared themselves
+    "cpu.vulnerabilities[].vulnerable",
+    "system.kernel_taint.value",  // as its letters
+    "sensors[].unit",
 };
 
 // What a key or section is called in a line. Values of a section of its own (not of a device
@@ -118,6 +135,31 @@ constexpr std::pair<std::string_view, std::string_view> names[] = {
     {"battery.wear_percent", "Battery wear"},
     {"battery.design_mwh", "Battery design capacity"},
     {"battery.cycle_count", "Battery cycle count"},
+    {"system.hypervisor", "Hypervisor"},
+    {"system.boot_mode", "Boot mode"},
+    {"system.kernel_taint.flags", "Kernel taint"},
+    {"cpu.min_mhz", "CPU minimum clock"},
+    {"cpu.scaling_driver", "CPU scaling driver"},
+    {"cpu.governor", "CPU governor"},
+    {"cpu.microcode", "CPU microcode"},
+    {"cpu.vulnerabilities", "CPU vulnerability"},
+    {"memory.swap_total_bytes", "Swap"},
+    {"memory.edac", "Memory errors"},
+    {"memory.modules[].corrected_errors", "corrected errors"},
+    {"memory.modules[].uncorrected_errors", "uncorrected errors"},
+    {"disks[].partitions", "Partition"},
+    {"volumes", "Volume"},
+    {"arrays", "Array"},
+    {"device_mapper", "Mapped device"},
+    {"swap", "Swap"},
+    {"loop_devices", "Loop device"},
+    {"batteries", "Battery"},
+    {"batteries[].wear_percent", "wear"},
+    {"batteries[].design_mwh", "design capacity"},
+    {"batteries[].cycle_count", "cycle count"},
+    {"device_batteries", "Device battery"},
+    {"sensors", "Sensor"},
+    {"sensors[].value", "reading"},
 };
 
 std::optional<std::string_view> name_of(std::string_view pattern) {
@@ -295,6 +337,124 @@ std::vector<ListSpec> list_specs() {
          },
          [](const Json& p) { return str(p, "type"); },
          [](const Json& p) { return str(p, "type"); }},
+        {"cpu.vulnerabilities",
+         "CPU vulnerability",
+         {"name"},
+         {},
+         {},
+         [](const Json& v, std::size_t, const Json&) { return str(v, "name"); },
+         [](const Json& v) { return str(v, "status"); },
+         [](const Json& v) { return str(v, "status"); }},
+        {"memory.edac",
+         "Memory errors",
+         {"controller", "label"},
+         {},
+         {},
+         [](const Json& e, std::size_t, const Json&) {
+             return join_words({str(e, "controller"), str(e, "label")}, " ");
+         },
+         [](const Json& e) {
+             return std::to_string(num(e, "corrected_errors")) + " corrected, " +
+                    std::to_string(num(e, "uncorrected_errors")) + " uncorrected";
+         },
+         [](const Json& e) { return str(e, "label"); }},
+        {"disks[].partitions",
+         "Partition",
+         {"name"},
+         {},
+         {},
+         [](const Json& p, std::size_t, const Json&) { return str(p, "name"); },
+         [](const Json& p) {
+             return join_words({size_text(p, "size_bytes"), str(p, "filesystem")}, ", ");
+         },
+         [](const Json& p) { return str(p, "filesystem"); }},
+        {"volumes",
+         "Volume",
+         {"mount_point"},
+         {},
+         {},
+         [](const Json& v, std::size_t, const Json&) { return str(v, "mount_point"); },
+         [](const Json& v) {
+             return join_words({str(v, "filesystem"), str(v, "source")}, ", ");
+         },
+         [](const Json& v) { return str(v, "source"); }},
+        {"arrays",
+         "Array",
+         {"name"},
+         {},
+         {},
+         [](const Json& a, std::size_t, const Json&) { return str(a, "name"); },
+         [](const Json& a) {
+             return join_words({str(a, "level"), size_text(a, "size_bytes")}, ", ");
+         },
+         [](const Json& a) { return str(a, "level"); }},
+        {"device_mapper",
+         "Mapped device",
+         {"name"},
+         {"device"},
+         {},
+         [](const Json& m, std::size_t, const Json&) {
+             const std::string name = str(m, "name");
+             return name.empty() ? str(m, "device") : name;
+         },
+         [](const Json& m) {
+             return join_words({str(m, "kind"), size_text(m, "size_bytes")}, ", ");
+         },
+         [](const Json& m) { return str(m, "kind"); }},
+        {"swap",
+         "Swap",
+         {"device"},
+         {},
+         {},
+         [](const Json& a, std::size_t, const Json&) { return str(a, "device"); },
+         [](const Json& a) {
+             return join_words({str(a, "kind"), size_text(a, "size_bytes")}, ", ");
+         },
+         [](const Json& a) { return str(a, "kind"); }},
+        {"loop_devices",
+         "Loop device",
+         {"backing_file"},
+         {"name"},
+         {},
+         [](const Json& l, std::size_t, const Json&) { return str(l, "name"); },
+         [](const Json& l) {
+             return join_words({str(l, "backing_file"), size_text(l, "size_bytes")}, ", ");
+         },
+         [](const Json& l) { return str(l, "backing_file"); }},
+        {"batteries",
+         "Battery",
+         {"name"},
+         {},
+         {},
+         [](const Json& b, std::size_t, const Json&) { return str(b, "name"); },
+         [](const Json& b) {
+             return join_words({str(b, "model"), str(b, "manufacturer"), str(b, "technology")},
+                               ", ");
+         },
+         [](const Json& b) { return str(b, "model"); }},
+        {"device_batteries",
+         "Device battery",
+         {"model", "manufacturer"},
+         {},
+         {},
+         [](const Json& d, std::size_t, const Json&) {
+             return join_words({str(d, "manufacturer"), str(d, "model")}, " ");
+         },
+         [](const Json&) { return std::string(); },
+         [](const Json& d) { return str(d, "model"); }},
+        // The hwmon number is not written: it changes across boots.
+        {"sensors",
+         "Sensor",
+         {"chip", "device", "label"},
+         {},
+         {},
+         [](const Json& t, std::size_t, const Json&) {
+             return join_words({str(t, "chip"), str(t, "label")}, " ");
+         },
+         [](const Json& t) {
+             return join_words({str(t, "kind"), str(t, "device")}, ", ");
+         },
+         [](const Json& t) { return str(t, "kind"); }},
         {"usb",
          "USB",
          {"port", "vendor_id", "product_id"},
@@ -390,7 +550,11 @@ public:
         : detail_(detail), lists_(list_specs()), objects_(object_specs()) {}
 
     void documents(const Json& a, const Json& b) {
+        // The first pack's own object repeats batteries[0] where both documents list them all.
+        const bool packs = a.contains("batteries") && b.contains("batteries");
         for (const std::string& key : union_keys(a, b)) {
+            if (packs && key == "battery")
+                continue;
             if (a.contains(key) && b.contains(key))
                 walk({key, std::nullopt, {}}, key, {}, a[key], b[key]);
         }

@@ -142,6 +142,73 @@ ReadResult read_hex(const Json& j, N& out, std::size_t digits) {
     return std::nullopt;
 }
 
+// A number that may be absent: null is absent.
+template <typename N>
+ReadResult read_optional_number(const Json& j, std::optional<N>& out) {
+    if (j.is_null()) {
+        out.reset();
+        return std::nullopt;
+    }
+    N value{};
+    auto error = read_number(j, value);
+    out = value;
+    return error;
+}
+
+// A measured value with a fraction (a temperature, a load); integers are numbers too.
+inline ReadResult read_real(const Json& j, double& out) {
+    if (!j.is_number() || !std::isfinite(j.get<double>()))
+        return fail("is not a number");
+    out = j.get<double>();
+    return std::nullopt;
+}
+
+inline ReadResult read_optional_real(const Json& j, std::optional<double>& out) {
+    if (j.is_null()) {
+        out.reset();
+        return std::nullopt;
+    }
+    double value = 0;
+    auto error = read_real(j, value);
+    out = value;
+    return error;
+}
+
+// One of a fixed set of words, each standing for a value (the kernel's "Discharging" is
+// "discharging"); null for any other value, read back as if_null.
+template <typename V>
+struct Word {
+    V value;
+    std::string_view word;
+};
+
+template <typename V>
+Json word_of(const V& value, const std::vector<Word<V>>& words) {
+    for (const Word<V>& w : words) {
+        if (w.value == value)
+            return std::string(w.word);
+    }
+    return nullptr;
+}
+
+template <typename V>
+ReadResult read_word(const Json& j, V& out, const std::vector<Word<V>>& words, V if_null) {
+    if (j.is_null()) {
+        out = std::move(if_null);
+        return std::nullopt;
+    }
+    for (const Word<V>& w : words) {
+        if (j.is_string() && j.get_ref<const std::string&>() == w.word) {
+            out = w.value;
+            return std::nullopt;
+        }
+    }
+    std::string known;
+    for (const Word<V>& w : words)
+        known += (known.empty() ? "" : ", ") + std::string(w.word);
+    return fail("is not one of " + known + " or null");
+}
+
 // A rate in GT/s (16.0) back to MT/s; null is 0.
 inline ReadResult read_gts(const Json& j, std::uint32_t& mts) {
     if (j.is_null()) {
@@ -153,6 +220,19 @@ inline ReadResult read_gts(const Json& j, std::uint32_t& mts) {
     mts = static_cast<std::uint32_t>(std::llround(j.get<double>() * 1000.0));
     return std::nullopt;
 }
+
+// The value b of the value a of a record: at(&S::cpu, &CpuInfo::model).
+template <typename A, typename B>
+auto at(A a, B b) {
+    return [ a, b ](auto& t) -> auto& {
+        return std::invoke(b, std::invoke(a, t));
+    };
+}
+
+// A group of the record's own values under a key of its own ("chassis", "bios").
+inline constexpr auto self = [](auto& t) -> auto& {
+    return t;
+};
 
 // The makers of one record's fields. A projection is a member pointer or a lambda
 // [](auto& t) -> auto& { return t.dmi.sys_vendor; } that reaches the value from the record.
@@ -198,6 +278,37 @@ struct Keys {
                 },
                 [p, digits](const Json& j, T& t) {
                     return read_hex(j, std::invoke(p, t), static_cast<std::size_t>(digits));
+                }};
+    }
+
+    // A count that may be absent (json::optional_number).
+    template <typename P>
+    static Field<T> maybe(std::string_view key, P p) {
+        return {key,
+                [p](const T& t, const JsonOptions&) { return optional_number(std::invoke(p, t)); },
+                [p](const Json& j, T& t) { return read_optional_number(j, std::invoke(p, t)); }};
+    }
+
+    // A measurement that may be absent, as it is (a temperature, a limit).
+    template <typename P>
+    static Field<T> real(std::string_view key, P p) {
+        return {key,
+                [p](const T& t, const JsonOptions&) {
+                    const std::optional<double>& value = std::invoke(p, t);
+                    return value ? Json(*value) : Json(nullptr);
+                },
+                [p](const Json& j, T& t) { return read_optional_real(j, std::invoke(p, t)); }};
+    }
+
+    // An enumeration as its fixed word; null for a value without one.
+    template <typename P, typename V>
+    static Field<T> word(std::string_view key, P p, std::vector<Word<V>> words, V if_null = {}) {
+        return {key,
+                [p, words](const T& t, const JsonOptions&) {
+                    return word_of<V>(std::invoke(p, t), words);
+                },
+                [p, words, if_null](const Json& j, T& t) {
+                    return read_word<V>(j, std::invoke(p, t), words, if_null);
                 }};
     }
 
@@ -275,5 +386,29 @@ struct Keys {
                 }};
     }
 };
+
+// The fields of a record held by another, as fields of the holder: a record's keys among
+// its holder's own (the processor's state among the cpu object's keys).
+template <typename T, typename U, typename P>
+Fields<T> lift(const Fields<U>& fields, P p) {
+    Fields<T> out;
+    for (const Field<U>& f : fields) {
+        out.push_back({f.key,
+                       [p, write = f.write](const T& t, const JsonOptions& o) {
+                           return write(std::invoke(p, t), o);
+                       },
+                       f.read ? std::function<ReadResult(const Json&, T&)>(
+                                    [p, read = f.read](const Json& j, T& t) {
+                                        return read(j, std::invoke(p, t));
+                                    })
+                              : nullptr});
+    }
+    return out;
+}
+
+template <typename T>
+void append(Fields<T>& fields, const Fields<T>& more) {
+    fields.insert(fields.end(), more.begin(), more.end());
+}
 
 }  // namespace nadrel::json

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,6 +44,15 @@ Json known(T value) {
     if (value == 0 || static_cast<std::uint64_t>(value) > max_exact_integer)
         return nullptr;
     return value;
+}
+
+// A count or measure that may be absent (0 is a value): null when absent, or beyond
+// max_exact_integer.
+template <typename T>
+Json optional_number(const std::optional<T>& value) {
+    if (!value || static_cast<std::uint64_t>(*value) > max_exact_integer)
+        return nullptr;
+    return *value;
 }
 
 // A transfer rate in GT/s (16.0) from MT/s; null when not known.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/attention.h"
+#include "core/battery.h"
 #include "core/ids/cpu_codename.h"
 #include "core/report/device_text.h"
 #include "core/text/clean_text.h"
@@ -203,18 +204,68 @@ void disk_metrics(Metrics& m, const SystemSnapshot& s) {
 }
 
 void battery_metrics(Metrics& m, const SystemSnapshot& s) {
-    const BatteryInfo& b = s.battery;
-    if (!b.present)
-        return;
-    if (b.design_mwh != 0 && b.full_mwh != 0) {
-        const double wear = 1.0 - static_cast<double>(b.full_mwh) / b.design_mwh;
-        m.gauge("nadrel_battery_wear_ratio",
-                "Capacity the battery has lost: 1 - full charge / design capacity (0 when above).",
-                {}, wear < 0 ? 0.0 : wear);
+    for (const BatteryInfo& b : s.batteries) {
+        const Labels where = {{"battery", name(b.name)}};
+        if (b.design_mwh != 0 && b.full_mwh != 0) {
+            m.gauge("nadrel_battery_wear_ratio",
+                    "Capacity the battery has lost: 1 - full charge / design capacity (0 when "
+                    "above).",
+                    where, battery_wear_percent(b) / 100.0);
+        }
+        if (b.charge_percent)
+            m.gauge("nadrel_battery_charge_ratio", "Charge of the battery, 0 to 1.", where,
+                    *b.charge_percent / 100.0);
+        if (b.cycle_count)
+            m.add("nadrel_battery_cycles_total", "counter", "Charge cycles of the battery.", where,
+                  *b.cycle_count);
     }
-    if (b.cycle_count)
-        m.add("nadrel_battery_cycles_total", "counter", "Charge cycles of the battery.", {},
-              *b.cycle_count);
+}
+
+// Temperatures with the chip's own limits beside them, so that an alert compares the two.
+void sensor_metrics(Metrics& m, const SystemSnapshot& s) {
+    for (const Sensor& t : s.sensors) {
+        const Labels where = {
+            {"chip", name(t.chip)}, {"device", name(t.device)}, {"label", name(t.label)}};
+        if (t.kind == SensorKind::Fan)
+            m.gauge("nadrel_sensor_fan_rpm", "A fan's speed.", where, t.value);
+        if (t.kind != SensorKind::Temperature)
+            continue;
+        m.gauge("nadrel_sensor_celsius", "A temperature sensor's reading.", where, t.value);
+        if (t.max)
+            m.gauge("nadrel_sensor_max_celsius", "The chip's own high limit for a sensor.", where,
+                    *t.max);
+        if (t.critical)
+            m.gauge("nadrel_sensor_critical_celsius", "The chip's own critical limit for a sensor.",
+                    where, *t.critical);
+    }
+    for (const DiskInfo& d : s.disks) {
+        if (d.temperature_c)
+            m.gauge("nadrel_disk_temperature_celsius", "A disk's temperature from its own sensor.",
+                    {{"disk", name(d.name)}}, *d.temperature_c);
+    }
+}
+
+// Corrected and uncorrected counts since boot: per module where EDAC names one, else per
+// memory controller and its own label.
+void memory_error_metrics(Metrics& m, const SystemSnapshot& s) {
+    constexpr std::string_view family = "nadrel_memory_errors_total";
+    constexpr std::string_view help = "Memory errors the EDAC driver counted since boot.";
+    const auto add = [&m](Labels where, std::string_view type, std::uint64_t count) {
+        where.emplace_back("type", std::string(type));
+        m.add(family, "counter", help, where, static_cast<double>(count));
+    };
+    for (const MemoryModule& d : s.memory_modules) {
+        const Labels where = {{"locator", name(d.locator)}, {"bank_locator", name(d.bank_locator)}};
+        if (d.corrected_errors)
+            add(where, "corrected", *d.corrected_errors);
+        if (d.uncorrected_errors)
+            add(where, "uncorrected", *d.uncorrected_errors);
+    }
+    for (const MemoryErrorCount& e : s.memory_edac) {
+        const Labels where = {{"controller", name(e.controller)}, {"label", name(e.label)}};
+        add(where, "corrected", e.corrected);
+        add(where, "uncorrected", e.uncorrected);
+    }
 }
 
 void attention_metrics(Metrics& m, const SystemSnapshot& s) {
@@ -247,6 +298,8 @@ std::string prometheus_text(const SystemSnapshot& s, const PrometheusOptions& op
     gpu_metrics(m, s);
     disk_metrics(m, s);
     battery_metrics(m, s);
+    sensor_metrics(m, s);
+    memory_error_metrics(m, s);
     attention_metrics(m, s);
     return m.text();
 }

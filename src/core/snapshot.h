@@ -2,6 +2,7 @@
 // Units: bytes, MHz, Mb/s, mWh, mV and mm unless a field says otherwise; 0 or empty = not known.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -16,6 +17,12 @@ struct CacheInfo {
     std::uint32_t size = 0;   // one instance, bytes
     std::uint32_t line_size = 0;
     std::uint32_t ways = 0;
+};
+
+// One file of /sys/devices/system/cpu/vulnerabilities.
+struct CpuVulnerability {
+    std::string name;    // the file's name ("spec_store_bypass")
+    std::string status;  // its text ("Not affected", "Mitigation: ...", "Vulnerable: ...")
 };
 
 struct CpuInfo {
@@ -36,7 +43,12 @@ struct CpuInfo {
     std::uint32_t l3_total = 0;
     std::vector<CacheInfo> caches;
     std::vector<std::string> features;
-    bool hypervisor = false;  // the "hypervisor" flag: running under one
+    bool hypervisor = false;    // the "hypervisor" flag: running under one
+    std::uint32_t min_mhz = 0;  // the lowest cpuinfo_min_freq over all CPUs
+    std::string scaling_driver{};
+    std::string governor{};
+    std::string microcode{};  // the revision as cpuinfo writes it ("0x2c")
+    std::vector<CpuVulnerability> vulnerabilities{};
 };
 
 struct MemoryModule {
@@ -55,6 +67,18 @@ struct MemoryModule {
     std::string serial;  // identifies the module: hidden when sanitizing
     std::string asset_tag;
     std::string bank_locator;  // empty when unknown
+    // Error counts of the EDAC DIMM whose label names this module; absent without one.
+    std::optional<std::uint64_t> corrected_errors{};
+    std::optional<std::uint64_t> uncorrected_errors{};
+};
+
+// EDAC error counts that name no SMBIOS module: a DIMM by its EDAC label, or a memory
+// controller's totals (empty label) when it lists no DIMMs.
+struct MemoryErrorCount {
+    std::string controller;  // "mc0"
+    std::string label;
+    std::uint64_t corrected = 0;
+    std::uint64_t uncorrected = 0;
 };
 
 // A PCI Express link as the device can run it at most (max_link_speed, max_link_width): the
@@ -92,6 +116,27 @@ struct DisplayInfo {
     std::string serial;  // serial-number descriptor, else the EDID ID serial in decimal
 };
 
+// What a block device (disk, partition, mapped or RAID device) holds and what uses it.
+struct BlockContent {
+    // The signature on it as the udev database or the mount table names it: "ext4", "vfat",
+    // "crypto_LUKS", "LVM2_member", "linux_raid_member", "swap"; empty when not known.
+    std::string filesystem;
+    std::string label;  // filesystem label
+    std::string uuid;   // filesystem UUID
+    std::vector<std::string> mount_points;
+    std::vector<std::string> holders;  // kernel names of the devices built on it ("dm-0", "md127")
+};
+
+struct PartitionInfo {
+    std::string name;         // "nvme0n1p2"; an eMMC's hardware partitions: "mmcblk0boot0"
+    std::uint64_t start = 0;  // bytes from the start of the disk; 0 = not known
+    std::uint64_t size = 0;
+    std::string part_name;  // the partition table's name for it (GPT)
+    std::string part_uuid;  // the partition table's identifier for it
+    std::string part_type;  // GPT type GUID ("c12a7328-...") or MBR type ("0x83")
+    BlockContent content;
+};
+
 struct DiskInfo {
     std::string name;
     std::string model;
@@ -105,10 +150,70 @@ struct DiskInfo {
     std::uint32_t rpm = 0;            // 1 = non-rotating
     std::optional<bool> solid_state;  // unknown when absent
     std::string serial;
+    std::optional<double> temperature_c{};  // from the disk's own sensor (NVMe, drivetemp)
+    std::string partition_table{};          // "gpt", "dos" (as the udev database names it) or empty
+    std::vector<PartitionInfo> partitions{};
+    BlockContent content{};  // a file system or signature on the whole disk
 };
 
+// A device-mapper device: an opened LUKS volume, an LVM logical volume, a multipath map.
+struct MappedDevice {
+    std::string name;    // the map's name ("vg0-root", "luks-3f2a...")
+    std::string device;  // kernel name ("dm-1")
+    std::string uuid;    // "CRYPT-LUKS2-...", "LVM-...", "mpath-..." (identifies the volume)
+    std::vector<std::string> slaves;  // kernel names of the devices it is built on
+    std::uint64_t size = 0;
+    BlockContent content;
+    // What the UUID's prefix says, kept apart from the UUID, which sanitizing hides: the kind
+    // ("crypt", "lvm", "multipath" or "other") and for crypt the format ("LUKS2", "PLAIN").
+    std::string kind;
+    std::string crypt_format;
+};
+
+// A Linux software RAID (md) array.
+struct RaidArray {
+    std::string name;                      // "md0"
+    std::string level;                     // "raid1", "raid5", "linear" (md/level)
+    std::uint32_t devices = 0;             // member slots (raid_disks); 0 = not known
+    std::optional<std::uint32_t> missing;  // member slots without a working device (degraded)
+    std::string state;                     // md/array_state: "clean", "active", "inactive", ...
+    std::vector<std::string> members;      // kernel names of the members present
+    std::uint64_t size = 0;
+    BlockContent content;
+};
+
+struct LoopDevice {
+    std::string name;          // "loop0"
+    std::string backing_file;  // the file it maps (a path on the machine)
+    std::uint64_t size = 0;
+    BlockContent content;
+};
+
+struct SwapArea {
+    std::string device;  // as /proc/swaps names it: "/dev/dm-3", "/swapfile", "/dev/zram0"
+    std::string kind;    // "partition", "file" or "zram"
+    std::uint64_t size = 0;
+    std::uint64_t used = 0;
+};
+
+struct VolumeUsage {
+    std::uint64_t size = 0;
+    std::uint64_t used = 0;       // size less the free blocks
+    std::uint64_t available = 0;  // free to unprivileged users
+};
+
+// A mounted file system (pseudo file systems left out).
+struct Volume {
+    std::string source;       // as mounted: "/dev/mapper/vg0-root", "server:/export"
+    std::string mount_point;  // decoded: "/mnt/my disk"
+    std::string filesystem;   // "ext4", "nfs4", "fuse.sshfs"
+    std::string device;       // kernel name of its block device ("dm-1"); empty when none
+    bool read_only = false;
+    std::optional<VolumeUsage> usage;  // measured on the running machine, local file systems only
+};
+
+// One of the machine's own batteries (not a peripheral's).
 struct BatteryInfo {
-    bool present = false;
     std::string technology;
     std::string manufactured;  // YYYY-MM-DD, YYYY-MM or YYYY
     std::optional<std::uint32_t> cycle_count;
@@ -116,7 +221,45 @@ struct BatteryInfo {
     std::uint32_t full_mwh = 0;
     std::uint32_t min_voltage_mv = 0;
     std::string serial;
+    std::string name{};  // the power supply's name ("BAT0")
+    std::optional<std::uint8_t> charge_percent{};
+    std::string status{};  // as the kernel writes it: "Charging", "Discharging", "Full", ...
+    std::optional<std::uint32_t> energy_now_mwh{};
+    std::optional<std::uint32_t> power_mw{};  // the draw or charge rate, whatever its sign
+    std::optional<std::uint32_t> time_to_empty_s{};
+    std::optional<std::uint32_t> time_to_full_s{};
+    std::string model{};
+    std::string manufacturer{};
 };
+
+// A peripheral's battery (a wireless mouse, keyboard or headset: power supply scope Device).
+struct DeviceBattery {
+    std::string model;
+    std::string manufacturer;
+    std::optional<std::uint8_t> charge_percent;
+    std::string level;   // capacity_level: "Full", "High", "Normal", "Low", "Critical"
+    std::string status;  // as for BatteryInfo
+};
+
+enum class SensorKind : std::uint8_t { Temperature, Fan, Voltage, Power, Current };
+
+// One hardware-monitor channel or thermal zone, in base units (°C, RPM, V, W, A). Its
+// identity is chip, device and label, never the hwmon number, which changes across boots.
+struct Sensor {
+    std::string chip;    // the chip's name ("coretemp", "nvme"), or a thermal zone's type
+    std::string device;  // the chip's device: a PCI address, a platform device, "nvme0", ...
+    std::string label;   // the channel's label, else its name ("temp1")
+    SensorKind kind = SensorKind::Temperature;
+    double value = 0;  // a stopped fan reads 0
+    // The chip's own limits.
+    std::optional<double> max{};
+    std::optional<double> critical{};
+    std::optional<double> min{};
+    std::optional<double> critical_low{};
+    std::string disk{};  // the disk this is the sensor of ("nvme0n1"), else empty
+};
+
+enum class BootMode : std::uint8_t { Unknown, Uefi, Bios };
 
 struct NetAdapter {
     std::string name;  // from the PCI ID database; empty when unknown (the interface names it)
@@ -180,6 +323,7 @@ struct SystemSnapshot {
     DmiIdentity dmi;
     MachineIds ids;               // collected only for the JSON document, the one place they appear
     std::string virtual_machine;  // the hypervisor's name, "Yes" when unnamed, empty on metal
+    std::string hypervisor;       // the hypervisor's vendor ("KVM", "Hyper-V"), empty if unknown
     // The device tree's board name and first "compatible" string (boards without DMI).
     std::string devicetree_model;
     std::string devicetree_compatible;
@@ -188,6 +332,10 @@ struct SystemSnapshot {
     std::string secure_boot;
     std::string smbios_version;
     std::uint64_t bios_rom_size = 0;
+    std::optional<std::uint64_t> uptime_seconds;
+    std::optional<std::array<double, 3>> load_average;  // 1, 5 and 15 minutes
+    BootMode boot_mode = BootMode::Unknown;
+    std::optional<std::uint64_t> kernel_taint;  // /proc/sys/kernel/tainted
 
     // Processor
     CpuInfo cpu;
@@ -203,6 +351,10 @@ struct SystemSnapshot {
     std::uint32_t memory_slots = 0;
     std::string memory_ecc;
     std::vector<MemoryModule> memory_modules;
+    std::optional<std::uint64_t> memory_used;  // MemTotal - MemAvailable
+    std::optional<std::uint64_t> swap_total;
+    std::optional<std::uint64_t> swap_used;
+    std::vector<MemoryErrorCount> memory_edac;  // EDAC counts that name no module
 
     // Graphics and displays
     std::vector<GpuInfo> gpus;
@@ -211,8 +363,19 @@ struct SystemSnapshot {
     // Storage
     std::vector<DiskInfo> disks;
     std::vector<std::string> optical_drives;
+    std::vector<Volume> volumes;  // in mount order
+    std::vector<RaidArray> arrays;
+    std::vector<MappedDevice> device_mapper;
+    std::vector<SwapArea> swap;
+    std::vector<LoopDevice> loop_devices;
 
-    BatteryInfo battery;
+    // Power: the machine's batteries sorted by name, the first being "the" battery.
+    std::vector<BatteryInfo> batteries;
+    std::vector<DeviceBattery> device_batteries;
+    std::optional<bool> ac_online;  // a mains adapter is plugged in; unknown without one
+
+    // Sensors, chip by chip
+    std::vector<Sensor> sensors;
 
     // Network and peripherals
     std::vector<NetAdapter> net_adapters;

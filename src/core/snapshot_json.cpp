@@ -12,7 +12,9 @@
 #include "core/ids/cpu_codename.h"
 #include "core/json_document.h"
 #include "core/json_fields.h"
+#include "core/json_health.h"
 #include "core/json_input.h"
+#include "core/json_storage.h"
 #include "core/report/device_text.h"
 #include "core/sanitize.h"
 #include "core/smbios/snapshot.h"
@@ -24,19 +26,6 @@ namespace {
 
 using namespace json;
 using S = SystemSnapshot;
-
-// The value b of the value a of a record: at(&S::cpu, &CpuInfo::model).
-template <typename A, typename B>
-auto at(A a, B b) {
-    return [ a, b ](auto& t) -> auto& {
-        return std::invoke(b, std::invoke(a, t));
-    };
-}
-
-// A group of the record's own values under a key of its own ("chassis", "bios").
-constexpr auto self = [](auto& t) -> auto& {
-    return t;
-};
 
 // The collector's words for a text it could not find; null in the document.
 constexpr std::string_view unknown = "Unknown";
@@ -81,7 +70,7 @@ Field<T> number_if(std::string_view key, P p, bool (*when)(const T&)) {
 
 Fields<S> system_fields() {
     using K = Keys<S>;
-    return {
+    Fields<S> f = {
         // Null when sanitized as well; parse_report puts the hidden text back.
         K::ident("hostname", &S::hostname, unknown),
         K::text("os", &S::os_name, "Linux"),
@@ -104,6 +93,8 @@ Fields<S> system_fields() {
             [](const Json& j, S& s) { return read_on_off(j, s.secure_boot); }),
         K::text("virtual_machine", &S::virtual_machine),
     };
+    append(f, system_state_fields());
+    return f;
 }
 
 Fields<CacheInfo> cache_fields() {
@@ -126,10 +117,9 @@ bool has_vendor(const S& s) {
 Fields<S> cpu_fields() {
     using K = Keys<S>;
     const auto codename = [](const S& s) {
-        const CpuInfo& c = s.cpu;
-        return c.vendor_id ? cpu_codename(*c.vendor_id, c.family, c.model_number) : std::nullopt;
+        return shown_cpu_codename(s.cpu, !s.virtual_machine.empty());
     };
-    return {
+    Fields<S> f = {
         K::text("model", at(&S::cpu, &CpuInfo::model), "Unknown processor"),
         K::custom(
             "vendor",
@@ -172,12 +162,14 @@ Fields<S> cpu_fields() {
             "sockets_populated", &S::cpu_sockets_populated,
             +[](const S& s) { return s.cpu_sockets != 0; }),
     };
+    append(f, lift<S>(cpu_state_fields(), &S::cpu));
+    return f;
 }
 
 Fields<MemoryModule> module_fields() {
     using K = Keys<MemoryModule>;
     using M = MemoryModule;
-    return {
+    Fields<M> f = {
         K::text("locator", &M::locator),
         K::text("bank_locator", &M::bank_locator),
         // At most 2^31 MiB (the extended size), below 2^53.
@@ -196,11 +188,13 @@ Fields<MemoryModule> module_fields() {
         K::known("total_width_bits", &M::total_width),
         K::known("rank", &M::rank),
     };
+    append(f, module_error_fields());
+    return f;
 }
 
 Fields<S> memory_fields() {
     using K = Keys<S>;
-    return {
+    Fields<S> f = {
         K::known("installed_bytes", &S::memory_installed),
         K::known("available_bytes", &S::memory_total),
         K::known("max_capacity_bytes", &S::memory_max_capacity),
@@ -208,6 +202,8 @@ Fields<S> memory_fields() {
         K::text("error_correction", &S::memory_ecc),
         K::list("modules", &S::memory_modules, module_fields()),
     };
+    append(f, memory_state_fields());
+    return f;
 }
 
 // A PCI Express link's numbers, which are what is read back of a link (its text is derived).
@@ -287,6 +283,8 @@ Fields<DiskInfo> disk_fields() {
     // 1 is the standard's "non-rotating": no rate to give.
     f.push_back(number_if(
         "rpm", &D::rpm, +[](const D& d) { return d.rpm > 1; }));
+    append(f, disk_temperature_fields());
+    append(f, disk_layout_fields());
     return f;
 }
 
@@ -335,37 +333,6 @@ Fields<S> board_fields() {
     };
 }
 
-Fields<BatteryInfo> battery_fields() {
-    using K = Keys<BatteryInfo>;
-    using B = BatteryInfo;
-    return {
-        K::text("technology", &B::technology),
-        K::text("manufactured", &B::manufactured),
-        K::ident("serial", &B::serial),
-        K::custom(
-            "cycle_count", [](const B& b) { return b.cycle_count ? Json(*b.cycle_count) : Json(); },
-            [](const Json& j, B& b) -> ReadResult {
-                std::uint32_t cycles = 0;
-                auto error = read_number(j, cycles);
-                b.cycle_count = j.is_null() ? std::nullopt : std::optional(cycles);
-                return error;
-            }),
-        K::known("design_mwh", &B::design_mwh),
-        K::known("full_mwh", &B::full_mwh),
-        K::derived("wear_percent",
-                   [](const B& b) -> Json {
-                       if (b.design_mwh == 0 || b.full_mwh == 0)
-                           return nullptr;
-                       const double percent = (1.0 - static_cast<double>(b.full_mwh) /
-                                                         static_cast<double>(b.design_mwh)) *
-                                              100.0;
-                       // One decimal, as the report shows it; above design capacity is no wear.
-                       return percent < 0 ? 0.0 : std::round(percent * 10.0) / 10.0;
-                   }),
-        K::known("design_voltage_mv", &B::min_voltage_mv),
-    };
-}
-
 Fields<UsbDevice> usb_fields() {
     using K = Keys<UsbDevice>;
     using U = UsbDevice;
@@ -381,7 +348,8 @@ Fields<UsbDevice> usb_fields() {
 // Every section, in the document's order.
 Fields<S> document_fields() {
     using K = Keys<S>;
-    return {
+    Fields<S> f = {
+        attention_field(),
         K::object("system", self, system_fields()),
         K::object("cpu", self, cpu_fields()),
         K::object("memory", self, memory_fields()),
@@ -389,26 +357,21 @@ Fields<S> document_fields() {
         K::list("displays", &S::displays, display_fields()),
         K::list("disks", &S::disks, disk_fields()),
         K::texts("optical_drives", &S::optical_drives),
-        K::list("network", &S::net_adapters, network_fields()),
-        K::object("board", self, board_fields()),
-        // No battery is null, not an empty object.
-        Field<S>{"battery",
-                 [](const S& s, const JsonOptions& o) {
-                     return s.battery.present ? write_object(s.battery, battery_fields(), o)
-                                              : Json(nullptr);
-                 },
-                 [](const Json& j, S& s) -> ReadResult {
-                     s.battery = BatteryInfo{};
-                     s.battery.present = !j.is_null();
-                     return j.is_null() ? std::nullopt
-                                        : read_object(j, s.battery, battery_fields());
-                 }},
-        K::object("audio", self,
-                  Fields<S>{K::texts("cards", &S::sound_cards),
-                            K::texts("endpoints", &S::audio_devices)}),
-        K::texts("bluetooth", &S::bluetooth),
-        K::list("usb", &S::usb_devices, usb_fields()),
     };
+    append(f, storage_fields());
+    append(f, {
+                  K::list("network", &S::net_adapters, network_fields()),
+                  K::object("board", self, board_fields()),
+              });
+    append(f, power_and_sensor_fields());
+    append(f, {
+                  K::object("audio", self,
+                            Fields<S>{K::texts("cards", &S::sound_cards),
+                                      K::texts("endpoints", &S::audio_devices)}),
+                  K::texts("bluetooth", &S::bluetooth),
+                  K::list("usb", &S::usb_devices, usb_fields()),
+              });
+    return f;
 }
 
 std::string where(const ReadError& error) {
@@ -513,6 +476,11 @@ std::optional<ParsedReport> parse_report(std::string_view text, std::string& fai
     if (r.sanitized && host != nullptr && host->contains("hostname") &&
         (*host)["hostname"].is_null())
         r.snapshot.hostname = hidden_text;
+    // A loop device is listed only with the file it maps: in a sanitized report, hidden.
+    for (LoopDevice& loop : r.snapshot.loop_devices) {
+        if (r.sanitized && loop.backing_file.empty())
+            loop.backing_file = hidden_text;
+    }
     return parsed;
 }
 

@@ -32,6 +32,14 @@ SystemSnapshot machine() {
     s.disks = {disk};
     s.net_adapters = {{"I225-V", "Ethernet", 1000, true, "enp5s0", "04:7c:16:aa:bb:cc"}};
     s.dmi.bios_version = "1.20";
+    s.memory_modules[0].corrected_errors = 0;
+    s.sensors = {{"k10temp", "0000:00:18.3", "Tctl", SensorKind::Temperature, 48.5},
+                 {"nvme", "nvme0", "Composite", SensorKind::Temperature, 41.9}};
+    s.batteries.emplace_back().name = "BAT0";
+    s.batteries[0].charge_percent = 80;
+    s.batteries[0].design_mwh = 50000;
+    s.batteries[0].full_mwh = 45000;
+    s.volumes = {{"/dev/nvme0n1p2", "/", "ext4", "nvme0n1p2", false, VolumeUsage{100, 40, 60}}};
     return s;
 }
 
@@ -83,12 +91,30 @@ TEST(Compare, OneLinePerChangeInTheFormsATechnicianReads) {
          "CPU replaced: AMD Ryzen 9 7950X → AMD Ryzen 7 7700X\n"},
         {"a battery added and a network link lost",
          [](SystemSnapshot& s) {
-             s.battery = {true, "Li-ion", "", {}, 50000, 45000, 0, ""};
+             s.batteries.emplace_back().name = "BAT1";
+             s.batteries[1].technology = "Li-ion";
              s.net_adapters[0].link_up = false;
              s.net_adapters[0].speed_mbps = 0;
          },
          "Network enp5s0 connected: yes → no\nNetwork enp5s0 link speed: 1Gb/s → unknown\n"
-         "Battery: added (Li-ion, 50.0Wh, 45.0Wh)\n"},
+         "Battery: BAT1 added (Li-ion)\n"},
+        {"sensors renumbered, readings, charge and usage moved: nothing to say",
+         [](SystemSnapshot& s) {
+             std::swap(s.sensors[0], s.sensors[1]);
+             s.sensors[0].value = 70;
+             s.batteries[0].charge_percent = 20;
+             s.volumes[0].usage = VolumeUsage{100, 90, 10};
+         },
+         ""},
+        {"errors counted, a pack worn, a limit and a file system that changed",
+         [](SystemSnapshot& s) {
+             s.memory_modules[0].corrected_errors = 14;
+             s.batteries[0].full_mwh = 40000;
+             s.sensors[1].critical = 84.85;
+             s.volumes[0].filesystem = "btrfs";
+         },
+         "Memory DIMM_A2 corrected errors: 0 → 14\nVolume / filesystem: ext4 → btrfs\n"
+         "Battery BAT0 wear: 10.0% → 20.0%\nSensor nvme Composite critical: unknown → 84.85\n"},
     };
     for (const Case& c : cases) {
         const Comparison r = compare_reports(document(), document(c.change), {});
@@ -98,9 +124,12 @@ TEST(Compare, OneLinePerChangeInTheFormsATechnicianReads) {
                   static_cast<std::size_t>(std::count(c.lines.begin(), c.lines.end(), '\n')))
             << c.what;
     }
-    const auto clock = [](SystemSnapshot& s) { s.cpu.current_mhz = 800; };
+    const auto clock = [](SystemSnapshot& s) {
+        s.cpu.current_mhz = 800;
+        s.sensors[0].value = 60;
+    };
     EXPECT_EQ(compare_reports(document(), document(clock), {true}).output,
-              "CPU clock: 4500MHz → 800MHz\n");
+              "CPU clock: 4500MHz → 800MHz\nSensor k10temp Tctl reading: 48.5 → 60.0\n");
 }
 
 // The same machine sanitized and not is no change; a real change still shows, hidden.

@@ -28,7 +28,8 @@ TEST(Prometheus, EachSeriesOnceAndEachFamilyTogether) {
               {"RTX", "NVIDIA", {}, "", 0, 0x10DE, 1, 0, 0, 0}};
     MemoryModule m{"DIMM \"A\"", "DDR5", "", "", "", 1024, 0, 0, 0, 0, 0, 0, "SN1", "", ""};
     s.memory_modules = {m, m};
-    s.battery = {true, "", "", 3, 50000, 40000, 0, ""};
+    s.batteries = {{"", "", 3, 50000, 40000, 0, ""}};
+    s.batteries[0].name = "BAT0";
     const std::string text = prometheus_text(s, {true, "1.2.3"});
     std::set<std::string> families;
     std::set<std::string> series;
@@ -49,7 +50,7 @@ TEST(Prometheus, EachSeriesOnceAndEachFamilyTogether) {
     EXPECT_NE(text.find("nadrel_gpu_info{index=\"1\",name=\"RTX\""), std::string::npos);
     EXPECT_NE(text.find("locator=\"DIMM \\\"A\\\"\""), std::string::npos);
     EXPECT_EQ(text.find("SN1"), std::string::npos);
-    EXPECT_NE(text.find("\nnadrel_battery_wear_ratio 0.2\n"), std::string::npos);
+    EXPECT_NE(text.find("\nnadrel_battery_wear_ratio{battery=\"BAT0\"} 0.2\n"), std::string::npos);
     EXPECT_NE(text.find("# TYPE nadrel_battery_cycles_total counter\n"), std::string::npos);
     EXPECT_NE(prometheus_text(s, {false, "1"}).find("serial=\"SN1\""), std::string::npos);
 }

@@ -26,7 +26,7 @@ TEST(SnapshotLoad, ValuesTheFixturesDoNotHoldComeBack) {
     s.cpu.vendor_id = "AuthenticAMD";
     s.cpu.family = 25;
     s.cpu.model_number = 97;
-    s.battery = {true, "Li-ion", "2023-05", 0, 57000, 51300, 15400, "01A7"};
+    s.batteries = {{"Li-ion", "2023-05", 0, 57000, 51300, 15400, "01A7"}};
     s.slots = {{"PCI_E1", "Unknown", "", "Unknown"}};
     s.memory_modules = {{"A1", "Unknown", "", "", "", 8589934592ull, 0, 0, 0, 0, 0, 0, "", "", ""}};
     DiskInfo& disk = s.disks.emplace_back();
@@ -34,6 +34,18 @@ TEST(SnapshotLoad, ValuesTheFixturesDoNotHoldComeBack) {
     disk.pcie_link = {32000, 4};
     disk.solid_state = false;
     s.gpus.emplace_back().device_id = 0x2786;  // no name in the database
+    // State at its edges: a legacy boot, a taint, a pack not charging off the mains, a sensor
+    // below zero, an array missing more members than it has slots, a volume never measured.
+    s.boot_mode = BootMode::Bios;
+    s.kernel_taint = 4097;
+    s.load_average = {{0.5, 1.25, 0}};
+    s.batteries[0].status = "Not charging";
+    s.ac_online = false;
+    s.sensors = {{"acpitz", "thermal_zone0", "temp1", SensorKind::Current, -0.5, {}, 2.5}};
+    s.arrays = {{"md9", "raid1", 2, 3, "inactive", {}, 0, {}},
+                {"md1", "raid5", 4, 1, "clean", {"sda1", "sdb1", "sdc1"}, 0, {}}};
+    s.volumes = {{"server:/export", "/mnt/nfs", "nfs4", "", true, std::nullopt}};
+    s.device_mapper.emplace_back().name = "vg0-root";
     const LoadResult r = load_snapshot_json(snapshot_json(s, {1796791122, false}));
     ASSERT_TRUE(r.report) << r.failure;
     EXPECT_EQ(r.report->generated, 1796791122);
@@ -42,7 +54,7 @@ TEST(SnapshotLoad, ValuesTheFixturesDoNotHoldComeBack) {
         EXPECT_EQ(render_text("", build_report(r.report->snapshot, detail)),
                   render_text("", build_report(s, detail)));
     }
-    EXPECT_EQ(r.report->snapshot.battery.cycle_count, 0u);  // present, even as 0
+    EXPECT_EQ(r.report->snapshot.batteries.at(0).cycle_count, 0u);  // present, even as 0
     EXPECT_EQ(snapshot_json(r.report->snapshot, {1796791122, false}),
               snapshot_json(s, {1796791122, false}));
 
@@ -102,6 +114,12 @@ TEST(SnapshotLoad, WhatIsNoReportSaysWhy) {
         {head + R"(, "system": {"chassis": {"type": 3}}})",
          "system.chassis.type is not a text or null"},
         {head + R"(, "battery": []})", "battery is not an object"},
+        {head + R"(, "batteries": [{"status": "Charging"}]})",
+         "batteries[0].status is not one of charging, discharging, not_charging, full or null"},
+        {head + R"(, "system": {"load_average": [1, 2]}})",
+         "system.load_average is not a list of three numbers or null"},
+        {head + R"(, "arrays": [{"devices": 2, "active_devices": 3}]})",
+         "arrays[0].active_devices is more than devices"},
         {head + R"(, "bluetooth": [null, 1]})", "bluetooth[1] is not a text or null"},
         {head + R"(, "cpu": {"cores": 1e400}})", "not JSON: number overflow parsing '1e400'"},
         {head + R"(, "cpu": {"cores": )" + std::string(65, '9') + "}}",

@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "core/live/route.h"
 #include "linux/live/card.h"
 #include "linux/live/sampler.h"
 

@@ -18,6 +18,8 @@ enum class SectionKind : std::uint8_t {
     Motherboard = 6,
     Other = 7,
     Battery = 9,  // 8 is never given
+    Attention = 10,
+    Sensors = 11,
 };
 
 enum class RowKind : std::uint8_t {

@@ -1,7 +1,9 @@
-// Report rows: STORAGE (one group per disk) and NETWORK (adapters and their links).
+// Report rows: STORAGE (one group per disk, then what is mounted and built on them) and
+// NETWORK (adapters and their links).
 #include "core/report/device_text.h"
 #include "core/report/format.h"
 #include "core/report/sections.h"
+#include "core/report/storage_layout.h"
 #include "core/text/fmt.h"
 #include "core/text/unicode.h"
 
@@ -34,6 +36,8 @@ void append_disk(std::vector<ReportRow>& rows, const DiskInfo& disk, bool detail
     rows.push_back(field("Disk " + disk.name, disk_headline(disk)));
     if (disk.size != 0)
         rows.push_back(sub_field("Capacity", format_size(disk.size)));
+    if (disk.temperature_c)
+        rows.push_back(sub_field("Temperature", format_celsius(*disk.temperature_c)));
     if (!detail)
         return;
     if (!disk.firmware.empty())
@@ -60,8 +64,13 @@ std::string adapter_item(const NetAdapter& adapter) {
 
 std::vector<ReportRow> storage_rows(const SystemSnapshot& s, bool detail) {
     std::vector<ReportRow> rows;
-    for (const auto& disk : s.disks)
+    const BlockIndex index = index_blocks(s);
+    for (const auto& disk : s.disks) {
         append_disk(rows, disk, detail);
+        if (detail)
+            append(rows, partition_rows(s, index, disk));
+    }
+    append(rows, layout_rows(s, index, detail));
     return rows;
 }
 

@@ -35,6 +35,15 @@ constexpr IconRect other_icon[] = {{3, 3, 18, 2}, {3, 17, 18, 2}, {3, 3, 2, 16},
                                    {9, 7, 6, 4},  {7, 19, 2, 2},  {11, 19, 2, 2}, {15, 19, 2, 2}};
 constexpr IconRect battery_icon[] = {{2, 7, 18, 2},  {2, 15, 18, 2}, {2, 7, 2, 10}, {18, 7, 2, 10},
                                      {20, 10, 2, 4}, {6, 10, 4, 4},  {12, 10, 4, 4}};
+// A warning triangle with an exclamation mark cut out of it.
+constexpr IconRect attention_icon[] = {{11, 3, 2, 2},       {10, 5, 4, 2},       {9, 7, 6, 2},
+                                       {8, 9, 8, 2},        {7, 11, 10, 2},      {6, 13, 12, 2},
+                                       {5, 15, 14, 2},      {4, 17, 16, 2},      {3, 19, 18, 2},
+                                       {11, 8, 2, 7, true}, {11, 16, 2, 2, true}};
+// A thermometer: the tube with its scale, the column and the bulb.
+constexpr IconRect sensors_icon[] = {{10, 2, 4, 2}, {9, 3, 2, 12},  {13, 3, 2, 12},
+                                     {11, 8, 2, 7}, {7, 14, 10, 6}, {8, 20, 8, 2},
+                                     {16, 5, 3, 1}, {16, 8, 3, 1},  {16, 11, 3, 1}};
 
 using Grid = std::array<std::string_view, 20>;
 
@@ -251,6 +260,10 @@ std::span<const IconRect> section_icon(SectionKind kind) {
             return other_icon;
         case SectionKind::Battery:
             return battery_icon;
+        case SectionKind::Attention:
+            return attention_icon;
+        case SectionKind::Sensors:
+            return sensors_icon;
     }
     return {};
 }
