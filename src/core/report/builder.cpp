@@ -22,6 +22,7 @@ Report build_report(const SystemSnapshot& snapshot, bool detail) {
         {"MOTHERBOARD", SectionKind::Motherboard, motherboard_rows},
         {"BATTERY", SectionKind::Battery, battery_rows},
         {"OTHER", SectionKind::Other, other_rows},
+        {"DEVICES", SectionKind::Devices, devices_rows},
     };
     Report report;
     for (const auto& entry : order) {

@@ -18,6 +18,7 @@ enum class SectionKind : std::uint8_t {
     Motherboard = 6,
     Other = 7,
     Battery = 9,  // 8 is never given
+    Devices = 10,
 };
 
 enum class RowKind : std::uint8_t {

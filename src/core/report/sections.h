@@ -17,5 +17,6 @@ std::vector<ReportRow> network_rows(const SystemSnapshot& s, bool detail);
 std::vector<ReportRow> motherboard_rows(const SystemSnapshot& s, bool detail);
 std::vector<ReportRow> battery_rows(const SystemSnapshot& s, bool detail);
 std::vector<ReportRow> other_rows(const SystemSnapshot& s, bool detail);
+std::vector<ReportRow> devices_rows(const SystemSnapshot& s, bool detail);
 
 }  // namespace nadrel

@@ -8,9 +8,11 @@
 #include "linux/collect/cpu.h"
 #include "linux/collect/displays.h"
 #include "linux/collect/dmi_table.h"
+#include "linux/collect/drm.h"
 #include "linux/collect/gpu.h"
 #include "linux/collect/identity.h"
 #include "linux/collect/net.h"
+#include "linux/collect/pci.h"
 #include "linux/collect/storage.h"
 #include "linux/collect/usb.h"
 
@@ -33,11 +35,14 @@ SystemSnapshot collect_snapshot(const SysRoot& root, std::span<const DmiStructur
     s.memory_online = collect_online_memory(root).value_or(0);
     s.memory_installed = installed_memory(s);
     s.memory_ecc = smbios_memory_ecc(dmi);
-    s.gpus = collect_gpus(root);
-    s.displays = collect_displays(root);
-    s.disks = collect_disks(root);
+    // Every PCI function first: the adapters and disks take their functions' values from it.
+    s.pci_devices = collect_pci_devices(root);
+    const DrmTree drm = scan_drm(root);
+    s.gpus = collect_gpus(root, drm, s.pci_devices);
+    s.displays = collect_displays(root, drm);
+    s.disks = collect_disks(root, s.pci_devices);
     s.battery = collect_battery(root);
-    s.net_adapters = collect_net_adapters(root);
+    s.net_adapters = collect_net_adapters(root, s.pci_devices);
     s.slots = smbios_slots(dmi);
     collect_smbios_sockets(s, dmi);
     s.dmi = collect_dmi_identity(root);

@@ -1,11 +1,14 @@
-// Connected displays: the EDID of every connected DRM connector, decoded, one entry per monitor.
+// Connected displays: the EDID of every connected DRM connector, decoded, one entry per
+// connector, named with the connector and the adapter it belongs to.
 #include "linux/collect/displays.h"
 
-#include <algorithm>
 #include <cstdint>
+#include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "core/ids/edid.h"
+#include "linux/collect/sysfs_links.h"
 
 namespace nadrel {
 
@@ -17,28 +20,29 @@ constexpr std::size_t edid_limit = 256 * 128;
 
 }  // namespace
 
-std::vector<DisplayInfo> collect_displays(const SysRoot& root) {
+std::vector<DisplayInfo> collect_displays(const SysRoot& root, const DrmTree& drm) {
     std::vector<DisplayInfo> displays;
-    std::vector<std::vector<std::uint8_t>> seen;  // base blocks already listed
-    for (const std::string& entry : list_dir_sorted(root, drm_dir)) {
-        // Connector entries such as "card0-DP-1"; the cards themselves are adapters.
-        if (!entry.starts_with("card") || entry.find('-') == std::string::npos)
+    // A display is its connector on its device: two identical monitors (byte-identical EDIDs,
+    // common when the serial number is zero) on two connectors are two.
+    std::unordered_set<std::string> seen;
+    for (const DrmConnectorEntry& connector : drm.connectors) {
+        if (!connector.connected)
             continue;
-        const std::string dir = std::string(drm_dir) + "/" + entry;
-        if (read_text(root, dir + "/status") != "connected")
-            continue;
-        const auto edid = read_bytes(root, dir + "/edid", edid_limit);
+        const auto edid =
+            read_bytes(root, std::string(drm_dir) + "/" + connector.entry + "/edid", edid_limit);
         if (!edid || edid->size() < 128)
             continue;
         auto display = decode_edid(*edid);
         if (!display)
             continue;
-        // One monitor seen through two card nodes gives the same base block, serial number
-        // included; two monitors of one model differ in it and are both listed.
-        std::vector<std::uint8_t> base(edid->begin(), edid->begin() + 128);
-        if (std::find(seen.begin(), seen.end(), base) != seen.end())
+        const std::string& function = card_function(drm, connector.card);
+        const std::string device = function.empty() ? connector.card : function;
+        if (!seen.insert(device + "/" + connector.name).second)
             continue;
-        seen.push_back(std::move(base));
+        display->connector = connector.name;
+        const std::string_view address = std::string_view(function).substr(function.rfind('/') + 1);
+        if (is_pci_address(address))
+            display->gpu_pci_address = std::string(address);
         displays.push_back(std::move(*display));
     }
     return displays;

@@ -12,7 +12,9 @@
 
 namespace nadrel {
 
-std::vector<NetAdapter> collect_net_adapters(const SysRoot& root);
+// One entry per interface with a device behind it, in name order; PCI values come from pci.
+std::vector<NetAdapter> collect_net_adapters(const SysRoot& root,
+                                             const std::vector<PciDevice>& pci = {});
 std::vector<std::string> collect_bluetooth(const SysRoot& root);
 
 }  // namespace nadrel

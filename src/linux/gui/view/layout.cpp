@@ -35,6 +35,8 @@ SectionColours colours_of(SectionKind kind) {
             return {0xD7D7FF, 0x615D9D, 0xEFEFFF, 0x34344B};
         case SectionKind::Battery:
             return {0xFACDDD, 0x924D69, 0xFEEBF1, 0x472E38};
+        case SectionKind::Devices:
+            return {0xF6D7B5, 0x8A5A1F, 0xFCEFE2, 0x45321C};
     }
     return {0xFFFFFF, 0x1A1A1A, 0xFFFFFF, 0x1A1A1A};
 }
