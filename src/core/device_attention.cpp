@@ -16,7 +16,7 @@ bool is_display_controller(const PciDevice& d) {
 }
 
 std::string pci_subject_name(const PciDevice& d) {
-    return d.name.empty() ? pci_device_text(d) : d.name;
+    return d.device_name.empty() ? pci_device_text(d) : d.device_name;
 }
 
 }  // namespace

@@ -50,7 +50,9 @@ Json pci_devices_json(const SystemSnapshot& s) {
              {"subsystem_device_id", hex_id(d.subsystem_device_id, 4)},
              {"revision", d.revision ? Json(strfmt("%02x", *d.revision)) : Json(nullptr)},
              {"vendor", text(d.vendor)},
-             {"name", text(d.name)},
+             {"name", text(d.subsystem_name.empty() ? d.device_name : d.subsystem_name)},
+             {"device_name", text(d.device_name)},
+             {"subsystem_name", text(d.subsystem_name)},
              {"driver", text(d.driver)},
              {"module", text(d.module)},
              {"driver_version", text(d.driver_version)},
@@ -66,7 +68,7 @@ Json audio_controllers_json(const SystemSnapshot& s) {
     Json list = Json::array();
     for (const PciDevice& d : s.pci_devices) {
         if (is_audio_controller(d)) {
-            list.push_back({{"name", text(d.name)},
+            list.push_back({{"name", text(d.device_name)},
                             {"driver", text(d.driver)},
                             {"pci_address", text(d.address)}});
         }

@@ -9,7 +9,7 @@ namespace nadrel::json {
 
 // "pci_devices": one object per function, its link typed (null without one).
 Json pci_devices_json(const SystemSnapshot& s);
-// "audio.controllers": the PCI functions of the multimedia audio classes.
+// "audio.controllers": the PCI functions of the multimedia audio classes, by device name.
 Json audio_controllers_json(const SystemSnapshot& s);
 // A GPU's "connectors".
 Json connectors_json(const GpuInfo& gpu);

@@ -69,8 +69,8 @@ void for_each_machine_text(SystemSnapshot& s, Fn&& fn) {
             fn(*text);
     }
     for (PciDevice& d : s.pci_devices) {
-        for (std::string* text :
-             {&d.class_name, &d.vendor, &d.name, &d.driver, &d.module, &d.driver_version})
+        for (std::string* text : {&d.class_name, &d.vendor, &d.device_name, &d.subsystem_name,
+                                  &d.driver, &d.module, &d.driver_version})
             fn(*text);
     }
     for (GpuInfo& g : s.gpus) {

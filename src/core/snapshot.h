@@ -80,10 +80,11 @@ struct PciDevice {
     std::uint16_t subsystem_vendor_id = 0;
     std::uint16_t subsystem_device_id = 0;
     std::optional<std::uint8_t> revision;
-    std::string vendor;  // the vendor's name
-    std::string name;    // the subsystem's name where the database has one, else the device's
-    std::string driver;  // the bound kernel driver ("ahci")
-    std::string module;  // the module that holds it, when it is one
+    std::string vendor;          // the vendor's name
+    std::string device_name;     // the device's name
+    std::string subsystem_name;  // the subsystem's (the board's), where the database has one
+    std::string driver;          // the bound kernel driver ("ahci")
+    std::string module;          // the module that holds it, when it is one
     std::string driver_version;
     std::optional<std::uint32_t> numa_node;
     std::optional<std::uint32_t> iommu_group;

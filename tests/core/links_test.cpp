@@ -12,7 +12,8 @@ namespace {
 PciDevice function(PcieLink link, bool judged = true) {
     PciDevice d;
     d.address = "0000:03:00.0";
-    d.name = "Example Card";
+    d.device_name = "Example Card";
+    d.subsystem_name = "Example Board";  // a subsystem name does not name the function
     d.class_code = 0x020000;
     d.link = link;
     d.link_judged = judged;

@@ -33,7 +33,9 @@ const std::vector<std::string> snapshot_ids = {"plantedhost7",
                                                "6YY309791ZAB",  // the monitor's own serial
                                                "CN41222LW4",
                                                "00e04c680001",  // a USB adapter's "enx" name
-                                               "plantedhost7 Speakers"};
+                                               "plantedhost7 Speakers",
+                                               "198.51.100.44",  // the adapter's addresses
+                                               "2001:db8:5::44"};
 // Values only the live card shows.
 const std::vector<std::string> live_ids = {"203.0.113.77", "2001:db8::77", "13.12.11.10"};
 
@@ -56,8 +58,11 @@ protected:
             {"sys/class/power_supply/BAT0/type", "Battery\n"},
             {"sys/class/power_supply/BAT0/serial_number", "BATSN-PLANT-07\n"},
             {"proc/net/route",
-             "Iface\tDestination\tGateway \tFlags\n"
-             "enp5s0\t00000000\t0A0B0C0D\t0003\n"},
+             "Iface\tDestination\tGateway \tFlags\tRefCnt\tUse\tMetric\tMask\n"
+             "enp5s0\t00000000\t0A0B0C0D\t0003\t0\t0\t0\t00000000\n"
+             "enp5s0\t006433C6\t00000000\t0001\t0\t0\t0\t00FFFFFF\n"},
+            {"proc/net/fib_trie", "Main:\n     |-- 198.51.100.44\n        /32 host LOCAL\n"},
+            {"proc/net/if_inet6", "20010db8000500000000000000000044 02 40 00 00 enp5s0\n"},
         };
         for (const auto& [path, content] : files)
             machine.write(path, content);
@@ -121,11 +126,11 @@ TEST_F(Planted, NoOutputHoldsAnIdentifierWhenSanitizing) {
     // adapter, unknown to the database, is named by its interface, which held its MAC. The
     // JSON adds the DMI identifiers.
     EXPECT_EQ(print.err,
-              "nadrel: hid 17 values: host name, 8 serials, 4 asset tags, 2 MACs, "
-              "interface name, name holding the host name\n");
+              "nadrel: hid 19 values: host name, 8 serials, 4 asset tags, 2 MACs, "
+              "interface name, 2 IP addresses, name holding the host name\n");
     EXPECT_EQ(run({"--json"}, true).err,
-              "nadrel: hid 24 values: host name, 11 serials, UUID, machine ID, 6 asset tags, "
-              "2 MACs, interface name, name holding the host name\n");
+              "nadrel: hid 26 values: host name, 11 serials, UUID, machine ID, 6 asset tags, "
+              "2 MACs, interface name, 2 IP addresses, name holding the host name\n");
     EXPECT_EQ(run({"--json"}, false).err, "");
 
     const std::string json = run({"--json"}, false).out;

@@ -70,9 +70,9 @@ std::string pci_device_text(const PciDevice& device) {
         return {};
     if (device.vendor.empty())
         return strfmt("Device %04x:%04x", unsigned{device.vendor_id}, unsigned{device.device_id});
-    if (device.name.empty())
+    if (device.device_name.empty())
         return strfmt("%s Device %04x", device.vendor.c_str(), unsigned{device.device_id});
-    return device.vendor + " " + device.name;
+    return device.vendor + " " + device.device_name;
 }
 
 std::string sata_link_text(std::uint32_t mbps) {

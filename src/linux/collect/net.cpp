@@ -44,6 +44,17 @@ std::uint32_t link_speed(const SysRoot& root, const std::string& dir) {
         std::min<std::int64_t>(*speed, std::numeric_limits<std::uint32_t>::max()));
 }
 
+// The folder of the device behind an interface, as the machine names it; empty when its link
+// leads nowhere.
+std::string device_folder(const SysRoot& root, const std::string& dir) {
+    if (!root.is_host())
+        return canonical_path(root, dir + "/device").value_or("");
+    // The link is relative to where the interface's own link leads.
+    const auto interface = link_destination(root, dir);
+    const auto target = read_link(root, dir + "/device");
+    return interface && target ? joined(*interface, *target) : std::string();
+}
+
 // The addresses of each adapter: from the kernel on the running machine, else from the
 // captured /proc/net tables.
 void add_addresses(const SysRoot& root, std::vector<NetAdapter>& adapters) {
@@ -94,8 +105,8 @@ std::vector<NetAdapter> collect_net_adapters(const SysRoot& root,
         if (++devices > max_net_devices)
             break;
         NetAdapter adapter;
-        const std::string path = link_destination(root, dir).value_or("");
-        adapter.pci_address = pci_function_of(path);
+        const std::string device = device_folder(root, dir);
+        adapter.pci_address = pci_function_of(device);
         if (const PciDevice* function = find_pci_device(pci, adapter.pci_address)) {
             adapter.name =
                 clean_name(pci_name(root, function->vendor_id, function->device_id).value_or(""));
@@ -109,7 +120,8 @@ std::vector<NetAdapter> collect_net_adapters(const SysRoot& root,
         adapter.link_up = carrier && trim(*carrier) == "1";
         if (adapter.link_up && adapter.kind == "Ethernet")
             adapter.speed_mbps = link_speed(root, dir);
-        adapter.driver = bound_driver(root, dir + "/device").value_or("");
+        if (!device.empty())
+            adapter.driver = bound_driver(root, device).value_or("");
         const auto mtu = read_u64(root, dir + "/mtu");
         adapter.mtu = mtu && *mtu <= std::numeric_limits<std::uint32_t>::max()
                           ? static_cast<std::uint32_t>(*mtu)

@@ -7,6 +7,7 @@
 #include <map>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <utility>
 
 #include "core/text/numbers.h"
@@ -188,9 +189,28 @@ std::vector<PciDevice> collect_pci_devices(const SysRoot& root) {
     std::vector<PciDevice> devices;
     std::vector<std::string> paths;
     std::map<std::string, ModuleInfo> modules;  // by driver
+    // On a captured tree, where each bus entry leads is resolved inside it: the walk is made
+    // once per parent folder (functions share a few bridges), and the function's own name is
+    // checked to be no link.
+    std::unordered_map<std::string, std::optional<std::string>> parents;
+    const auto destination = [&](const std::string& entry) -> std::optional<std::string> {
+        if (root.is_host())
+            return link_destination(root, entry);
+        const auto target = read_link(root, entry);
+        if (!target)
+            return canonical_path(root, entry);
+        const std::string lexical = joined(bus_dir, *target);
+        const std::string parent = lexical.substr(0, lexical.rfind('/'));
+        auto [known, added] = parents.try_emplace(parent);
+        if (added)
+            known->second = canonical_path(root, parent);
+        if (!known->second || read_link(root, lexical))
+            return canonical_path(root, entry);
+        return *known->second + lexical.substr(lexical.rfind('/'));
+    };
     for (const std::string& name : names) {
         const std::string entry = std::string(bus_dir) + "/" + name;
-        const auto path = link_destination(root, entry);
+        const auto path = destination(entry);
         // A function lives beneath /sys/devices under its own name; anything else is not one.
         if (!path || !path->starts_with("/sys/devices/") || last_component(*path) != name)
             continue;
@@ -213,7 +233,8 @@ std::vector<PciDevice> collect_pci_devices(const SysRoot& root) {
         const PciNames ids = pci_function_names(root, d.vendor_id, d.device_id,
                                                 d.subsystem_vendor_id, d.subsystem_device_id);
         d.vendor = ids.vendor;
-        d.name = ids.name;
+        d.device_name = ids.device;
+        d.subsystem_name = ids.subsystem;
         if (d.class_code)
             d.class_name = pci_class_name(root, *d.class_code).value_or("");
         devices.push_back(std::move(d));
@@ -223,13 +244,15 @@ std::vector<PciDevice> collect_pci_devices(const SysRoot& root) {
     // Along a PCI Express hierarchy, root ports and switch downstream ports own the link below
     // them and switch upstream ports the one above: so a function whose count of PCI functions
     // above it is odd hangs below a root or downstream port, and that link is its own to judge.
+    // The functions of a multi-function device share one link: the first of them judges it.
     std::unordered_map<std::string_view, std::size_t> by_address;
     for (std::size_t i = 0; i < devices.size(); ++i)
         by_address.emplace(devices[i].address, i);
+    std::unordered_set<std::string_view> judged_ports;
     for (std::size_t i = 0; i < devices.size(); ++i) {
         PciDevice& d = devices[i];
         const auto above = pci_ancestors(paths[i]);
-        if (!d.link || above.size() % 2 == 0)
+        if (!d.link || above.size() % 2 == 0 || !judged_ports.insert(above.front()).second)
             continue;
         d.link_judged = true;
         const auto port = by_address.find(above.front());

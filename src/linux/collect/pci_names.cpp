@@ -125,9 +125,12 @@ PciNames pci_function_names(const SysRoot& root, std::uint16_t vendor_id, std::u
         if (!found)
             return out;
         out.vendor = found->vendor;
-        out.name = subsystem_lookup(text, db->index, vendor_id, device_id, subsystem_vendor_id,
-                                    subsystem_device_id)
-                       .value_or(found->device.value_or(""));
+        out.device = found->device.value_or("");
+        if (found->device) {
+            out.subsystem = subsystem_lookup(text, db->index, vendor_id, device_id,
+                                             subsystem_vendor_id, subsystem_device_id)
+                                .value_or("");
+        }
         return out;
     });
 }

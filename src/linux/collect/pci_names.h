@@ -19,7 +19,8 @@ std::optional<std::string> pci_name(const SysRoot& root, std::uint16_t vendor_id
 
 struct PciNames {
     std::string vendor;
-    std::string name;  // the subsystem's name where the database has one, else the device's
+    std::string device;
+    std::string subsystem;  // where the database lists the subsystem under the device
 };
 // The names of one function; empty texts for what the database does not list.
 PciNames pci_function_names(const SysRoot& root, std::uint16_t vendor_id, std::uint16_t device_id,

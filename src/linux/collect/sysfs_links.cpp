@@ -40,9 +40,16 @@ bool is_pci_address(std::string_view name) {
 
 std::optional<std::string> linked_name(const SysRoot& root, std::string_view path,
                                        std::string_view parent) {
-    const auto target = root.is_host() ? read_link(root, path) : canonical_path(root, path);
+    auto target = read_link(root, path);
     if (!target)
         return std::nullopt;
+    // A captured tree's link must lead to something inside it: joined to its folder (reached
+    // without links, so ".." means what it says) and found there.
+    if (!root.is_host()) {
+        target = joined(path.substr(0, path.rfind('/')), *target);
+        if (!exists(root, *target))
+            return std::nullopt;
+    }
     const auto [folder, name] = last_two(*target);
     if (folder != parent || name.empty() || name == "." || name == "..")
         return std::nullopt;
@@ -55,14 +62,17 @@ std::optional<std::string> link_destination(const SysRoot& root, std::string_vie
     const auto target = read_link(root, path);
     if (!target)
         return std::nullopt;
+    return joined(path.substr(0, path.rfind('/')), *target);
+}
+
+std::string joined(std::string_view folder, std::string_view target) {
     std::vector<std::string_view> parts;
-    const std::string_view folder = path.substr(0, path.rfind('/'));
     // An absolute target starts again from the top.
-    for (const std::string_view part : split_on(target->starts_with('/') ? "" : folder, '/')) {
+    for (const std::string_view part : split_on(target.starts_with('/') ? "" : folder, '/')) {
         if (!part.empty())
             parts.push_back(part);
     }
-    for (const std::string_view part : split_on(*target, '/')) {
+    for (const std::string_view part : split_on(target, '/')) {
         if (part.empty() || part == ".")
             continue;
         if (part == "..") {

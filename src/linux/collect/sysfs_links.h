@@ -14,8 +14,9 @@ namespace nadrel {
 bool is_pci_address(std::string_view name);
 
 // The name of the folder the link at path leads to, when that folder's parent is named parent:
-// "…/driver" leading to "/sys/bus/pci/drivers/ahci" gives "ahci" for "drivers". On a captured
-// tree the link must lead to a folder inside it; anything else gives nothing.
+// "…/driver" leading to "/sys/bus/pci/drivers/ahci" gives "ahci" for "drivers". The link's
+// folder must be one reached without links (a canonical device folder). On a captured tree the
+// link must lead to something inside it; anything else gives nothing.
 std::optional<std::string> linked_name(const SysRoot& root, std::string_view path,
                                        std::string_view parent);
 
@@ -24,7 +25,11 @@ std::optional<std::string> linked_name(const SysRoot& root, std::string_view pat
 // without links (the bus and class folders of sysfs are); on a captured tree resolved inside it.
 std::optional<std::string> link_destination(const SysRoot& root, std::string_view path);
 
-// The driver bound to a device folder.
+// folder + "/" + target with "." and ".." taken as they read ("/a/b" and "../c" give "/a/c");
+// ".." stops at the top.
+std::string joined(std::string_view folder, std::string_view target);
+
+// The driver bound to a device folder (reached without links).
 std::optional<std::string> bound_driver(const SysRoot& root, std::string_view device_dir);
 
 // The last PCI function in a canonical device path when no USB device hangs between it and the

@@ -103,13 +103,14 @@ std::optional<std::uint8_t> hex_byte(const SysRoot& root, const std::string& pat
     return static_cast<std::uint8_t>(*value);
 }
 
-std::vector<UsbInterface> read_interfaces(const SysRoot& root,
+// The interfaces of the device whose folder (as the machine names it) is device.
+std::vector<UsbInterface> read_interfaces(const SysRoot& root, const std::string& device,
                                           const std::vector<InterfaceEntry>& entries) {
     std::vector<UsbInterface> interfaces;
     for (const InterfaceEntry& entry : entries) {
         if (interfaces.size() >= max_interfaces)
             break;
-        const std::string dir = std::string(usb_dir) + "/" + entry.name;
+        const std::string dir = device + "/" + entry.name;
         UsbInterface interface;
         interface.number = static_cast<std::uint8_t>(
             hex_byte(root, dir + "/bInterfaceNumber")
@@ -232,7 +233,14 @@ std::vector<UsbDevice> collect_usb_devices(const SysRoot& root) {
         auto last = first;
         while (last != interfaces.end() && last->device == entry.name)
             ++last;
-        device.interfaces = read_interfaces(root, std::vector<InterfaceEntry>(first, last));
+        if (first != last) {
+            // Interfaces are folders of their device, reached here without links.
+            const auto folder = link_destination(root, dir);
+            if (folder) {
+                device.interfaces =
+                    read_interfaces(root, *folder, std::vector<InterfaceEntry>(first, last));
+            }
+        }
         devices.push_back(std::move(device));
     }
     return devices;

@@ -133,13 +133,13 @@ SystemSnapshot workstation() {
                       {{0, 0x08, "Mass Storage", "uas"}}}};
     s.pci_devices = {
         {"0000:00:01.0", 0x060400, "PCI bridge", 0x8086, 0xA70D, 0, 0, 0x01, "Intel Corporation",
-         "Raptor Lake PCI Express 5.0 Graphics Port (PEG010)", "pcieport", "", "", std::nullopt, 1,
-         PcieLink{16000, 16, 16000, 8, 0, 0}, false, false},
+         "Raptor Lake PCI Express 5.0 Graphics Port (PEG010)", "", "pcieport", "", "", std::nullopt,
+         1, PcieLink{16000, 16, 16000, 8, 0, 0}, false, false},
         {"0000:01:00.0", 0x030000, "VGA compatible controller", 0x10DE, 0x2786, 0x1462, 0x5122,
-         0xA1, "NVIDIA Corporation", "AD104 [GeForce RTX 4070]", "nvidia", "nvidia", "535.129.03",
-         0, 14, PcieLink{16000, 16, 16000, 8, 16000, 16}, true, false},
+         0xA1, "NVIDIA Corporation", "AD104 [GeForce RTX 4070]", "GAMING X TRIO", "nvidia",
+         "nvidia", "535.129.03", 0, 14, PcieLink{16000, 16, 16000, 8, 16000, 16}, true, false},
         {"0000:00:1f.0", 0x060100, "", 0x8086, 0x7A04, 0x1462, 0x7D91, 0x11, "Intel Corporation",
-         "", "", "", "", std::nullopt, std::nullopt, std::nullopt, false, std::nullopt}};
+         "", "", "", "", "", std::nullopt, std::nullopt, std::nullopt, false, std::nullopt}};
 
     s.dmi = {"Micro-Star International Co., Ltd.",
              "MAG Z790 TOMAHAWK WIFI (MS-7D91)",
