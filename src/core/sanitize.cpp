@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/text/addresses.h"
+#include "core/text/inet.h"
 
 namespace nadrel {
 
@@ -215,6 +216,14 @@ SanitizedSnapshot sanitize_snapshot(SystemSnapshot s) {
                 ++counts[from_mac ? HiddenKind::InterfaceName : *kind];
         }
         hide(a.mac, HiddenKind::Mac, counts);
+        // Link-local IPv6 addresses, which the text never shows, go altogether: as "<hidden>"
+        // they could no longer be told apart from the others.
+        std::erase_if(a.addresses, [&counts](const NetAddress& address) {
+            const bool link_local = address.ipv6 && is_link_local_ipv6(address.address);
+            if (link_local)
+                ++counts[HiddenKind::IpAddress];
+            return link_local;
+        });
         for (NetAddress& address : a.addresses) {
             hide(address.address, HiddenKind::IpAddress, counts);
             address.prefix_length = 0;  // "<hidden>" alone in the text, null in the JSON
