@@ -66,7 +66,7 @@ std::uint16_t id16(const std::optional<std::string>& text) {
 }
 
 // D0 is full power; D1 to D3cold are low-power states (PCI Power Management). Without a
-// power_state (kernels before 5.18), the runtime state tells when it is suspended or active.
+// power_state (older kernels), the runtime state tells when it is suspended or active.
 std::optional<bool> low_power_state(const std::optional<std::string>& state,
                                     const std::optional<std::string>& runtime) {
     const std::string_view d = state ? trim(*state) : std::string_view();
@@ -106,6 +106,85 @@ struct ModuleInfo {
     std::string module;
     std::string version;
 };
+
+// The module a driver lives in, and its version when it declares one.
+ModuleInfo driver_module(const SysRoot& root, const std::string& driver) {
+    ModuleInfo info;
+    info.module =
+        linked_name(root, "/sys/bus/pci/drivers/" + driver + "/module", "module").value_or("");
+    if (!info.module.empty()) {
+        const auto version = read_text(root, "/sys/module/" + info.module + "/version");
+        info.version = std::string(trim(version.value_or("")));
+    }
+    return info;
+}
+
+// The bus entries that name functions, the first max_pci_functions of them in address order.
+std::vector<std::string> bus_entries(const SysRoot& root) {
+    std::vector<std::string> names;
+    for (auto& name : list_dir(root, bus_dir)) {
+        if (is_pci_address(name))
+            names.push_back(std::move(name));
+    }
+    const auto kept =
+        names.begin() + static_cast<std::ptrdiff_t>(std::min(names.size(), max_pci_functions));
+    std::partial_sort(names.begin(), kept, names.end());
+    names.erase(kept, names.end());
+    return names;
+}
+
+// Where each bus entry leads. On a captured tree that is resolved inside it, but the walk is
+// made once per parent folder (functions share a few bridges) and the function's own name is
+// only checked to be no link.
+class FunctionFolders {
+public:
+    explicit FunctionFolders(const SysRoot& root) : root_(root) {}
+
+    std::optional<std::string> find(const std::string& name) {
+        const std::string entry = std::string(bus_dir) + "/" + name;
+        if (root_.is_host())
+            return link_destination(root_, entry);
+        const auto target = read_link(root_, entry);
+        if (!target)
+            return canonical_path(root_, entry);
+        const std::string lexical = joined(bus_dir, *target);
+        const std::size_t slash = lexical.rfind('/');
+        auto [parent, added] = parents_.try_emplace(lexical.substr(0, slash));
+        if (added)
+            parent->second = canonical_path(root_, parent->first);
+        if (!parent->second || read_link(root_, lexical))
+            return canonical_path(root_, entry);
+        return *parent->second + lexical.substr(slash);
+    }
+
+private:
+    const SysRoot& root_;
+    std::unordered_map<std::string, std::optional<std::string>> parents_;
+};
+
+// Along a PCI Express hierarchy, root ports and switch downstream ports own the link below
+// them and switch upstream ports the one above: so a function whose count of PCI functions
+// above it is odd hangs below a root or downstream port, and that link is its own to judge,
+// against the port's maximum. The functions of a multi-function device share one link: the
+// first of them judges it.
+void judge_links(std::vector<PciDevice>& devices, const std::vector<std::string>& paths) {
+    std::unordered_map<std::string_view, std::size_t> by_address;
+    for (std::size_t i = 0; i < devices.size(); ++i)
+        by_address.emplace(devices[i].address, i);
+    std::unordered_set<std::string_view> judged_ports;
+    for (std::size_t i = 0; i < devices.size(); ++i) {
+        PciDevice& d = devices[i];
+        const auto above = pci_ancestors(paths[i]);
+        if (!d.link || above.size() % 2 == 0 || !judged_ports.insert(above.front()).second)
+            continue;
+        d.link_judged = true;
+        const auto port = by_address.find(above.front());
+        if (port != by_address.end() && devices[port->second].link) {
+            d.link->port_max_mts = devices[port->second].link->max_mts;
+            d.link->port_max_width = devices[port->second].link->max_width;
+        }
+    }
+}
 
 }  // namespace
 
@@ -176,57 +255,20 @@ PciDevice read_pci_function(const SysRoot& root, std::string_view canonical_dir)
 }
 
 std::vector<PciDevice> collect_pci_devices(const SysRoot& root) {
-    std::vector<std::string> names;
-    for (auto& name : list_dir(root, bus_dir)) {
-        if (is_pci_address(name))
-            names.push_back(std::move(name));
-    }
-    const auto kept =
-        names.begin() + static_cast<std::ptrdiff_t>(std::min(names.size(), max_pci_functions));
-    std::partial_sort(names.begin(), kept, names.end());
-    names.erase(kept, names.end());
-
+    FunctionFolders folders(root);
+    std::map<std::string, ModuleInfo> modules;  // by driver
     std::vector<PciDevice> devices;
     std::vector<std::string> paths;
-    std::map<std::string, ModuleInfo> modules;  // by driver
-    // On a captured tree, where each bus entry leads is resolved inside it: the walk is made
-    // once per parent folder (functions share a few bridges), and the function's own name is
-    // checked to be no link.
-    std::unordered_map<std::string, std::optional<std::string>> parents;
-    const auto destination = [&](const std::string& entry) -> std::optional<std::string> {
-        if (root.is_host())
-            return link_destination(root, entry);
-        const auto target = read_link(root, entry);
-        if (!target)
-            return canonical_path(root, entry);
-        const std::string lexical = joined(bus_dir, *target);
-        const std::string parent = lexical.substr(0, lexical.rfind('/'));
-        auto [known, added] = parents.try_emplace(parent);
-        if (added)
-            known->second = canonical_path(root, parent);
-        if (!known->second || read_link(root, lexical))
-            return canonical_path(root, entry);
-        return *known->second + lexical.substr(lexical.rfind('/'));
-    };
-    for (const std::string& name : names) {
-        const std::string entry = std::string(bus_dir) + "/" + name;
-        const auto path = destination(entry);
+    for (const std::string& name : bus_entries(root)) {
+        const auto path = folders.find(name);
         // A function lives beneath /sys/devices under its own name; anything else is not one.
         if (!path || !path->starts_with("/sys/devices/") || last_component(*path) != name)
             continue;
         PciDevice d = read_pci_function(root, *path);
         if (!d.driver.empty()) {
             auto [known, added] = modules.try_emplace(d.driver);
-            if (added) {
-                const std::string driver_dir = "/sys/bus/pci/drivers/" + d.driver;
-                known->second.module =
-                    linked_name(root, driver_dir + "/module", "module").value_or("");
-                if (!known->second.module.empty()) {
-                    known->second.version = std::string(
-                        trim(read_text(root, "/sys/module/" + known->second.module + "/version")
-                                 .value_or("")));
-                }
-            }
+            if (added)
+                known->second = driver_module(root, d.driver);
             d.module = known->second.module;
             d.driver_version = known->second.version;
         }
@@ -240,27 +282,7 @@ std::vector<PciDevice> collect_pci_devices(const SysRoot& root) {
         devices.push_back(std::move(d));
         paths.push_back(*path);
     }
-
-    // Along a PCI Express hierarchy, root ports and switch downstream ports own the link below
-    // them and switch upstream ports the one above: so a function whose count of PCI functions
-    // above it is odd hangs below a root or downstream port, and that link is its own to judge.
-    // The functions of a multi-function device share one link: the first of them judges it.
-    std::unordered_map<std::string_view, std::size_t> by_address;
-    for (std::size_t i = 0; i < devices.size(); ++i)
-        by_address.emplace(devices[i].address, i);
-    std::unordered_set<std::string_view> judged_ports;
-    for (std::size_t i = 0; i < devices.size(); ++i) {
-        PciDevice& d = devices[i];
-        const auto above = pci_ancestors(paths[i]);
-        if (!d.link || above.size() % 2 == 0 || !judged_ports.insert(above.front()).second)
-            continue;
-        d.link_judged = true;
-        const auto port = by_address.find(above.front());
-        if (port != by_address.end() && devices[port->second].link) {
-            d.link->port_max_mts = devices[port->second].link->max_mts;
-            d.link->port_max_width = devices[port->second].link->max_width;
-        }
-    }
+    judge_links(devices, paths);
     return devices;
 }
 
