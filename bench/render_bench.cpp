@@ -6,6 +6,7 @@
 
 #include "core/report/builder.h"
 #include "linux/collect/collect.h"
+#include "linux/gui/machine_host.h"
 #include "linux/gui/view/view.h"
 
 namespace nadrel {
@@ -19,12 +20,13 @@ SysRoot bench_root() {
 
 ReportView detail_view(float scale) {
     static const SystemSnapshot snapshot = collect_snapshot(bench_root());
-    auto fonts = load_font_set();
+    auto fonts = load_font_set(font_file_reader());
     if (!fonts) {
         std::abort();
     }
     ReportView view = make_view(build_report(snapshot, false), build_report(snapshot, true),
-                                "2026-12-07 11:33 UTC", *fonts, bench_root(), std::nullopt);
+                                "2026-12-07 11:33 UTC", *fonts,
+                                std::make_shared<MachineHost>(bench_root(), std::nullopt, false));
     view.detail = true;
     set_scale(view, scale);
     resize(view, static_cast<std::int32_t>(760 * scale), static_cast<std::int32_t>(680 * scale));

@@ -43,6 +43,8 @@ Environment read_environment() {
     if (env.home && !is_valid_utf8(*env.home))
         env.home.reset();
     env.sysroot = variable("NADREL_SYSROOT");
+    env.xcursor_theme = variable("XCURSOR_THEME");
+    env.xcursor_size = variable("XCURSOR_SIZE");
     return env;
 }
 

@@ -73,6 +73,8 @@ Failure run_window(const Environment& env, const SysRoot& root, const WindowInpu
     args.gdk_scale = abi_optional_text(env.gdk_scale);
     args.wayland_display = env.wayland_display ? 1 : 0;
     args.sanitize = input.sanitize ? 1 : 0;
+    args.cursor_theme = abi_optional_text(env.xcursor_theme);
+    args.cursor_size = abi_optional_text(env.xcursor_size);
 
     std::array<char, 4096> message{};
     if (entry(&args, message.data(), message.size()) == 0)

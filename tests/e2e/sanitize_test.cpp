@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "core/report/builder.h"
 #include "linux/collect/collect.h"
 #include "linux/export/export.h"
@@ -139,9 +141,10 @@ TEST_F(Planted, NoOutputHoldsAnIdentifierWhenSanitizing) {
     EXPECT_NE(run({"--print"}, false).out.find("plantedhost7"), std::string::npos);
 }
 
-std::string card_text(const LiveCard& card) {
+std::string card_text(const SysRoot& root, const AddressProbe& probe, bool sanitize) {
+    LiveSession session = open_live_session(root, probe, sanitize);
     std::string text;
-    for (const LiveRow& row : card.rows)
+    for (const LiveRow& row : sample_live_rows(session, root, Instant{}))
         text += row.label + ": " + row.value + "\n";
     return text;
 }
@@ -149,25 +152,34 @@ std::string card_text(const LiveCard& card) {
 TEST_F(Planted, LiveCardAndSavedFileHideThemToo) {
     const SysRoot root(machine.path());
     const auto probe = [] { return LocalAddresses{"203.0.113.77", "2001:db8::77"}; };
-    const std::string shown = card_text(make_live_card(root, Instant{}, probe, false));
-    const std::string hidden = card_text(make_live_card(root, Instant{}, probe, true));
+    const std::string shown = card_text(root, probe, false);
+    const std::string hidden = card_text(root, probe, true);
     for (const std::string& id : live_ids) {
         EXPECT_NE(shown.find(id), std::string::npos) << "not planted: " << id;
         EXPECT_EQ(hidden.find(id), std::string::npos) << id;
     }
-    for (const std::string id : {"SYSSN-PLANT-01", "02:11:22:33:44:55", "NVMESN-PLANT-06"}) {
+    for (const std::string id :
+         {"SYSSN-PLANT-01", "02:11:22:33:44:55", "NVMESN-PLANT-06", "00e04c680001"}) {
         EXPECT_NE(shown.find(id), std::string::npos) << "not planted: " << id;
         EXPECT_EQ(hidden.find(id), std::string::npos) << id;
     }
     EXPECT_NE(hidden.find("System serial: <hidden>\n"), std::string::npos) << hidden;
 
-    // The window's documents come from the sanitized snapshot; the status hides the home folder
-    // and the host name of the file it names.
+    // The window's documents come from the sanitized snapshot; the file's name and the status
+    // message hold neither the host name nor the home folder. Later saves of the same window
+    // replace its file; another window's save does not.
     const test::TempDir home;
     const Report detail = build_report(sanitize_snapshot(collect_snapshot(root)).snapshot, true);
-    EXPECT_EQ(save_report(root, home.path(), "2026-12-09 05:00 UTC", detail, true),
-              "Saved to <hidden>/<hidden>-nadrel.txt");
-    const std::string saved = test::read_file(home.path() + "/plantedhost7-nadrel.txt");
+    SaveState window;
+    for (int press = 0; press < 2; ++press) {
+        EXPECT_EQ(save_report(root, home.path(), "2026-12-09 05:00 UTC", detail, true, window),
+                  "Saved to ~/nadrel-report.txt");
+    }
+    SaveState another;
+    EXPECT_EQ(save_report(root, home.path(), "2026-12-09 05:00 UTC", detail, true, another),
+              "Saved to ~/nadrel-report-2.txt");
+    EXPECT_FALSE(std::filesystem::exists(home.path() + "/plantedhost7-nadrel.txt"));
+    const std::string saved = test::read_file(home.path() + "/nadrel-report.txt");
     EXPECT_NE(saved.find("<hidden>"), std::string::npos);
     for (const std::string& id : snapshot_ids)
         EXPECT_EQ(saved.find(id), std::string::npos) << id;

@@ -10,6 +10,7 @@
 #include "app/app.h"
 #include "core/report/builder.h"
 #include "linux/collect/collect.h"
+#include "linux/gui/machine_host.h"
 #include "linux/gui/view/view.h"
 #include "png.h"
 
@@ -48,7 +49,7 @@ int main(int argc, char** argv) {
         std::fputs(std::string(usage).c_str(), stderr);
         return 2;
     }
-    auto fonts = load_font_set();
+    auto fonts = load_font_set(font_file_reader());
     if (!fonts) {
         return fail(no_font_error);
     }
@@ -101,7 +102,7 @@ int main(int argc, char** argv) {
     }
 
     ReportView view = make_view(build_report(snapshot, false), build_report(snapshot, true), stamp,
-                                *fonts, root, std::nullopt);
+                                *fonts, std::make_shared<MachineHost>(root, std::nullopt, false));
     const Instant now = steady_now();
     view.clock = [now] { return now; };
     set_scale(view, scale);

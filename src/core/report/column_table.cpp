@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "core/report/format.h"
 #include "core/text/unicode.h"
 
 namespace nadrel {
@@ -19,7 +20,7 @@ std::string table_line(const std::vector<std::size_t>& shown,
                        const std::vector<std::string>& cells) {
     std::string line = "    ";
     for (std::size_t i = 0; i < shown.size(); ++i) {
-        const std::string_view cell = cell_at(cells, shown[i]);
+        const std::string cell = shorten(cell_at(cells, shown[i]), max_value_chars);
         line += cell;
         if (i + 1 == shown.size())
             break;
@@ -43,7 +44,7 @@ std::vector<ReportRow> column_table(const std::vector<std::string>& headers,
             if (cell.empty())
                 continue;
             used = true;
-            width = std::max(width, char_count(cell));
+            width = std::max(width, std::min(char_count(cell), max_value_chars));
         }
         if (!used)
             continue;

@@ -4,6 +4,7 @@
 #include "core/text/clean_text.h"
 #include "core/text/fmt.h"
 #include "core/text/names.h"
+#include "core/text/unicode.h"
 
 namespace nadrel {
 
@@ -70,16 +71,20 @@ std::string join(const std::vector<std::string>& parts, std::string_view separat
     return out;
 }
 
+std::string shown_value(std::string_view value) {
+    return shorten(clean_name(clean_text(value)), max_value_chars);
+}
+
 ReportRow field(std::string label, std::string_view value) {
-    return ReportRow{RowKind::Field, clean_text(label), clean_name(clean_text(value))};
+    return ReportRow{RowKind::Field, clean_text(label), shown_value(value)};
 }
 
 ReportRow sub_field(std::string label, std::string_view value) {
-    return ReportRow{RowKind::SubField, clean_text(label), clean_name(clean_text(value))};
+    return ReportRow{RowKind::SubField, clean_text(label), shown_value(value)};
 }
 
 ReportRow bullet(std::string_view text) {
-    return ReportRow{RowKind::Bullet, clean_name(clean_text(text)), {}};
+    return ReportRow{RowKind::Bullet, shown_value(text), {}};
 }
 
 ReportRow raw(std::string text) {

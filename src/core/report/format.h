@@ -21,8 +21,14 @@ std::string format_speed(std::uint32_t mbps);
 // The non-empty parts joined by the separator.
 std::string join(const std::vector<std::string>& parts, std::string_view separator);
 
+// The most characters a row shows of one value: a longer value is cut, ending in "…", so that a
+// device's page-long string cannot flood the report.
+inline constexpr std::size_t max_value_chars = 256;
+// A value as a row shows it: cleaned of control characters and marks, and cut.
+std::string shown_value(std::string_view value);
+
 // Rows whose label, value or text pass through clean_text (no control characters), and
-// names through clean_name.
+// values and bullets through shown_value.
 ReportRow field(std::string label, std::string_view value);
 ReportRow sub_field(std::string label, std::string_view value);
 ReportRow bullet(std::string_view text);

@@ -1,5 +1,6 @@
 // Report rows: the RAM section (totals, memory arrays and the installed modules).
-#include <algorithm>
+#include <string_view>
+#include <unordered_map>
 
 #include "core/report/format.h"
 #include "core/report/sections.h"
@@ -25,14 +26,15 @@ std::string headline(const MemoryModule& m, std::string_view prefix) {
 // Real tables repeat "DIMM 0" in every channel: a locator that occurs more than once among
 // the listed modules is shown with its bank ("P0 CHANNEL A / DIMM 0").
 std::vector<std::string> module_labels(const std::vector<MemoryModule>& modules) {
+    std::unordered_map<std::string_view, std::size_t> repeats;  // counted once, not per module
+    for (const auto& m : modules)
+        ++repeats[m.locator];
     std::vector<std::string> labels;
     labels.reserve(modules.size());
     for (const auto& m : modules) {
-        const auto repeats = std::count_if(modules.begin(), modules.end(),
-                                           [&m](const auto& o) { return o.locator == m.locator; });
         if (m.locator.empty())
             labels.emplace_back("DIMM");
-        else if (repeats > 1 && !m.bank_locator.empty())
+        else if (repeats[m.locator] > 1 && !m.bank_locator.empty())
             labels.push_back(m.bank_locator + " / " + m.locator);
         else
             labels.push_back(m.locator);
@@ -44,25 +46,22 @@ std::string part_text(const MemoryModule& m) {
     return join({m.manufacturer, m.part_number}, " ");
 }
 
-// Base speed, current speed and part, as Field rows (summary) or SubField rows (detail).
-void add_speed_and_part(std::vector<ReportRow>& rows, const MemoryModule& m, RowKind kind) {
-    auto add = [&rows, kind](std::string label, std::string_view value) {
-        rows.push_back(kind == RowKind::SubField ? sub_field(std::move(label), value)
-                                                 : field(std::move(label), value));
-    };
+// Base speed, current speed and part, as sub-rows of their module (in the summary too, so that
+// identical modules do not read as one list).
+void add_speed_and_part(std::vector<ReportRow>& rows, const MemoryModule& m) {
     if (m.speed_mts != 0)
-        add("Base speed", strfmt("%uMT/s", m.speed_mts));
+        rows.push_back(sub_field("Base speed", strfmt("%uMT/s", m.speed_mts)));
     if (m.configured_speed_mts != 0)
-        add("Current speed", strfmt("%uMT/s", m.configured_speed_mts));
+        rows.push_back(sub_field("Current speed", strfmt("%uMT/s", m.configured_speed_mts)));
     const std::string part = part_text(m);
     if (!part.empty())
-        add("Part", part);
+        rows.push_back(sub_field("Part", part));
 }
 
 void add_module_detail(std::vector<ReportRow>& rows, const MemoryModule& m,
                        const std::string& label) {
     rows.push_back(field(label, headline(m, "")));
-    add_speed_and_part(rows, m, RowKind::SubField);
+    add_speed_and_part(rows, m);
     if (m.rank != 0)
         rows.push_back(sub_field("Rank", std::to_string(m.rank)));
     if (m.data_width != 0) {
@@ -113,7 +112,7 @@ void add_module_summary(std::vector<ReportRow>& rows, const std::vector<MemoryMo
         const std::string prefix = g.count >= 2 ? strfmt("%u x ", g.count) : std::string();
         rows.push_back(
             field(is_soldered(m) ? std::string("Modules") : *g.label, headline(m, prefix)));
-        add_speed_and_part(rows, m, RowKind::Field);
+        add_speed_and_part(rows, m);
     }
 }
 
@@ -127,8 +126,12 @@ std::vector<ReportRow> memory_rows(const SystemSnapshot& s, bool detail) {
         rows.push_back(field("Available to OS", format_size(s.memory_total)));
     }
     if (s.memory_slots != 0) {
-        rows.push_back(
-            field("Slots", strfmt("%zu of %u populated", s.memory_modules.size(), s.memory_slots)));
+        // A table listing more modules than its arrays have slots contradicts itself: the
+        // count of modules is what is known.
+        const std::size_t modules = s.memory_modules.size();
+        rows.push_back(field("Slots", modules > s.memory_slots ? strfmt("%zu populated", modules)
+                                                               : strfmt("%zu of %u populated",
+                                                                        modules, s.memory_slots)));
     }
     if (s.memory_max_capacity != 0) {
         rows.push_back(field("Max supported", format_size(s.memory_max_capacity)));

@@ -56,7 +56,7 @@ std::vector<ReportRow> other_rows(const SystemSnapshot& s, bool detail) {
     if (detail && !s.audio_devices.empty()) {
         rows.push_back(field("Audio endpoints", ""));
         for (const auto& entry : s.audio_devices)
-            rows.push_back(raw("    " + clean_name(entry)));
+            rows.push_back(raw("    " + shown_value(entry)));
     }
     append(rows, list_rows("Audio devices", s.sound_cards));
     append(rows, list_rows("Bluetooth", s.bluetooth));
@@ -65,7 +65,7 @@ std::vector<ReportRow> other_rows(const SystemSnapshot& s, bool detail) {
         for (const auto& device : s.usb_devices) {
             const std::size_t indent = 2 * std::size_t{device.depth} + 4;
             rows.push_back(
-                raw(std::string(indent, ' ') + clean_name(device.name) + usb_suffix(device)));
+                raw(std::string(indent, ' ') + shown_value(device.name) + usb_suffix(device)));
         }
     }
     return rows;

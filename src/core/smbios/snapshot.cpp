@@ -36,6 +36,8 @@ void collect_smbios_memory(SystemSnapshot& snapshot, std::span<const DmiStructur
     for (const DmiStructure& s : dmi) {
         if (s.type != memory_device)
             continue;
+        if (snapshot.memory_modules.size() == max_memory_modules)
+            break;
         if (auto module = decode_memory_device(s)) {
             snapshot.memory_modules.push_back(std::move(*module));
         }

@@ -1,6 +1,7 @@
 // The snapshot fields that come from SMBIOS structures (memory, slots, ports, sockets, BIOS).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
@@ -11,7 +12,12 @@
 
 namespace nadrel {
 
-// Type 16 slot counts and capacities, then every type 17 module, in table order.
+// Memory modules kept at most: real boards list under a hundred, the largest servers a few
+// hundred; a table claiming more is made up.
+inline constexpr std::size_t max_memory_modules = 1024;
+
+// Type 16 slot counts and capacities, then every type 17 module, in table order, up to
+// max_memory_modules.
 void collect_smbios_memory(SystemSnapshot& snapshot, std::span<const DmiStructure> dmi);
 // A module whose form factor is "Row of chips": memory soldered to the board.
 bool is_soldered(const MemoryModule& module);

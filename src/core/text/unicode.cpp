@@ -128,6 +128,14 @@ std::size_t char_offset(std::string_view s, std::size_t n) {
     return i;
 }
 
+std::string shorten(std::string_view s, std::size_t max) {
+    const std::size_t keep = char_offset(s, max - 1);
+    const std::string_view rest = s.substr(keep);
+    if (char_offset(rest, 1) == rest.size())  // one character or none left: it fits
+        return std::string(s);
+    return std::string(s.substr(0, keep)) + "\u2026";
+}
+
 bool is_unicode_space(char32_t c) {
     return (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0x85 || c == 0xA0 || c == 0x1680 ||
            (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 || c == 0x202F ||

@@ -25,6 +25,9 @@ std::size_t char_count(std::string_view s);
 // Byte offset of the n-th character (s.size() when n is at or past the end).
 std::size_t char_offset(std::string_view s, std::size_t n);
 
+// s when it has at most max characters (max >= 1); else its first max - 1 characters and "…".
+std::string shorten(std::string_view s, std::size_t max);
+
 // The Unicode White_Space property.
 bool is_unicode_space(char32_t c);
 

@@ -96,12 +96,12 @@ std::vector<std::string> parse_audio_devices(std::string_view text) {
 }
 
 std::vector<std::string> collect_sound_cards(const SysRoot& root) {
-    const auto text = read_text(root, "/proc/asound/cards");
+    const auto text = read_text(root, "/proc/asound/cards", list_limit);
     return text ? parse_sound_cards(*text) : std::vector<std::string>();
 }
 
 std::vector<std::string> collect_audio_devices(const SysRoot& root) {
-    const auto text = read_text(root, "/proc/asound/pcm");
+    const auto text = read_text(root, "/proc/asound/pcm", list_limit);
     return text ? parse_audio_devices(*text) : std::vector<std::string>();
 }
 

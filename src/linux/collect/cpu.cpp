@@ -70,7 +70,7 @@ std::uint32_t highest_mhz(const SysRoot& root, const std::vector<std::uint32_t>&
 
 CpuInfo collect_cpu(const SysRoot& root) {
     CpuInfo cpu;
-    const auto cpuinfo = read_text(root, "/proc/cpuinfo");
+    const auto cpuinfo = read_raw_text(root, "/proc/cpuinfo", cpu_table_limit);
     const auto cpus = cpu_numbers(root);
 
     collect_caches(root, cpus, cpu);

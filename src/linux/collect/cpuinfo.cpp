@@ -200,7 +200,7 @@ bool is_generic_arm_name(std::string_view name) {
 // "Model" and "Hardware", which name the board rather than the processor.
 std::string brand_string(const CpuinfoFacts& facts) {
     if (facts.model_name && !is_generic_arm_name(*facts.model_name))
-        return collapse_spaces(*facts.model_name);
+        return collapse_spaces(utf8_lossy(*facts.model_name));
     std::string cores;
     for (const auto name : facts.arm_cores)
         cores += (cores.empty() ? "" : " + ") + std::string(name);
@@ -208,7 +208,7 @@ std::string brand_string(const CpuinfoFacts& facts) {
         return cores;
     for (const auto& value : {facts.model_name, facts.model_key, facts.hardware}) {
         if (value)
-            return collapse_spaces(*value);
+            return collapse_spaces(utf8_lossy(*value));
     }
     return "Unknown processor";
 }
@@ -224,7 +224,7 @@ void apply_cpuinfo(std::string_view text, CpuInfo& cpu) {
         cpu.cores = facts.processors != 0 ? facts.processors : 1;
     cpu.threads = facts.processors;
     if (facts.vendor)
-        cpu.vendor_id = std::string(*facts.vendor);
+        cpu.vendor_id = utf8_lossy(*facts.vendor);
     cpu.family = parse_u32_or_zero(facts.family);
     cpu.model_number = parse_u32_or_zero(facts.model);
     cpu.stepping = parse_u32_or_zero(facts.stepping);

@@ -1,4 +1,5 @@
-// The /proc/cpuinfo text: key lookups and the processor facts it gives.
+// The /proc/cpuinfo text: key lookups and the processor facts it gives. The text is taken as
+// bytes, not necessarily UTF-8: the values kept are decoded one by one, with replacement.
 #pragma once
 
 #include <cstdint>

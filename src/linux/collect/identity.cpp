@@ -47,7 +47,7 @@ std::string non_placeholder(const SysRoot& root, std::string_view name,
 // block between the blocks' span and the pages present. A gap under one block means none is
 // offline; any other gap (or a captured tree whose page size is not ours) reads the states.
 bool all_blocks_online(const SysRoot& root, std::uint64_t blocks, std::uint64_t block_size) {
-    const auto text = read_text(root, "/proc/zoneinfo");
+    const auto text = read_raw_text(root, "/proc/zoneinfo", cpu_table_limit);
     const auto pages = text ? zoneinfo_present_pages(*text) : std::nullopt;
     const long page_size = sysconf(_SC_PAGESIZE);
     if (!pages || page_size <= 0)
@@ -87,7 +87,7 @@ std::optional<std::string> parse_os_release(std::string_view text) {
 }
 
 std::string collect_os_name(const SysRoot& root) {
-    const auto text = read_text(root, "/etc/os-release");
+    const auto text = read_text(root, "/etc/os-release", list_limit);
     if (!text)
         return "Linux";
     auto name = parse_os_release(*text);
@@ -116,7 +116,7 @@ std::string collect_os_installed(const SysRoot& root) {
 }
 
 std::uint64_t collect_memory_total(const SysRoot& root) {
-    const auto text = read_text(root, "/proc/meminfo");
+    const auto text = read_text(root, "/proc/meminfo", list_limit);
     if (!text)
         return 0;
     return meminfo_bytes(*text, "MemTotal").value_or(0);

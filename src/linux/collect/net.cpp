@@ -21,11 +21,6 @@ namespace {
 
 constexpr std::string_view net_dir = "/sys/class/net";
 
-// Interfaces with a device behind them examined at most: a machine has a handful, a server
-// with virtual functions on its host a few hundred, and the identical ones are listed once
-// anyway. A tree claiming more is not walked further.
-constexpr std::size_t max_net_devices = 1024;
-
 std::string net_kind(const SysRoot& root, const std::string& dir) {
     if (has_entry(root, dir + "/phy80211") || has_entry(root, dir + "/wireless"))
         return "Wi-Fi";
@@ -70,11 +65,11 @@ void add_addresses(const SysRoot& root, std::vector<NetAdapter>& adapters) {
         for (std::size_t i = 0; i < adapters.size(); ++i)
             adapters[i].firmware_version = versions[i];
     } else {
-        const auto fib = read_text(root, "/proc/net/fib_trie");
-        const auto routes = read_text(root, "/proc/net/route");
+        const auto fib = read_text(root, "/proc/net/fib_trie", list_limit);
+        const auto routes = read_text(root, "/proc/net/route", list_limit);
         if (fib && routes)
             addresses = parse_ipv4_addresses(*fib, *routes);
-        if (const auto inet6 = read_text(root, "/proc/net/if_inet6")) {
+        if (const auto inet6 = read_text(root, "/proc/net/if_inet6", list_limit)) {
             for (auto& address : parse_if_inet6(*inet6))
                 addresses.push_back(std::move(address));
         }

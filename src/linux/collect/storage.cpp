@@ -5,6 +5,7 @@
 #include <array>
 #include <limits>
 #include <string_view>
+#include <unordered_set>
 
 #include "core/text/fields.h"
 #include "core/text/names.h"
@@ -18,6 +19,11 @@ namespace nadrel {
 namespace {
 
 constexpr std::string_view block_dir = "/sys/block";
+
+// Block devices examined at most (virtual ones are left out by name first): a storage server
+// has a few hundred disks, and a tree claiming more is cut before any of its files is read.
+// Each costs a dozen reads through two links, so the cap is the network adapters' one.
+constexpr std::size_t max_disks = 1024;
 
 // Virtual, RAM-backed and removable-media devices that are not disks of this machine.
 bool excluded_name(std::string_view name) {
@@ -192,9 +198,12 @@ std::optional<DiskInfo> read_disk(const SysRoot& root, const std::string& name,
 
 std::vector<DiskInfo> collect_disks(const SysRoot& root, const std::vector<PciDevice>& pci) {
     std::vector<DiskInfo> disks;
+    std::size_t examined = 0;
     for (const auto& name : list_dir_sorted(root, block_dir)) {
         if (excluded_name(name))
             continue;
+        if (++examined > max_disks)
+            break;
         // Without a backing device it is a virtual block device.
         if (!has_entry(root, std::string(block_dir) + "/" + name + "/device"))
             continue;
@@ -206,16 +215,19 @@ std::vector<DiskInfo> collect_disks(const SysRoot& root, const std::vector<PciDe
 
 std::vector<std::string> collect_optical_drives(const SysRoot& root) {
     std::vector<std::string> drives;
+    std::unordered_set<std::string> listed;
+    std::size_t examined = 0;
     for (const auto& name : list_dir(root, block_dir)) {
         if (!starts_with(name, "sr"))
             continue;
+        if (++examined > max_disks)
+            break;
         std::string model =
             clean_name(trimmed_text(root, std::string(block_dir) + "/" + name + "/device/model"));
         if (model.empty())
             model = "Optical drive";
-        if (std::find(drives.begin(), drives.end(), model) == drives.end()) {
+        if (listed.insert(model).second)
             drives.push_back(std::move(model));
-        }
     }
     return drives;
 }

@@ -17,6 +17,10 @@ namespace {
 
 constexpr std::string_view usb_dir = "/sys/bus/usb/devices";
 
+// USB devices listed at most: 127 per bus, and even a rack of hubs comes nowhere near this; a
+// tree claiming more is cut before any of its files is read.
+constexpr std::size_t max_usb_devices = 4096;
+
 // A decimal u32 with an optional "+", nothing else (no white space).
 std::optional<std::uint32_t> parse_number(std::string_view s) {
     const auto v = s == trim(s) ? parse_u64(s) : std::nullopt;
@@ -204,9 +208,13 @@ std::vector<UsbDevice> collect_usb_devices(const SysRoot& root) {
                          std::tie(b.device, b.configuration, b.number, b.name);
               });
     // 1-2 before 1-10; the name breaks ties so that the order never depends on the directory.
-    std::sort(entries.begin(), entries.end(), [](const UsbEntry& a, const UsbEntry& b) {
-        return a.key != b.key ? a.key < b.key : a.name < b.name;
-    });
+    const auto kept =
+        entries.begin() + static_cast<std::ptrdiff_t>(std::min(entries.size(), max_usb_devices));
+    std::partial_sort(entries.begin(), kept, entries.end(),
+                      [](const UsbEntry& a, const UsbEntry& b) {
+                          return a.key != b.key ? a.key < b.key : a.name < b.name;
+                      });
+    entries.erase(kept, entries.end());
 
     std::vector<UsbDevice> devices;
     for (const auto& entry : entries) {

@@ -14,7 +14,6 @@
 #include <variant>
 
 #include "core/report/report.h"
-#include "core/sanitize.h"
 #include "core/text/fmt.h"
 #include "core/text/unicode.h"
 #include "linux/root/unique_fd.h"
@@ -47,7 +46,8 @@ Failure write_fully(int fd, std::string_view data) {
 }
 
 std::string host_name(const SysRoot& root) {
-    const auto text = read_text(root, "/proc/sys/kernel/hostname");
+    // Raw: a name with bytes that are not UTF-8 gives no file name of its own.
+    const auto text = read_raw_text(root, "/proc/sys/kernel/hostname");
     if (!text || !is_valid_utf8(*text)) {
         return "system";
     }
@@ -151,19 +151,45 @@ std::string safe_file_component(std::string_view host) {
     return out;
 }
 
+std::string unused_report_name(const std::string& dir) {
+    const UniqueFd folder(::open(dir.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    std::string name = "nadrel-report.txt";
+    struct stat st {};
+    // A link, even a dangling one, is something there; past 999 the last name is taken anyway
+    // (the save then fails or replaces it as any save would).
+    for (int n = 2; folder.valid() && n <= 999 &&
+                    ::fstatat(folder.get(), name.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+         ++n) {
+        name = strfmt("nadrel-report-%d.txt", n);
+    }
+    return name;
+}
+
 std::string save_report(const SysRoot& root, const std::optional<std::string>& home,
-                        std::string_view stamp, const Report& report, bool sanitize) {
+                        std::string_view stamp, const Report& report) {
+    SaveState state;
+    return save_report(root, home, stamp, report, false, state);
+}
+
+std::string save_report(const SysRoot& root, const std::optional<std::string>& home,
+                        std::string_view stamp, const Report& report, bool sanitize,
+                        SaveState& state) {
     const std::string text = render_text(title_block(stamp), report);
     const std::string dir = home.value_or(".");
-    const std::string name = file_name(root);
-    const std::string path = dir + "/" + name;
-    if (const Failure failure = write_report_file(dir, name, text, TemporaryFile::Use))
-        return "Could not save: " + *failure;
+    std::string name = file_name(root);
+    std::string shown = dir + "/";
     if (sanitize) {
-        const std::string shown_dir = home ? std::string(hidden_text) : dir;
-        return "Saved to " + shown_dir + "/" + std::string(hidden_text) + "-nadrel.txt";
+        if (state.sanitized_name.empty()) {
+            state.sanitized_name = unused_report_name(dir);
+        }
+        name = state.sanitized_name;
+        shown = home ? "~/" : shown;
     }
-    return "Saved to " + path;
+    shown += name;
+    if (const Failure failure = write_report_file(dir, name, text, TemporaryFile::Use)) {
+        return "Could not save " + shown + ": " + *failure;
+    }
+    return "Saved to " + shown;
 }
 
 }  // namespace nadrel

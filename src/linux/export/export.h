@@ -13,11 +13,25 @@
 
 namespace nadrel {
 
+// What a window's saves keep between presses: the name its first sanitized save took, so that
+// later saves replace that file and never another.
+struct SaveState {
+    std::string sanitized_name;
+};
+
 // Writes the title block and the document to "{dir}/{host}-nadrel.txt" and returns the status
-// message: "Saved to {path}" or "Could not save: {error}". dir is HOME, or "." when absent.
-// With sanitize the message shows "<hidden>" for the home folder and the host name.
+// message: "Saved to {path}" or "Could not save {path}: {error}". dir is HOME, or "." when
+// absent.
 std::string save_report(const SysRoot& root, const std::optional<std::string>& home,
-                        std::string_view stamp, const Report& report, bool sanitize = false);
+                        std::string_view stamp, const Report& report);
+// The same; with sanitize the file is "nadrel-report.txt" (numbered when that exists) and the
+// message shows the home folder as "~", so it names neither the host nor the user's folder.
+std::string save_report(const SysRoot& root, const std::optional<std::string>& home,
+                        std::string_view stamp, const Report& report, bool sanitize,
+                        SaveState& state);
+
+// The first of "nadrel-report.txt", "nadrel-report-2.txt", ... that names nothing in dir.
+std::string unused_report_name(const std::string& dir);
 
 // Whether the save may make a temporary file beside the report (tests refuse it to see the
 // save without one, as on a full disk).

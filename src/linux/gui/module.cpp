@@ -9,6 +9,7 @@
 
 #include "core/failure.h"
 #include "linux/gui/draw/text.h"
+#include "linux/gui/machine_host.h"
 #include "linux/gui/view/view.h"
 #include "linux/gui/wayland/wayland.h"
 #include "linux/gui/window_abi.h"
@@ -19,12 +20,13 @@ namespace {
 
 // The view is the backend's until the window closes; Wayland hands it back when it could not
 // start, for X11 to show.
-Failure run_backend(ReportView& view, bool wayland, const std::optional<std::string>& gdk_scale) {
+Failure run_backend(ReportView& view, bool wayland, const std::optional<std::string>& gdk_scale,
+                    PointerTheme pointer_theme) {
     const auto scale = gdk_scale ? std::optional<std::string_view>(*gdk_scale) : std::nullopt;
     if (!wayland) {
         return run_x11(view, scale);
     }
-    WaylandOutcome outcome = run_wayland(std::move(view));
+    WaylandOutcome outcome = run_wayland(std::move(view), std::move(pointer_theme));
     switch (outcome.kind) {
         case WaylandOutcome::Kind::Finished:
             return std::nullopt;
@@ -43,15 +45,17 @@ Failure run(const NadrelWindowArgs& args) {
     if (args.abi != window_abi) {
         return "window module missing: it was built for another version of nadrel";
     }
-    std::optional<FontSet> fonts = load_font_set();
+    std::optional<FontSet> fonts = load_font_set(font_file_reader());
     if (!fonts) {
         return std::string(no_font_error);
     }
-    ReportView view = make_view(
-        unflatten(args.summary), unflatten(args.detailed), abi_string(args.stamp).value_or(""),
-        std::move(*fonts), SysRoot(abi_string(args.root_dir).value_or("/")), abi_string(args.home));
-    view.sanitize = args.sanitize != 0;
-    return run_backend(view, args.wayland_display != 0, abi_string(args.gdk_scale));
+    auto host = std::make_shared<MachineHost>(SysRoot(abi_string(args.root_dir).value_or("/")),
+                                              abi_string(args.home), args.sanitize != 0);
+    ReportView view =
+        make_view(unflatten(args.summary), unflatten(args.detailed),
+                  abi_string(args.stamp).value_or(""), std::move(*fonts), std::move(host));
+    return run_backend(view, args.wayland_display != 0, abi_string(args.gdk_scale),
+                       {abi_string(args.cursor_theme), abi_string(args.cursor_size)});
 }
 
 }  // namespace

@@ -46,7 +46,9 @@ struct NadrelWindowArgs {
     NadrelText home;       // HOME, where the save action writes
     NadrelText gdk_scale;  // GDK_SCALE, for the X11 window
     uint8_t wayland_display;
-    uint8_t sanitize;  // the live card and the save status hide identifying values
+    uint8_t sanitize;         // the live card and the save status hide identifying values
+    NadrelText cursor_theme;  // XCURSOR_THEME and XCURSOR_SIZE, for the pointer image on
+    NadrelText cursor_size;   // Wayland compositors that leave it to the window
 };
 
 // Shows the window until it is closed (0), or writes the reason it could not (NUL-terminated,
@@ -56,7 +58,7 @@ typedef int (*NadrelRunWindow)(const NadrelWindowArgs* args, char* error, size_t
 
 namespace nadrel {
 
-inline constexpr std::uint32_t window_abi = 1;
+inline constexpr std::uint32_t window_abi = 2;
 inline constexpr const char* window_entry_name = "nadrel_run_window";
 inline constexpr const char* window_module_name = "nadrel-window.so";
 

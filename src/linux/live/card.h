@@ -1,39 +1,21 @@
-// The live readout card's content: the rows that do not change while it is open, and the rows
-// built from each sample.
+// The live readout card's content read from the machine: the rows that do not change while it
+// is open, and a fresh sample each time it is refreshed.
 #pragma once
 
 #include <functional>
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
+#include "core/live/rows.h"
 #include "linux/live/sampler.h"
 #include "linux/root/sysroot.h"
 
 namespace nadrel {
 
-// A heading (is_heading, text in label) or an item; an item with an empty label is a note.
-struct LiveRow {
-    bool is_heading = false;
-    std::string label;
-    std::string value;
-};
-
-using LabelValue = std::pair<std::string, std::string>;
-
 struct LiveStatic {
     std::vector<LabelValue> rows;
     std::vector<std::string> notes;
-};
-
-// The live readout card, present in the view while it is shown.
-struct LiveCard {
-    std::vector<LabelValue> static_rows;
-    std::vector<std::string> notes;
-    LiveCounters counters;
-    std::vector<LiveRow> rows;
-    Instant sampled_at{};
 };
 
 // The machine's local IPv4 and IPv6 addresses as the routing table would pick them.
@@ -47,27 +29,23 @@ using AddressProbe = std::function<LocalAddresses()>;
 // local ends.
 LocalAddresses probe_local_addresses();
 
-// Serials, MAC addresses, local addresses, gateway and disk serials, with the two notes.
+// Serials, MAC addresses, local addresses (none without a probe), gateway and disk serials,
+// with the two notes.
 LiveStatic read_live_static(const SysRoot& root, const AddressProbe& probe = probe_local_addresses);
 
-// The default gateway in /proc/net/route text ("0101A8C0" gives 192.168.1.1).
-std::optional<std::string> default_gateway(std::string_view route_table);
+// An open card: what does not change, and the counters of the last sample.
+struct LiveSession {
+    std::vector<LabelValue> static_rows;
+    std::vector<std::string> notes;
+    std::optional<LiveCounters> counters;  // absent before the first sample
+    bool sanitize = false;                 // interface names that hold a MAC are hidden too
+};
 
-// The card's rows for a sample: "RIGHT NOW", "THIS MACHINE", "NOT AVAILABLE HERE".
-std::vector<LiveRow> format_live_rows(const LiveSample& sample,
-                                      const std::vector<LabelValue>& static_rows,
-                                      const std::vector<std::string>& notes);
-
-// Number formats of the card: 2456 MHz gives "2.46 GHz"; sizes in MB/GB/TB with one decimal.
-std::string format_clock(std::uint32_t mhz);
-std::string format_live_size(std::uint64_t bytes);
-std::string format_rate(std::uint64_t bytes_per_s);
-
-// Opens the card: static rows, a first sample at now and its rows. Every static row identifies
-// the machine, so with sanitize each keeps its label and shows "<hidden>".
-LiveCard make_live_card(const SysRoot& root, Instant now,
-                        const AddressProbe& probe = probe_local_addresses, bool sanitize = false);
-// Samples again at now and rebuilds the rows.
-void refresh_live_card(LiveCard& card, const SysRoot& root, Instant now);
+// The session of a card that opens now. Every static row identifies the machine, so with
+// sanitize each keeps its label and shows "<hidden>"; an interface named after its MAC address
+// ("enx001122334455") is shown as "enx<hidden>" in every row.
+LiveSession open_live_session(const SysRoot& root, const AddressProbe& probe, bool sanitize);
+// Samples at now, with rates against the session's last sample, and gives the card's rows.
+std::vector<LiveRow> sample_live_rows(LiveSession& session, const SysRoot& root, Instant now);
 
 }  // namespace nadrel

@@ -5,10 +5,12 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <initializer_list>
 #include <limits>
 
 #include "core/text/fields.h"
 #include "core/text/unicode.h"
+#include "linux/collect/net.h"
 
 namespace nadrel {
 
@@ -49,7 +51,7 @@ std::optional<std::uint64_t> read_magnitude(const SysRoot& root, const std::stri
 }
 
 CpuTimes read_cpu_times(const SysRoot& root) {
-    const auto text = read_text(root, "/proc/stat");
+    const auto text = read_raw_text(root, "/proc/stat", cpu_table_limit);
     return text ? parse_cpu_times(*text) : CpuTimes{};
 }
 
@@ -133,41 +135,58 @@ std::optional<float> wireless_number(const std::vector<std::string_view>& fields
 }
 
 std::vector<LiveWireless> read_wireless(const SysRoot& root) {
-    const auto text = read_text(root, "/proc/net/wireless");
+    const auto text = read_text(root, "/proc/net/wireless", list_limit);
     return text ? parse_wireless(*text) : std::vector<LiveWireless>{};
 }
 
-std::vector<LiveReading> scan_hwmon(const SysRoot& root, std::string_view prefix, double divisor) {
-    std::vector<LiveReading> list;
+// Sensor chips and readings of each kind kept at most: a machine has a dozen chips and a few
+// dozen readings; a tree claiming more is cut before any more files are read.
+constexpr std::size_t max_hwmon_chips = 256;
+constexpr std::size_t max_hwmon_readings = 1024;
+
+struct HwmonKind {
+    std::string_view prefix;  // "temp", "fan"
+    double divisor;           // to degrees Celsius or RPM
+    std::vector<LiveReading>* out;
+};
+
+// One pass over the hwmon folders for every kind of reading: each folder is listed once.
+void scan_hwmon(const SysRoot& root, std::initializer_list<HwmonKind> kinds) {
+    std::size_t chips = 0;
     for (const std::string& device : list_dir_sorted(root, "/sys/class/hwmon")) {
+        if (++chips > max_hwmon_chips)
+            break;
         const std::string dir = "/sys/class/hwmon/" + device + "/";
-        const std::string chip = read_trimmed(root, dir + "name").value_or("");
+        std::optional<std::string> chip;  // read once a reading needs it
         for (const std::string& file : list_dir_sorted(root, dir)) {
-            if (!file.starts_with(prefix) || !file.ends_with("_input")) {
+            if (!file.ends_with("_input"))
                 continue;
-            }
+            const auto kind = std::find_if(kinds.begin(), kinds.end(), [&](const HwmonKind& k) {
+                return file.starts_with(k.prefix);
+            });
+            if (kind == kinds.end() || kind->out->size() >= max_hwmon_readings)
+                continue;
             const auto text = read_text(root, dir + file);
             const auto raw = text ? parse_float(*text) : std::nullopt;
-            if (!raw) {
+            if (!raw)
                 continue;
-            }
-            const auto value = static_cast<float>(double{*raw} / divisor);
-            if (!(value > 0)) {
+            const auto value = static_cast<float>(double{*raw} / kind->divisor);
+            if (!(value > 0))
                 continue;
-            }
             const std::string base = file.substr(0, file.size() - 6);
             std::string label = read_trimmed(root, dir + base + "_label").value_or("");
             if (label.empty()) {
-                label = chip.empty() ? base : chip;
+                if (!chip)
+                    chip = read_trimmed(root, dir + "name").value_or("");
+                label = chip->empty() ? base : *chip;
             }
-            list.push_back({std::move(label), value});
+            kind->out->push_back({std::move(label), value});
         }
     }
-    return list;
 }
 
 void read_memory(const SysRoot& root, LiveSample& out) {
-    const auto text = read_text(root, "/proc/meminfo");
+    const auto text = read_text(root, "/proc/meminfo", list_limit);
     if (!text) {
         return;
     }
@@ -265,6 +284,8 @@ std::vector<std::string> physical_interfaces(const SysRoot& root) {
     std::vector<std::string> names;
     for (std::string& name : list_dir_sorted(root, "/sys/class/net")) {
         if (name != "lo" && exists(root, "/sys/class/net/" + name + "/device")) {
+            if (names.size() == max_net_devices)
+                break;
             names.push_back(std::move(name));
         }
     }
@@ -278,8 +299,7 @@ SampleResult sample(const SysRoot& root, const std::optional<LiveCounters>& prev
     std::vector<InterfaceCounters> interfaces = read_interfaces(root);
     read_clocks(root, out);
     out.wireless = read_wireless(root);
-    out.temperatures = scan_hwmon(root, "temp", 1000.0);
-    out.fans = scan_hwmon(root, "fan", 1.0);
+    scan_hwmon(root, {{"temp", 1000.0, &out.temperatures}, {"fan", 1.0, &out.fans}});
     read_memory(root, out);
 
     if (!previous) {
@@ -303,11 +323,15 @@ SampleResult sample(const SysRoot& root, const std::optional<LiveCounters>& prev
                 out.cpu_load = static_cast<float>(static_cast<double>(busy) /
                                                   static_cast<double>(total) * 100.0);
             }
+            // Both lists are sorted by name.
+            const auto& before = previous->interfaces;
             for (const InterfaceCounters& i : interfaces) {
                 const auto old =
-                    std::find_if(previous->interfaces.begin(), previous->interfaces.end(),
-                                 [&](const InterfaceCounters& p) { return p.name == i.name; });
-                if (old != previous->interfaces.end()) {
+                    std::lower_bound(before.begin(), before.end(), i.name,
+                                     [](const InterfaceCounters& p, const std::string& name) {
+                                         return p.name < name;
+                                     });
+                if (old != before.end() && old->name == i.name) {
                     out.traffic.push_back({i.name, per_second(i.rx_bytes, old->rx_bytes, elapsed),
                                            per_second(i.tx_bytes, old->tx_bytes, elapsed)});
                 }

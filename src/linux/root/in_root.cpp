@@ -30,22 +30,22 @@ std::size_t push_components(std::vector<std::string>& todo, std::string_view pat
     return todo.size() - before;
 }
 
-// The rest of the walk in one call when it is plain names after leading ".." (which only
-// climb the folders already reached, so they are exact): path receives the canonical names.
-// -1 with EAGAIN when the rest is not of that shape.
+// The rest of the walk in one call, but for its last keep components, when it is plain names
+// after leading ".." (which only climb the folders already reached, so they are exact): path
+// receives the canonical names. -1 with EAGAIN when the rest is not of that shape.
 int try_link_free(int root_fd, const std::vector<std::string>& done,
-                  const std::vector<std::string>& todo, int flags, LinkFreeOpen link_free,
-                  std::vector<std::string>& path) {
+                  const std::vector<std::string>& todo, std::size_t keep, int flags,
+                  LinkFreeOpen link_free, std::vector<std::string>& path) {
     path = done;
     std::size_t i = todo.size();
-    for (; i > 0 && (todo[i - 1] == ".." || todo[i - 1] == "."); --i) {
+    for (; i > keep && (todo[i - 1] == ".." || todo[i - 1] == "."); --i) {
         if (todo[i - 1] == ".." && !path.empty())
             path.pop_back();
     }
     std::string rel;
     for (const auto& name : path)
         rel += (rel.empty() ? "" : "/") + name;
-    for (; i > 0; --i) {
+    for (; i > keep; --i) {
         if (todo[i - 1] == ".." || todo[i - 1] == ".") {
             errno = EAGAIN;
             return -1;
@@ -59,6 +59,31 @@ int try_link_free(int root_fd, const std::vector<std::string>& done,
 int fail(int error) {
     errno = error;
     return -1;
+}
+
+// The folder at names below the root, reached again from the root one plain name at a time
+// (or by link_free in one call), never through a link. A ".." is taken this way rather than
+// from the folder in hand: that folder may have been renamed out of the root since it was
+// entered, and its parent is then outside. -1 for the root itself is not an error: errno 0.
+int reopen_by_names(int root_fd, const std::vector<std::string>& names, LinkFreeOpen link_free) {
+    errno = 0;
+    if (names.empty())
+        return -1;
+    constexpr int folder = O_PATH | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC;
+    if (link_free != nullptr) {
+        std::string rel;
+        for (const auto& name : names)
+            rel += (rel.empty() ? "" : "/") + name;
+        return link_free(root_fd, rel, folder);
+    }
+    UniqueFd current;
+    for (const auto& name : names) {
+        const int next = ::openat(current.valid() ? current.get() : root_fd, name.c_str(), folder);
+        if (next < 0)
+            return -1;
+        current.reset(next);
+    }
+    return current.release();
 }
 
 }  // namespace
@@ -81,28 +106,36 @@ int open_beneath_from(int root_fd, int start, std::vector<std::string> start_nam
     // Components from link targets sit on top of the stack: these many of them are left.
     std::size_t from_links = 0;
     const auto here = [&] { return current.valid() ? current.get() : root_fd; };
-    while (!todo.empty()) {
-        const std::string part = std::move(todo.back());
+    // The next component; the root pays for the link components actually walked.
+    const auto take = [&](std::string& part) {
+        part = std::move(todo.back());
         todo.pop_back();
         if (from_links > 0) {
             --from_links;
-            // The root pays for the link components actually walked.
             if (++budget.link_components > max_link_components_per_root)
-                return fail(ELOOP);
+                return false;
         }
+        return true;
+    };
+    std::string part;
+    while (!todo.empty()) {
+        if (!take(part))
+            return fail(ELOOP);
         if (part == ".")
             continue;
         if (part == "..") {
-            // Never above the root; below it, the parent we came through.
-            if (done.empty())
-                continue;
-            done.pop_back();
-            if (done.empty()) {
-                current.reset();
-                continue;
+            // Never above the root; below it, the parent by name. A run of them is taken at
+            // once, so "../../.." costs one walk back down.
+            for (;;) {
+                if (part == ".." && !done.empty())
+                    done.pop_back();
+                if (todo.empty() || (todo.back() != ".." && todo.back() != "."))
+                    break;
+                if (!take(part))
+                    return fail(ELOOP);
             }
-            const int parent = ::openat(here(), "..", O_PATH | O_DIRECTORY | O_CLOEXEC);
-            if (parent < 0)
+            const int parent = reopen_by_names(root_fd, done, link_free);
+            if (parent < 0 && errno != 0)
                 return -1;
             current.reset(parent);
             continue;
@@ -135,11 +168,29 @@ int open_beneath_from(int root_fd, int start, std::vector<std::string> start_nam
             }
             if (link_free != nullptr) {
                 std::vector<std::string> rest;
-                const int fd = try_link_free(root_fd, done, todo, flags, link_free, rest);
+                const int fd = try_link_free(root_fd, done, todo, 0, flags, link_free, rest);
                 if (fd >= 0 || (errno != ELOOP && errno != EAGAIN)) {
                     if (fd >= 0 && names != nullptr)
                         *names = std::move(rest);
                     return fd;
+                }
+                // Another link on the way, nearly always among the last few components
+                // ("device" of a disk reached through /sys/block): the kernel takes the
+                // folder before it.
+                for (std::size_t keep = 1; keep <= 3 && errno == ELOOP && keep < todo.size();
+                     ++keep) {
+                    const int folder = try_link_free(root_fd, done, todo, keep,
+                                                     O_PATH | O_DIRECTORY, link_free, rest);
+                    if (folder >= 0) {
+                        current.reset(folder);
+                        done = std::move(rest);
+                        // The components left are the bottom of the stack: those of them
+                        // from links are what lies above the path's own.
+                        const std::size_t own = todo.size() - from_links;
+                        from_links = keep > own ? keep - own : 0;
+                        todo.resize(keep);
+                        break;
+                    }
                 }
             }
             continue;

@@ -28,8 +28,10 @@ struct ResolveBudget {
 
 // Opens rel (relative to the root folder root_fd) with flags, following links inside the
 // root; a final link is left unfollowed when flags hold O_NOFOLLOW. Every directory step is
-// taken with O_NOFOLLOW, so nothing outside the root is ever opened. When names is given it
-// receives the canonical components below the root. -1 on failure.
+// taken with O_NOFOLLOW, and ".." by walking the names above it again from the root (never
+// from the folder in hand, which may have been moved), so nothing outside the root is ever
+// opened. When names is given it receives the canonical components below the root. -1 on
+// failure.
 int open_beneath(int root_fd, std::string_view rel, int flags, ResolveBudget& budget,
                  std::vector<std::string>* names = nullptr);
 

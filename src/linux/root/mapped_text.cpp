@@ -1,12 +1,12 @@
 // Reading a big text file beneath a root into a mapping of its own.
 #include "linux/root/mapped_text.h"
 
-#include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <utility>
 
 #include "linux/root/unique_fd.h"
@@ -48,12 +48,9 @@ std::string_view MappedText::view() const {
 }
 
 std::optional<MappedText> map_text(const SysRoot& root, std::string_view path, std::size_t limit) {
-    const UniqueFd fd(root.open_at(path, O_RDONLY | O_NONBLOCK | O_NOCTTY));
-    if (!fd.valid())
-        return std::nullopt;
     struct stat st {};
-    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size < 0 ||
-        static_cast<std::size_t>(st.st_size) > limit)
+    const UniqueFd fd(open_regular_file(root, path, st));
+    if (!fd.valid() || st.st_size < 0 || static_cast<std::uint64_t>(st.st_size) > limit)
         return std::nullopt;
     const auto size = static_cast<std::size_t>(st.st_size);
     if (size == 0)

@@ -1,5 +1,5 @@
-// Bounded reads beneath a root folder. Files are opened non-blocking and anything that is not a
-// regular file reads as absent, so a FIFO or device in a captured tree can never hang us.
+// Bounded reads beneath a root folder. Only regular files are ever opened for reading, so a
+// FIFO or device in a captured tree can neither hang us nor have its driver's open run.
 #include "linux/root/sysroot.h"
 
 #include <dirent.h>
@@ -36,75 +36,58 @@ std::string_view relative_part(std::string_view path) {
 // link anywhere in the path fails with ELOOP (a final one is opened itself with O_PATH |
 // O_NOFOLLOW). The kernel is not asked to follow links because it would walk a hostile chain
 // of 40 links of 2,000 components each, for every file read through it, without limit.
-// ENOSYS (kernels before 5.6) and EPERM (seccomp filters) mean the kernel will not do it.
-int openat2_no_links(int dirfd, const std::string& rel, int flags, bool& unavailable) {
+int openat2_no_links(int dirfd, const std::string& rel, int flags) {
     open_how how{};
-    how.flags = static_cast<__u64>(static_cast<unsigned>(flags));
+    how.flags = static_cast<__u64>(static_cast<unsigned>(flags | O_CLOEXEC));
     how.resolve = RESOLVE_IN_ROOT | RESOLVE_NO_SYMLINKS;
     for (;;) {
         const long fd =
             ::syscall(SYS_openat2, dirfd, rel.empty() ? "." : rel.c_str(), &how, sizeof how);
         if (fd >= 0)
             return static_cast<int>(fd);
-        if (errno == EINTR)
-            continue;
-        if (errno == ENOSYS || errno == EPERM)
-            unavailable = true;
-        return -1;
+        if (errno != EINTR)
+            return -1;
     }
 }
 
-int open_link_free(int dirfd, const std::string& rel, int flags) {
-    bool unavailable = false;
-    const int fd = openat2_no_links(dirfd, rel, flags | O_CLOEXEC, unavailable);
-    if (unavailable)
-        errno = ELOOP;  // no kernel help: the walk goes on
-    return fd;
+// Whether the kernel resolves beneath this root at all. Kernels before 5.6 answer ENOSYS, and
+// a seccomp filter may answer any error, EPERM, EACCES or EINVAL among them: every refusal of
+// the root itself means the walk does the work. After this, an error is the path's own.
+bool kernel_resolves_beneath(int root_fd) {
+    return UniqueFd(openat2_no_links(root_fd, ".", O_PATH | O_DIRECTORY)).valid();
 }
 
 // Folders reached through links, remembered so that the files of one device folder cost one
 // walk; bounded so that a tree of a million links cannot grow it without end.
-constexpr std::size_t max_remembered_folders = 4096;
+constexpr std::size_t max_remembered_folders = 16384;
+
+// The descriptor of an O_PATH one, opened again for reading: /proc/self/fd/N reaches the very
+// inode that was checked, which the path could no longer promise.
+int reopen_for_reading(int path_fd) {
+    const std::string self = "/proc/self/fd/" + std::to_string(path_fd);
+    return ::open(self.c_str(), O_RDONLY | O_NOCTTY | O_CLOEXEC);
+}
 
 template <typename Buffer>
-std::optional<Buffer> read_fd(int fd, std::size_t limit) {
+std::optional<Buffer> read_regular(const SysRoot& root, std::string_view path, std::size_t limit) {
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+    const UniqueFd fd(open_regular_file(root, path, st));
+    if (!fd.valid())
         return std::nullopt;
-    // A sparse file can claim gigabytes: refuse it from its size rather than read the limit.
-    if (st.st_size > 0 && static_cast<std::uint64_t>(st.st_size) > limit)
-        return std::nullopt;
-    Buffer data;
-    std::size_t cap = 4096;
-    if (st.st_size > 0)
-        cap = std::min(static_cast<std::size_t>(st.st_size) + 1, limit + 1);
-    data.resize(cap);
-    std::size_t used = 0;
-    for (;;) {
-        if (used == data.size()) {
-            if (data.size() > limit)
-                return std::nullopt;
-            data.resize(std::min(data.size() * 2, limit + 1));
-        }
-        const ssize_t n = ::read(fd, data.data() + used, data.size() - used);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return std::nullopt;
-        }
-        if (n == 0)
-            break;
-        used += static_cast<std::size_t>(n);
-        if (used > limit)
-            return std::nullopt;
-        // A regular file with a size gives less than asked for only at its end: sysfs
-        // attributes (which claim a page) answer in one read, so the read that would see the
-        // end is saved on every one of them. procfs files claim 0 and are read to the end.
-        if (st.st_size > 0 && used < data.size())
-            break;
-    }
-    data.resize(used);
-    return data;
+    // A size past what size_t holds is over every limit.
+    const auto size = static_cast<std::size_t>(
+        std::min<std::uint64_t>(st.st_size > 0 ? static_cast<std::uint64_t>(st.st_size) : 0,
+                                std::numeric_limits<std::size_t>::max()));
+    return read_to_end<Buffer>(
+        [&fd](void* buffer, std::size_t n) { return ::read(fd.get(), buffer, n); }, size, limit);
+}
+
+// The text decoded with replacement, trailing white space removed.
+std::string decoded_text(std::string text) {
+    if (!is_valid_utf8(text))
+        text = utf8_lossy(text);
+    text.resize(trim_end(text).size());
+    return text;
 }
 
 }  // namespace
@@ -117,30 +100,24 @@ struct SysRoot::State {
     std::unordered_map<std::string, std::string> folders;
 
     int open_no_links(const std::string& rel, int flags) {
-        if (resolver == Resolver::Kernel) {
-            bool unavailable = false;
-            const int fd = openat2_no_links(dir.get(), rel, flags, unavailable);
-            if (!unavailable)
-                return fd;
-            resolver = Resolver::UserSpace;  // ask the kernel only once
-        }
+        if (resolver == Resolver::Kernel)
+            return openat2_no_links(dir.get(), rel, flags);
         return open_beneath(dir.get(), rel, flags, budget);
     }
 
-    // The folder by the bounded walk, started where the kernel reaches without a link: the
-    // link is nearly always one of the last few components ("net/eth0/device").
-    int open_folder(const std::string& folder, std::vector<std::string>& names) {
-        if (resolver == Resolver::Kernel && folder.find("/.") == std::string::npos &&
-            !folder.starts_with(".")) {
-            std::size_t cut = folder.size();
+    // rel by the bounded walk, started where the kernel reaches without a link: the link is
+    // nearly always one of the last few components ("net/eth0/device"). names receives the
+    // canonical components.
+    int open_resolved(const std::string& rel, int flags, std::vector<std::string>& names) {
+        if (resolver == Resolver::Kernel && rel.find("/.") == std::string::npos &&
+            !rel.starts_with(".")) {
+            std::size_t cut = rel.size();
             for (int tries = 0; tries < 3; ++tries) {
-                cut = folder.rfind('/', cut - 1);
+                cut = rel.rfind('/', cut - 1);
                 if (cut == std::string::npos || cut == 0)
                     break;
-                const std::string prefix = folder.substr(0, cut);
-                bool unavailable = false;
-                const int start =
-                    openat2_no_links(dir.get(), prefix, O_PATH | O_DIRECTORY, unavailable);
+                const std::string prefix = rel.substr(0, cut);
+                const int start = openat2_no_links(dir.get(), prefix, O_PATH | O_DIRECTORY);
                 if (start >= 0) {
                     std::vector<std::string> start_names;
                     for (const auto part : split_on(prefix, '/')) {
@@ -148,14 +125,25 @@ struct SysRoot::State {
                             start_names.emplace_back(part);
                     }
                     return open_beneath_from(dir.get(), start, std::move(start_names),
-                                             std::string_view(folder).substr(cut + 1),
-                                             O_PATH | O_DIRECTORY, budget, &names, open_link_free);
+                                             std::string_view(rel).substr(cut + 1), flags, budget,
+                                             &names, openat2_no_links);
                 }
-                if (unavailable || errno != ELOOP)
+                if (errno != ELOOP)
                     break;
             }
         }
-        return open_beneath(dir.get(), folder, O_PATH | O_DIRECTORY, budget, &names);
+        return open_beneath(dir.get(), rel, flags, budget, &names);
+    }
+
+    // rel with its folder taken from memory when that is resolved already ("sys/block/sda"
+    // for "sys/block/sda/device"): only the last component can then be a link.
+    std::string below_known(const std::string& rel) const {
+        const std::size_t slash = rel.rfind('/');
+        const auto parent =
+            slash == std::string::npos ? folders.end() : folders.find(rel.substr(0, slash));
+        if (parent == folders.end())
+            return rel;
+        return (parent->second.empty() ? "" : parent->second + "/") + rel.substr(slash + 1);
     }
 
     // The path with its folder's links resolved (by the bounded walk, once per folder).
@@ -168,7 +156,7 @@ struct SysRoot::State {
         auto known = folders.find(folder);
         if (known == folders.end()) {
             std::vector<std::string> names;
-            const UniqueFd fd(open_folder(folder, names));
+            const UniqueFd fd(open_resolved(below_known(folder), O_PATH | O_DIRECTORY, names));
             if (!fd.valid())
                 return std::nullopt;
             std::string canonical;
@@ -191,9 +179,12 @@ SysRoot::SysRoot(std::string dir, Resolver resolver)
     if (dir_.empty())
         dir_ = "/";
     host_ = dir_ == "/";
-    state_->resolver = resolver;
-    if (!host_)
-        state_->dir.reset(::open(dir_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    if (host_)
+        return;
+    state_->dir.reset(::open(dir_.c_str(), O_PATH | O_DIRECTORY | O_CLOEXEC));
+    state_->resolver = resolver == Resolver::Kernel && kernel_resolves_beneath(state_->dir.get())
+                           ? Resolver::Kernel
+                           : Resolver::UserSpace;
 }
 
 bool SysRoot::is_folder() const {
@@ -241,35 +232,33 @@ std::string SysRoot::host_path(std::string_view path) const {
     return out;
 }
 
+int open_regular_file(const SysRoot& root, std::string_view path, struct stat& st) {
+    const UniqueFd found(root.open_at(path, O_PATH));
+    if (!found.valid() || ::fstat(found.get(), &st) != 0)
+        return -1;
+    if (!S_ISREG(st.st_mode)) {
+        errno = EINVAL;
+        return -1;
+    }
+    return reopen_for_reading(found.get());
+}
+
 std::optional<std::vector<std::uint8_t>> read_bytes(const SysRoot& root, std::string_view path,
                                                     std::size_t limit) {
-    const UniqueFd fd(root.open_at(path, O_RDONLY | O_NONBLOCK | O_NOCTTY));
-    if (!fd.valid())
-        return std::nullopt;
-    return read_fd<std::vector<std::uint8_t>>(fd.get(), limit);
+    return read_regular<std::vector<std::uint8_t>>(root, path, limit);
 }
 
 std::optional<std::string> read_raw_text(const SysRoot& root, std::string_view path,
                                          std::size_t limit) {
-    const UniqueFd fd(root.open_at(path, O_RDONLY | O_NONBLOCK | O_NOCTTY));
-    if (!fd.valid())
-        return std::nullopt;
-    return read_fd<std::string>(fd.get(), limit);
+    return read_regular<std::string>(root, path, limit);
 }
 
-namespace {
-
-std::optional<std::string> checked_text(std::optional<std::string> text) {
-    if (!text || !is_valid_utf8(*text))
+std::optional<std::string> read_text(const SysRoot& root, std::string_view path,
+                                     std::size_t limit) {
+    auto bytes = read_raw_text(root, path, limit);
+    if (!bytes)
         return std::nullopt;
-    text->resize(trim_end(*text).size());
-    return text;
-}
-
-}  // namespace
-
-std::optional<std::string> read_text(const SysRoot& root, std::string_view path) {
-    return checked_text(read_raw_text(root, path));
+    return decoded_text(std::move(*bytes));
 }
 
 std::vector<std::optional<std::string>> read_texts_in(const SysRoot& root, std::string_view folder,
@@ -292,7 +281,7 @@ std::vector<std::optional<std::string>> read_texts_in(const SysRoot& root, std::
             texts.push_back(std::nullopt);
             continue;
         }
-        texts.push_back(checked_text(std::string(buffer, static_cast<std::size_t>(n))));
+        texts.push_back(decoded_text(std::string(buffer, static_cast<std::size_t>(n))));
     }
     return texts;
 }
@@ -375,9 +364,11 @@ std::optional<std::string> canonical_path(const SysRoot& root, std::string_view 
             return std::nullopt;
         state.dir.reset(::open("/", O_PATH | O_DIRECTORY | O_CLOEXEC));
     }
+    const std::string rel(relative_part(path));
+    if (const auto known = state.folders.find(rel); known != state.folders.end())
+        return "/" + known->second;
     std::vector<std::string> names;
-    const UniqueFd fd(
-        open_beneath(state.dir.get(), relative_part(path), O_PATH, state.budget, &names));
+    const UniqueFd fd(state.open_resolved(state.below_known(rel), O_PATH, names));
     if (!fd.valid())
         return std::nullopt;
     std::string out;

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "core/report/column_table.h"
 #include "core/report/device_text.h"
 
 namespace nadrel {
@@ -61,6 +62,16 @@ TEST(SataLinkText, TheKernelsOneDecimalAndFinerRates) {
     EXPECT_EQ(sata_link_text(12000), "SATA 12.0Gb/s");
     EXPECT_EQ(sata_link_text(1250), "SATA 1.25Gb/s");
     EXPECT_EQ(sata_link_text(0), "");
+}
+
+TEST(ShownValue, CutAtTheLimitEndingInAnEllipsis) {
+    const std::string fits(max_value_chars - 1, 'x');
+    EXPECT_EQ(field("Name", fits + "\u00e9").value, fits + "\u00e9");  // exactly the limit
+    EXPECT_EQ(field("Name", fits + "\u00e9\u00e9").value, fits + "\u2026");
+    EXPECT_EQ(bullet(std::string(100000, 'y')).text, std::string(255, 'y') + "\u2026");
+    const auto table = column_table({"Designation", "Type"}, {{std::string(5000, 'z'), "x"}});
+    ASSERT_EQ(table.size(), 2u);
+    EXPECT_EQ(table[1].text, "    " + std::string(255, 'z') + "\u2026  x");
 }
 
 TEST(Join, SkipsEmptyParts) {

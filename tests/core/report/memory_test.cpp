@@ -71,6 +71,9 @@ TEST(MemoryRows, ModulesInDetail) {
               "  \u2502 Current speed   : 4800MT/s\n"
               "  \u2502 Part            : KF556C40-32\n"
               "  \u2502 Data width      : 64-bit\n");
+    s.memory_slots = 1;  // fewer slots than modules: the slot count is not believed
+    EXPECT_NE(rows_text(memory_rows(s, false)).find("  Slots             : 2 populated\n"),
+              std::string::npos);
 }
 
 TEST(MemoryRows, SummaryGroupsIdenticalModules) {
@@ -83,13 +86,13 @@ TEST(MemoryRows, SummaryGroupsIdenticalModules) {
     EXPECT_EQ(rows_text(memory_rows(s, false)),
               "  Installed         : 96GB\n"
               "  DIMM_A1           : 2 x 32GB DDR5 DIMM\n"
-              "  Base speed        : 5600MT/s\n"
-              "  Current speed     : 4800MT/s\n"
-              "  Part              : Kingston KF556C40-32\n"
+              "  \u2502 Base speed      : 5600MT/s\n"
+              "  \u2502 Current speed   : 4800MT/s\n"
+              "  \u2502 Part            : Kingston KF556C40-32\n"
               "  DIMM_B1           : 32GB DDR5 DIMM\n"
-              "  Base speed        : 5600MT/s\n"
-              "  Current speed     : 4800MT/s\n"
-              "  Part              : Kingston KF556C40-32\n");
+              "  \u2502 Base speed      : 5600MT/s\n"
+              "  \u2502 Current speed   : 4800MT/s\n"
+              "  \u2502 Part            : Kingston KF556C40-32\n");
 }
 
 TEST(MemoryRows, SolderedAndBareModules) {

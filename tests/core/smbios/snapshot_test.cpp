@@ -66,6 +66,16 @@ TEST(SmbiosSnapshot, ArraySumsSaturate) {
     EXPECT_EQ(s.memory_slots, ~std::uint32_t{0});  // 70000 x 65534 does not fit 32 bits
 }
 
+TEST(SmbiosSnapshot, ModulesAreCappedAndTheirLabelsLinear) {
+    // A 2 MiB table of made-up modules: the first max_memory_modules are kept.
+    std::vector<DmiStructure> dmi(40000, device(0x4000, "DIMM 0"));
+    dmi.front() = device(0x4000, "first");
+    SystemSnapshot s;
+    collect_smbios_memory(s, dmi);
+    ASSERT_EQ(s.memory_modules.size(), max_memory_modules);
+    EXPECT_EQ(s.memory_modules.front().locator, "first");
+}
+
 TEST(SmbiosSnapshot, Sockets) {
     SystemSnapshot s;
     collect_smbios_sockets(

@@ -123,9 +123,24 @@ TEST(Canvas, AlphaImageScalesByNearestNeighbour) {
     Canvas canvas = Canvas::create(8, 8, 0);
     canvas.draw_alpha_image(0, 0, 0, image, 0xFFFFFF);
     canvas.draw_alpha_image(0, 0, -4, image, 0xFFFFFF);
-    canvas.draw_alpha_image(-100, -100, 104, image, 0xFFFFFF);  // only the bottom-right corner
-    EXPECT_EQ(canvas.pixel(0, 0), expected(alpha(100 * 20 / 104, 100 * 20 / 104)));
-    EXPECT_EQ(canvas.pixel(3, 3), expected(alpha(19, 19)));
+    canvas.draw_alpha_image(-60, -60, 100, image, 0xFFFFFF);  // only a part, from 60, 60
+    EXPECT_EQ(canvas.pixel(0, 0), expected(alpha(12, 12)));
+    EXPECT_EQ(canvas.pixel(5, 5), expected(alpha(13, 13)));
+}
+
+TEST(Canvas, AlphaImageAtAnUnevenRatioTakesEachPixelsShare) {
+    // A source with only its first column opaque, drawn 30 pixels wide: the target's second
+    // column covers half of it (nearest neighbour would draw it whole).
+    std::vector<std::uint8_t> column(alpha_image_bytes);
+    for (std::size_t row = 0; row < 20; ++row) {
+        column[row * 20 * 4 + 3] = 255;
+    }
+    Canvas canvas = Canvas::create(30, 30, 0);
+    canvas.draw_alpha_image(0, 0, 30, column, 0xFFFFFF);
+    EXPECT_EQ(canvas.pixel(0, 10), 0xFFFFFFu);
+    EXPECT_EQ(canvas.pixel(1, 10), 0x808080u);  // 255 x 10 / 20, rounded
+    EXPECT_EQ(canvas.pixel(2, 10), 0u);
+    EXPECT_EQ(count_of(canvas, 0xFFFFFF), 30u);
 }
 
 TEST(Canvas, ConversionsSaturate) {

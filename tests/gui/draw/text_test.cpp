@@ -6,6 +6,8 @@
 #include <cmath>
 #include <filesystem>
 
+#include "linux/gui/machine_host.h"
+
 namespace nadrel {
 namespace {
 
@@ -16,8 +18,8 @@ protected:
             !std::filesystem::exists(regular_font_paths[0])) {
             GTEST_SKIP() << "fonts-dejavu-core is not installed";
         }
-        mono = load_font(mono_font_paths);
-        regular = load_font(regular_font_paths);
+        mono = load_font(mono_font_paths, font_file_reader());
+        regular = load_font(regular_font_paths, font_file_reader());
         ASSERT_TRUE(mono && regular);
     }
     std::shared_ptr<Font> mono;
@@ -38,14 +40,14 @@ TEST_F(Text, LineMetricsComeFromTheHorizontalHeader) {
 TEST_F(Text, LoadFontSkipsUnusablePathsInOrder) {
     const std::vector<std::string> paths = {"/nonexistent/font.ttf", "/etc/hostname",
                                             "/proc/self/status", mono_font_paths[0]};
-    const auto font = load_font(paths);
+    const auto font = load_font(paths, font_file_reader());
     ASSERT_TRUE(font);
     EXPECT_EQ(text_width(*font, "0", 14), 8);
-    EXPECT_EQ(load_font(std::vector<std::string>{"/dev/null", "/"}), nullptr);
+    EXPECT_EQ(load_font(std::vector<std::string>{"/dev/null", "/"}, font_file_reader()), nullptr);
 }
 
 TEST_F(Text, FontSetFallsBackToTheSameMonoObject) {
-    const auto set = load_font_set();
+    const auto set = load_font_set(font_file_reader());
     ASSERT_TRUE(set);
     EXPECT_NE(set->mono, set->bold);
     EXPECT_NE(set->mono, set->regular);
@@ -145,6 +147,14 @@ TEST_F(Text, TruncateAppendsAnEllipsisOnlyWhenNeeded) {
     EXPECT_EQ(truncate_to_width(*mono, "abcdef", 5 * cell, 14), "abcd\u2026");
     EXPECT_EQ(truncate_to_width(*mono, "abcdef", 0, 14), "\u2026");
     EXPECT_EQ(truncate_to_width(*mono, "", 0, 14), "");
+}
+
+TEST_F(Text, MiddleCutKeepsTheStartAndTheEnd) {
+    // Every mono character, "…" included, is 8 pixels at 14 px: 240 pixels hold 30 cells.
+    const std::string path = "Saved to /home/" + std::string(40, 'd') + "/box1-nadrel.txt";
+    EXPECT_EQ(truncate_middle(*mono, path, 240, 14), "Saved to /home\u2026box1-nadrel.txt");
+    EXPECT_EQ(truncate_middle(*mono, "fits", 32, 14), "fits");
+    EXPECT_EQ(truncate_middle(*mono, "abcdef", 8, 14), "\u2026");
 }
 
 TEST_F(Text, MissingCharactersAndBadSizesDoNotCrash) {

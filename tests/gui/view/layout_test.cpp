@@ -13,32 +13,35 @@ namespace {
 using test::field_section;
 using test::ViewTest;
 
-TEST(ViewMetrics, ScaleIsClampedAndEveryMetricFollowsIt) {
+// The integer metrics, in declaration order.
+std::vector<std::int32_t> integer_metrics(const ViewMetrics& m) {
+    return {m.header_height, m.scrollbar_width, m.margin,     m.icon_column, m.text_indent,
+            m.button_width,  m.button_height,   m.button_gap, m.thumb_inset, m.min_thumb};
+}
+
+TEST(ViewMetrics, ScaleIsClampedAndSizesRoundHalvesAwayFromZero) {
     const std::pair<float, float> clamps[] = {{0.3f, 0.5f},      {0.0f, 0.5f},  {-2.0f, 0.5f},
                                               {100.0f, 8.0f},    {NAN, 1.0f},   {INFINITY, 1.0f},
                                               {-INFINITY, 1.0f}, {1.25f, 1.25f}};
     for (const auto& [in, out] : clamps) {
         EXPECT_EQ(clamp_scale(in), out) << in;
     }
-    const ViewMetrics one = make_metrics(1);
-    const ViewMetrics two = make_metrics(2);
-    EXPECT_EQ(one.header_height, 48);
-    EXPECT_EQ(two.header_height, 96);
-    EXPECT_EQ(two.scrollbar_width, 24);
-    EXPECT_EQ(two.margin, 32);
-    EXPECT_EQ(two.icon_column, 64);
-    EXPECT_EQ(two.text_indent, 112);
-    EXPECT_EQ(two.button_width, 56);
-    EXPECT_EQ(two.button_height, 56);
-    EXPECT_EQ(two.button_gap, 16);
-    EXPECT_EQ(two.thumb_inset, 4);
-    EXPECT_EQ(two.min_thumb, 48);
-    EXPECT_EQ(two.body_size, 28.0f);
-    EXPECT_EQ(two.title_size, 38.0f);
-    // Halves round away from zero: 2 x 1.25 = 2.5 gives 3; 12 x 0.5 = 6.
-    EXPECT_EQ(make_metrics(1.25f).thumb_inset, 3);
-    EXPECT_EQ(make_metrics(0.5f).scrollbar_width, 6);
-    EXPECT_EQ(make_metrics(0.5f).thumb_inset, 1);
+    // max(1, round(k x scale)): 2 x 1.25 = 2.5 gives 3, 1 x 0.5 gives 1, never 0; saturating.
+    const std::tuple<double, float, std::int32_t> sizes[] = {
+        {2, 1.25f, 3}, {12, 0.5f, 6}, {1, 0.5f, 1}, {0.4, 1.0f, 1}, {1e12, 8.0f, INT32_MAX}};
+    for (const auto& [k, scale, size] : sizes) {
+        EXPECT_EQ(scaled(k, scale), size) << k << " x " << scale;
+    }
+    // The view starts with the metrics of scale 1, and every metric follows the scale.
+    const std::vector<std::int32_t> one = integer_metrics(make_metrics(1));
+    EXPECT_EQ(one, integer_metrics(ViewMetrics{}));
+    std::vector<std::int32_t> doubled;
+    for (const std::int32_t v : one) {
+        doubled.push_back(2 * v);
+    }
+    EXPECT_EQ(integer_metrics(make_metrics(2)), doubled);
+    EXPECT_EQ(make_metrics(2).body_size, 28.0f);
+    EXPECT_EQ(make_metrics(2).title_size, 38.0f);
 }
 
 TEST_F(ViewTest, ButtonsRightToLeft) {
@@ -98,6 +101,25 @@ TEST(ViewLines, FieldContinuationsStartUnderTheValue) {
     // A line that fits is one line, without its two leading spaces.
     EXPECT_EQ(cut_row(row, 51), std::vector<std::string>{"Flags             : aaa bbb ccc "
                                                          "ddd eee fff ggg hhh"});
+}
+
+TEST(ViewLines, LongLabelsKeepTheColonColumnAndLongValuesTheirLabel) {
+    const std::string indent(20, ' ');
+    const std::pair<ReportRow, std::vector<std::string>> cases[] = {
+        // A label longer than its column: a line of its own, the value under the value column.
+        {{RowKind::Field, "P0 CHANNEL A / DIMM 1", "32GB"},
+         {"P0 CHANNEL A / DIMM 1", std::string(18, ' ') + ": 32GB"}},
+        {{RowKind::SubField, "Seventeen letters", "1"},
+         {"\u2502 Seventeen letters", "\u2502" + std::string(17, ' ') + ": 1"}},
+        {{RowKind::Field, "Eighteen letters!!", "1"}, {"Eighteen letters!!: 1"}},
+        // A value without spaces fills the first line instead of leaving its label alone.
+        {{RowKind::Field, "Flags", std::string(30, 'x')},
+         {"Flags             : " + std::string(10, 'x'), indent + std::string(10, 'x'),
+          indent + std::string(10, 'x')}},
+    };
+    for (const auto& [row, lines] : cases) {
+        EXPECT_EQ(cut_row(row, 30), lines) << row.text;
+    }
 }
 
 TEST(ViewLines, CutsCountCharactersAndLongWordsAreCutHard) {

@@ -6,8 +6,10 @@
 #include <wayland-server-protocol.h>
 
 #include <algorithm>
+#include <cstdio>
 
 #include "gui/wayland/test_compositor.h"
+#include "linux/gui/view/view.h"
 #include "support/run.h"
 
 namespace nadrel::testing {
@@ -116,6 +118,27 @@ TEST(WaylandCompositor, MissingGlobalsFallBackWithTheReason) {
     }
 }
 
+TEST(WaylandCompositor, ASizeBelowTheMinimumIsTakenOnlyWhenImposed) {
+    TestCompositor tc(full_globals());
+    show(tc);
+    std::pair<int, int> least;
+    for (const std::string& line : tc.requests()) {
+        std::sscanf(line.c_str(), "xdg_toplevel.set_min_size %d %d", &least.first, &least.second);
+    }
+    ASSERT_GT(least.first, 400);
+    // Floating (no state): the suggestion is raised to the minimum.
+    tc.configure(200, 150);
+    tc.frame_done();
+    ASSERT_TRUE(tc.run_until([&] { return tc.count("wl_surface.attach") == 2; }));
+    EXPECT_EQ(tc.attached_size(), least);
+    // Maximized (likewise fullscreen or tiled): the compositor decides, the header fits itself.
+    tc.configure(200, 150, {1});
+    tc.frame_done();
+    ASSERT_TRUE(tc.run_until([&] { return tc.count("wl_surface.attach") == 3; }));
+    EXPECT_EQ(tc.attached_size(), (std::pair{200, 150}));
+    quit(tc);
+}
+
 TEST(WaylandCompositor, FramesWaitForTheCallbackAndTwoBuffersTakeTurns) {
     TestCompositor tc(full_globals());
     show(tc);
@@ -130,60 +153,72 @@ TEST(WaylandCompositor, FramesWaitForTheCallbackAndTwoBuffersTakeTurns) {
     tc.frame_done();
     ASSERT_TRUE(tc.run_until([&] { return tc.count("wl_surface.attach") == 2; }));
     wl_resource* second = tc.attached_buffer();
-    EXPECT_NE(second, first);                         // the first is still held by the compositor
-    EXPECT_EQ(tc.attached_pixel(4, 300), 0xFFFFFFu);  // light page
+    EXPECT_NE(second, first);  // the first is still held by the compositor
+    EXPECT_EQ(tc.attached_pixel(4, 300), light_theme.background);  // light page
     tc.release(first);
     tc.key(48, true);
     tc.frame_done();
     ASSERT_TRUE(tc.run_until([&] { return tc.count("wl_surface.attach") == 3; }));
     EXPECT_EQ(tc.attached_buffer(), first);
-    EXPECT_EQ(tc.attached_pixel(4, 300), 0x1E1E1Eu);  // dark again
+    EXPECT_EQ(tc.attached_pixel(4, 300), dark_theme.background);  // dark again
     EXPECT_EQ(tc.count("wl_shm_pool.create_buffer"), 2u);
     quit(tc);
 }
 
-TEST(WaylandCompositor, CursorShapesOnlyOnChangeAndAgainAfterEntering) {
-    auto globals = full_globals();
-    std::erase_if(globals, [](const GlobalSpec& g) {
-        return g.interface == "zxdg_decoration_manager_v1";  // undecorated: resize edges
-    });
-    TestCompositor tc(globals);
-    show(tc);
-    ASSERT_TRUE(tc.seen("wp_cursor_shape_manager_v1.get_pointer"));
-    tc.pointer_enter(300, 300);
-    ASSERT_TRUE(tc.run_until([&] { return tc.count("wp_cursor_shape_device_v1.set_shape") == 1; }));
-    tc.pointer_motion(301, 300);
-    tc.pointer_motion(300, 20);  // header: still the default arrow
-    tc.pointer_motion(759, 20);  // right edge in the header: e_resize
-    ASSERT_TRUE(tc.run_until([&] { return tc.count("wp_cursor_shape_device_v1.set_shape") == 2; }));
-    tc.pointer_motion(0, 0);  // top-left corner: nw_resize
-    tc.pointer_leave();
-    tc.pointer_enter(0, 0);  // same shape, sent again after entering
-    ASSERT_TRUE(tc.run_until([&] { return tc.count("wp_cursor_shape_device_v1.set_shape") == 4; }));
-    tc.run_for(milliseconds(100));
-    std::vector<std::string> shapes;
-    for (const std::string& line : tc.requests()) {
-        if (line.starts_with("wp_cursor_shape_device_v1.set_shape")) {
-            shapes.push_back(line.substr(line.rfind(' ') + 1));
+TEST(WaylandCompositor, PointerImagesOnChangeAndAgainAfterEntering) {
+    // With cursor shapes the compositor draws them; without, each is an image from the user's
+    // theme on a surface of the window's own.
+    for (const bool shapes : {true, false}) {
+        auto globals = full_globals();
+        std::erase_if(globals, [&](const GlobalSpec& g) {
+            return g.interface == "zxdg_decoration_manager_v1" ||  // undecorated: resize edges
+                   (!shapes && g.interface == "wp_cursor_shape_manager_v1");
+        });
+        TestCompositor tc(globals);
+        show(tc);
+        const std::string request =
+            shapes ? "wp_cursor_shape_device_v1.set_shape" : "wl_pointer.set_cursor";
+        tc.pointer_enter(300, 300);
+        ASSERT_TRUE(tc.run_until([&] { return tc.count(request) == 1; }));
+        tc.pointer_motion(301, 300);
+        tc.pointer_motion(300, 20);  // header: still the default arrow
+        tc.pointer_motion(759, 20);  // right edge in the header: e_resize
+        ASSERT_TRUE(tc.run_until([&] { return tc.count(request) == 2; }));
+        tc.pointer_motion(0, 0);  // top-left corner: nw_resize
+        tc.pointer_leave();
+        tc.pointer_enter(0, 0);  // same shape, sent again after entering
+        ASSERT_TRUE(tc.run_until([&] { return tc.count(request) == 4; }));
+        tc.run_for(milliseconds(100));
+        std::vector<std::string> sent;
+        for (const std::string& line : tc.requests()) {
+            if (line.starts_with(request)) {
+                sent.push_back(line.substr(line.rfind(' ') + 1));
+                EXPECT_TRUE(shapes || line.find(" wl_surface ") != std::string::npos) << line;
+            }
         }
+        if (shapes) {
+            EXPECT_EQ(sent, (std::vector<std::string>{"1", "18", "21", "21"}));
+        } else {
+            EXPECT_EQ(sent.size(), 4u);
+            EXPECT_GE(tc.count("wl_surface.attach"), 1u + 4u);  // the frame and four images
+        }
+        quit(tc);
     }
-    EXPECT_EQ(shapes, (std::vector<std::string>{"1", "18", "21", "21"}));
-    quit(tc);
 }
 
 TEST(WaylandCompositor, DecorationModeSwitchTogglesTheCloseButton) {
     TestCompositor tc(full_globals());
     show(tc);
     // With Close the header buttons start 36 pixels further left, over (540, 24).
-    EXPECT_EQ(tc.attached_pixel(540, 24), 0x1E1E1Eu);
+    EXPECT_EQ(tc.attached_pixel(540, 24), dark_theme.background);
     wl_resource_post_event(tc.latest("zxdg_toplevel_decoration_v1"), 0, 1u);  // client_side
     tc.frame_done();
     ASSERT_TRUE(tc.run_until([&] { return tc.count("wl_surface.attach") == 2; }));
-    EXPECT_NE(tc.attached_pixel(540, 24), 0x1E1E1Eu);
+    EXPECT_NE(tc.attached_pixel(540, 24), dark_theme.background);
     wl_resource_post_event(tc.latest("zxdg_toplevel_decoration_v1"), 0, 2u);  // server_side
     tc.frame_done();
     ASSERT_TRUE(tc.run_until([&] { return tc.count("wl_surface.attach") == 3; }));
-    EXPECT_EQ(tc.attached_pixel(540, 24), 0x1E1E1Eu);
+    EXPECT_EQ(tc.attached_pixel(540, 24), dark_theme.background);
     quit(tc);
 }
 
@@ -196,6 +231,8 @@ TEST(WaylandCompositor, OutputScaleFollowsTheSurfaceAndIgnoresNonsense) {
         TestCompositor tc(full_globals());
         tc.output_scale = c.scale;
         show(tc);
+        // The first frame already at the output's scale, before the surface is on it.
+        EXPECT_EQ(tc.attached_size(), c.size) << c.scale;
         tc.surface_enter_output();
         // A theme switch forces a frame, whatever the scale did.
         tc.key(48, true);
@@ -231,8 +268,8 @@ TEST(WaylandCompositor, FractionalScaleDrawsAScaledBufferShownAtTheLogicalSize) 
     EXPECT_TRUE(tc.seen("wp_viewport.set_destination 760 680"));
     EXPECT_FALSE(tc.seen("wl_surface.set_buffer_scale"));
     // The header separator: round(1.5) = 2 rows at the bottom of a 72-row header.
-    EXPECT_EQ(tc.attached_pixel(400, 70), 0xA0A0A0u);
-    EXPECT_EQ(tc.attached_pixel(400, 69), 0x1E1E1Eu);
+    EXPECT_EQ(tc.attached_pixel(400, 70), dark_theme.muted);
+    EXPECT_EQ(tc.attached_pixel(400, 69), dark_theme.background);
     // A configure to another logical size keeps the scale; 1.25 rounds the sides.
     tc.configure(801, 601);
     wl_resource_post_event(tc.latest("wp_fractional_scale_v1"), 0, 150u);
@@ -248,14 +285,14 @@ TEST(WaylandCompositor, TooltipAppearsAfterTheHoverDelay) {
     tc.pointer_enter(650, 20);  // the Theme button
     tc.frame_done();
     ASSERT_TRUE(tc.run_until([&] { return tc.count("wl_surface.attach") == 2; }));
-    EXPECT_EQ(tc.attached_pixel(669, 44), 0x1E1E1Eu);  // hover face only
+    EXPECT_EQ(tc.attached_pixel(669, 44), dark_theme.background);  // hover face only
     tc.frame_done();
     tc.run_for(milliseconds(300));
     EXPECT_EQ(tc.count("wl_surface.attach"), 2u);
     // The loop wakes by itself when the delay is over: the tooltip box under the button.
     ASSERT_TRUE(
         tc.run_until([&] { return tc.count("wl_surface.attach") == 3; }, milliseconds(2000)));
-    EXPECT_EQ(tc.attached_pixel(669, 44), 0x3A3A3Au);
+    EXPECT_EQ(tc.attached_pixel(669, 44), dark_theme.button);  // the tooltip face
     quit(tc);
 }
 

@@ -20,7 +20,9 @@ TEST(WaylandKeys, PhysicalCodesMapToViewKeys) {
         {32, ViewKey::Detail},    {28, ViewKey::Dismiss},   {57, ViewKey::Dismiss},
         {103, ViewKey::LineUp},   {108, ViewKey::LineDown}, {104, ViewKey::PageUp},
         {109, ViewKey::PageDown}, {102, ViewKey::Home},     {107, ViewKey::End},
-        {46, ViewKey::Copy}};
+        {46, ViewKey::Copy},      {96, ViewKey::Dismiss},   {72, ViewKey::LineUp},
+        {80, ViewKey::LineDown},  {73, ViewKey::PageUp},    {81, ViewKey::PageDown},
+        {71, ViewKey::Home},      {79, ViewKey::End}};
     for (const auto& [code, key] : table) {
         ASSERT_TRUE(key_for_code(code).has_value()) << code;
         EXPECT_EQ(*key_for_code(code), key) << code;
@@ -189,6 +191,14 @@ TEST(WaylandHitTest, EdgeTables) {
     }
     EXPECT_EQ(cursor_shape_for_edge(static_cast<ResizeEdge>(99)), 1u);
     EXPECT_EQ(toplevel_edge_for(static_cast<ResizeEdge>(99)), 0u);
+    // Theme cursor names: the arrow away from the edges, and the arrow of each edge.
+    EXPECT_EQ(std::string(cursor_names_for_edge(ResizeEdge::None)[0]), "left_ptr");
+    EXPECT_EQ(std::string(cursor_names_for_edge(ResizeEdge::TopRight)[1]), "ne-resize");
+    const std::pair<std::optional<std::string_view>, std::int32_t> sizes[] = {
+        {std::nullopt, 24}, {"48", 48}, {" 32\n", 32}, {"0", 24}, {"600", 24}, {"big", 24}};
+    for (const auto& [value, size] : sizes) {
+        EXPECT_EQ(pointer_theme_size(value), size) << value.value_or("(unset)");
+    }
 }
 
 TEST(WaylandPointer, CoordinatesSaturateAndTruncate) {

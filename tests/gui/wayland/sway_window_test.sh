@@ -1,7 +1,7 @@
 #!/bin/bash
-# Under headless sway (server-side decorations): the window appears with the report, asks for
-# its title, app id, minimum size and decorations, sleeps in poll() without a timeout when idle,
-# and ends with status 0 when sway closes it.
+# Under headless sway (server-side decorations): the window appears with the report, sleeps in
+# poll() without a timeout when idle, and ends with status 0 when sway closes it. (What it asks
+# of the compositor is checked request by request against the scripted compositor.)
 . "$(dirname "$0")/lib.sh"
 need sway grim swaymsg
 start_sway
@@ -18,10 +18,6 @@ echo "launch to first frame under sway: $(( $(now_ms) - start_time )) ms"
 # Decorated by sway: no Close button, so the header buttons start right of (540, 24).
 [ "$("$INSPECT" pixel "$T/win.ppm" 540 24)" = 1e1e1e ] || fail "a Close button was drawn"
 
-grep -q 'set_title("Nadrel")' "$T/err.log" || fail "title not set"
-grep -q 'set_app_id("nadrel")' "$T/err.log" || fail "app id not set"
-grep -q 'zxdg_toplevel_decoration_v1@[0-9]*\.set_mode(2)' "$T/err.log" || fail "no server-side mode"
-grep -Eq 'set_min_size\([0-9]+, [0-9]+\)' "$T/err.log" || fail "no minimum size"
 
 # Idle: blocked in poll (syscall 7 on x86-64) with timeout -1, using no CPU.
 if [ "$(uname -m)" = x86_64 ]; then

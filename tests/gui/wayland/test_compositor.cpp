@@ -305,12 +305,16 @@ void TestCompositor::on_bind(wl_resource* resource) {
     }
 }
 
-void TestCompositor::configure(std::int32_t width, std::int32_t height) {
-    wl_array states;
-    wl_array_init(&states);
-    wl_resource_post_event(latest("xdg_toplevel"), 0, width, height, &states);
+void TestCompositor::configure(std::int32_t width, std::int32_t height,
+                               const std::vector<std::uint32_t>& states) {
+    wl_array array;
+    wl_array_init(&array);
+    for (const std::uint32_t state : states) {
+        *static_cast<std::uint32_t*>(wl_array_add(&array, sizeof state)) = state;
+    }
+    wl_resource_post_event(latest("xdg_toplevel"), 0, width, height, &array);
     wl_resource_post_event(latest("xdg_surface"), 0, next_serial());
-    wl_array_release(&states);
+    wl_array_release(&array);
 }
 
 void TestCompositor::frame_done() {

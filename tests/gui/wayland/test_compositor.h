@@ -52,7 +52,9 @@ public:
     std::optional<std::int32_t> output_scale;
 
     // Scripted events.
-    void configure(std::int32_t width, std::int32_t height);
+    // xdg_toplevel.configure with these states, then xdg_surface.configure.
+    void configure(std::int32_t width, std::int32_t height,
+                   const std::vector<std::uint32_t>& states = {});
     void frame_done();
     void release(wl_resource* buffer);
     void key(std::uint32_t code, bool pressed);

@@ -32,13 +32,16 @@ TEST(X11Keys, KeysymsMapToViewKeys) {
         std::optional<ViewKey> key;
     };
     const Case cases[] = {
-        {0xFF1B, ViewKey::Quit},    {0x71, ViewKey::Quit},       {0x51, std::nullopt},
-        {0x69, ViewKey::Info},      {0x6C, ViewKey::Live},       {0x62, ViewKey::Theme},
-        {0x73, ViewKey::Save},      {0x64, ViewKey::Detail},     {0x20, ViewKey::Dismiss},
-        {0xFF0D, ViewKey::Dismiss}, {0xFF52, ViewKey::LineUp},   {0xFF54, ViewKey::LineDown},
-        {0xFF55, ViewKey::PageUp},  {0xFF56, ViewKey::PageDown}, {0xFF50, ViewKey::Home},
-        {0xFF57, ViewKey::End},     {0xFF51, std::nullopt},      {0xFF53, std::nullopt},
-        {0, std::nullopt},          {0x10020AC, std::nullopt},
+        {0xFF1B, ViewKey::Quit},     {0x71, ViewKey::Quit},       {0x51, std::nullopt},
+        {0x69, ViewKey::Info},       {0x6C, ViewKey::Live},       {0x62, ViewKey::Theme},
+        {0x73, ViewKey::Save},       {0x64, ViewKey::Detail},     {0x20, ViewKey::Dismiss},
+        {0xFF0D, ViewKey::Dismiss},  {0xFF52, ViewKey::LineUp},   {0xFF54, ViewKey::LineDown},
+        {0xFF55, ViewKey::PageUp},   {0xFF56, ViewKey::PageDown}, {0xFF50, ViewKey::Home},
+        {0xFF57, ViewKey::End},      {0xFF51, std::nullopt},      {0xFF53, std::nullopt},
+        {0xFF97, ViewKey::LineUp},   {0xFF99, ViewKey::LineDown}, {0xFF9A, ViewKey::PageUp},
+        {0xFF9B, ViewKey::PageDown}, {0xFF95, ViewKey::Home},     {0xFF9C, ViewKey::End},
+        {0xFF8D, ViewKey::Dismiss},  {0xFFB8, std::nullopt},  // KP_8 (NumLock on): no key
+        {0, std::nullopt},           {0x10020AC, std::nullopt},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(view_key_for(c.keysym), c.key) << std::hex << c.keysym;
@@ -104,6 +107,19 @@ TEST(X11Scale, TheWindowFollowsTheVariableAndTheViewTheClampedScale) {
     }
     EXPECT_EQ(scaled_side(std::nanf(""), 760), 1);
     EXPECT_EQ(scaled_side(3e9f, 1), 16384);
+}
+
+TEST(X11Scale, XftDpiToTheNearestQuarter) {
+    const std::pair<std::string, std::optional<float>> cases[] = {
+        {"Xft.dpi:\t192\n", 2.0f},       {"Xft.antialias:\t1\r\nXft.dpi:\t144\r\n", 1.5f},
+        {"Xft.dpi: 120", 1.25f},         {"Xft.dpi: 110", 1.25f},  // 1.146
+        {"Xft.dpi: 96.0", 1.0f},         {"", std::nullopt},
+        {"Xft.dpi:", std::nullopt},      {"Xft.dpi: big", std::nullopt},
+        {"Xft.dpi: -192", std::nullopt}, {"Xft.dpix: 192\n*dpi: 192", std::nullopt},
+    };
+    for (const auto& [resources, scale] : cases) {
+        EXPECT_EQ(xft_dpi_scale(resources), scale) << resources;
+    }
 }
 
 TEST(X11Strips, RequestsStayBelowTheLimitWithOneRowAtLeast) {

@@ -7,6 +7,7 @@
 
 #include "core/report/builder.h"
 #include "linux/collect/collect.h"
+#include "linux/gui/machine_host.h"
 #include "linux/gui/x11/window.h"
 
 namespace nadrel {
@@ -21,13 +22,14 @@ struct Bench {
 
 std::unique_ptr<Bench> open_bench(const char* gdk_scale) {
     auto bench = std::make_unique<Bench>();
-    std::optional<FontSet> fonts = load_font_set();
+    std::optional<FontSet> fonts = load_font_set(font_file_reader());
     if (!fonts) {
         return bench;
     }
     const SystemSnapshot snapshot = collect_snapshot(SysRoot());
-    bench->view = make_view(build_report(snapshot, false), build_report(snapshot, true), "now",
-                            std::move(*fonts), SysRoot(), std::nullopt);
+    bench->view =
+        make_view(build_report(snapshot, false), build_report(snapshot, true), "now",
+                  std::move(*fonts), std::make_shared<MachineHost>(SysRoot(), std::nullopt, false));
     bench->ok = !open_x11_window(bench->view, gdk_scale, bench->window);
     return bench;
 }

@@ -5,8 +5,10 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/uio.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <xcb/xcbext.h>
 
 #include <cerrno>
 #include <cstdlib>
@@ -27,8 +29,9 @@ using Owned = std::unique_ptr<T, Free>;
 
 using Clock = std::chrono::steady_clock;
 
-// Calls done() every few milliseconds until it is true or the time is up.
-bool poll_until(milliseconds timeout, const std::function<bool()>& done) {
+// Calls done() every poll until it is true or the time is up.
+bool poll_until(milliseconds timeout, const std::function<bool()>& done,
+                microseconds poll = milliseconds(10)) {
     const auto deadline = Clock::now() + timeout;
     for (;;) {
         if (done()) {
@@ -37,7 +40,7 @@ bool poll_until(milliseconds timeout, const std::function<bool()>& done) {
         if (Clock::now() >= deadline) {
             return false;
         }
-        std::this_thread::sleep_for(milliseconds(10));
+        std::this_thread::sleep_for(poll);
     }
 }
 
@@ -228,7 +231,8 @@ std::vector<std::string> XClient::protocols(xcb_window_t window) {
     return names;
 }
 
-std::optional<xcb_window_t> XClient::find_window(const std::string& name, milliseconds timeout) {
+std::optional<xcb_window_t> XClient::find_window(const std::string& name, milliseconds timeout,
+                                                 microseconds poll) {
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(conn_)).data->root;
     std::optional<xcb_window_t> found;
     // Depth-first below the root: a window manager puts the window inside its frame.
@@ -247,10 +251,13 @@ std::optional<xcb_window_t> XClient::find_window(const std::string& name, millis
             }
         }
     };
-    poll_until(timeout, [&] {
-        search(root, 0);
-        return found.has_value() || !connected();
-    });
+    poll_until(
+        timeout,
+        [&] {
+            search(root, 0);
+            return found.has_value() || !connected();
+        },
+        poll);
     return found;
 }
 
@@ -286,19 +293,22 @@ Image XClient::grab(xcb_window_t window) {
 }
 
 bool XClient::wait_pixel(xcb_window_t window, int x, int y, std::uint32_t colour,
-                         milliseconds timeout) {
-    return poll_until(timeout, [&] {
-        const auto cookie =
-            xcb_get_image(conn_, XCB_IMAGE_FORMAT_Z_PIXMAP, window, static_cast<std::int16_t>(x),
-                          static_cast<std::int16_t>(y), 1, 1, 0xFFFFFFFF);
-        const Owned<xcb_get_image_reply_t> reply(xcb_get_image_reply(conn_, cookie, nullptr));
-        if (!reply || xcb_get_image_data_length(reply.get()) < 4) {
-            return !connected();
-        }
-        std::uint32_t value = 0;
-        std::memcpy(&value, xcb_get_image_data(reply.get()), 4);
-        return (value & 0xFFFFFF) == colour;
-    });
+                         milliseconds timeout, microseconds poll) {
+    return poll_until(
+        timeout,
+        [&] {
+            const auto cookie = xcb_get_image(conn_, XCB_IMAGE_FORMAT_Z_PIXMAP, window,
+                                              static_cast<std::int16_t>(x),
+                                              static_cast<std::int16_t>(y), 1, 1, 0xFFFFFFFF);
+            const Owned<xcb_get_image_reply_t> reply(xcb_get_image_reply(conn_, cookie, nullptr));
+            if (!reply || xcb_get_image_data_length(reply.get()) < 4) {
+                return !connected();
+            }
+            std::uint32_t value = 0;
+            std::memcpy(&value, xcb_get_image_data(reply.get()), 4);
+            return (value & 0xFFFFFF) == colour;
+        },
+        poll);
 }
 
 std::optional<Image> XClient::wait_change(xcb_window_t window, const Image& before,
@@ -326,6 +336,94 @@ void XClient::send_message(xcb_window_t window, std::uint8_t format, const std::
     xcb_send_event(conn_, 0, window, XCB_EVENT_MASK_NO_EVENT,
                    reinterpret_cast<const char*>(&event));
     xcb_flush(conn_);
+}
+
+namespace {
+
+// DAMAGE 1.1 by hand (no libxcb-damage here): QueryVersion is request 0, Create 1; libxcb fills
+// each request's first word.
+xcb_extension_t damage_extension{"DAMAGE", 0};
+
+unsigned send_damage_request(xcb_connection_t* c, std::uint8_t opcode,
+                             std::vector<std::uint32_t> words) {
+    words.insert(words.begin(), 0);
+    iovec parts[3] = {{}, {}, {words.data(), words.size() * 4}};
+    const xcb_protocol_request_t request{1, &damage_extension, opcode,
+                                         static_cast<std::uint8_t>(opcode == 0 ? 0 : 1)};
+    return xcb_send_request(c, 0, parts + 2, &request);
+}
+
+}  // namespace
+
+bool XClient::watch_drawing(xcb_window_t window) {
+    const xcb_query_extension_reply_t* extension = xcb_get_extension_data(conn_, &damage_extension);
+    if (extension == nullptr || extension->present == 0) {
+        return false;
+    }
+    damage_event_ = extension->first_event;
+    std::free(xcb_wait_for_reply(conn_, send_damage_request(conn_, 0, {1, 1}), nullptr));
+    // Level 0, raw rectangles: a report for every drawing.
+    send_damage_request(conn_, 1, {xcb_generate_id(conn_), window, 0});
+    sync();
+    return connected();
+}
+
+int XClient::drawings(milliseconds quiet) {
+    int count = 0;
+    auto last = Clock::now();
+    while (Clock::now() - last < quiet && connected()) {
+        while (Owned<xcb_generic_event_t> event{xcb_poll_for_event(conn_)}) {
+            if ((event->response_type & 0x7F) == damage_event_) {
+                ++count;
+                last = Clock::now();
+            }
+        }
+        std::this_thread::sleep_for(milliseconds(5));
+    }
+    return count;
+}
+
+void XClient::drag_burst(xcb_window_t window, int x, int y, const std::vector<int>& ys) {
+    xcb_grab_server(conn_);
+    // A motion event has the layout of a button event.
+    xcb_button_press_event_t event{};
+    event.response_type = XCB_BUTTON_PRESS;
+    event.detail = 1;
+    event.event = window;
+    event.event_x = static_cast<std::int16_t>(x);
+    event.same_screen = 1;
+    for (std::size_t i = 0; i <= ys.size(); ++i) {
+        event.event_y = static_cast<std::int16_t>(i == 0 ? y : ys[i - 1]);
+        xcb_send_event(conn_, 0, window, XCB_EVENT_MASK_NO_EVENT,
+                       reinterpret_cast<const char*>(&event));
+        event.response_type = XCB_MOTION_NOTIFY;
+        event.detail = 0;
+        event.state = XCB_BUTTON_MASK_1;
+    }
+    xcb_ungrab_server(conn_);
+    sync();
+}
+
+std::uint8_t XClient::bit_gravity(xcb_window_t window) {
+    const Owned<xcb_get_window_attributes_reply_t> reply(
+        xcb_get_window_attributes_reply(conn_, xcb_get_window_attributes(conn_, window), nullptr));
+    return reply ? reply->bit_gravity : 0;
+}
+
+void XClient::clear(xcb_window_t window) {
+    xcb_clear_area(conn_, 0, window, 0, 0, 0, 0);
+    sync();
+}
+
+void XClient::set_resources(const std::string& text) {
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(conn_)).data->root;
+    xcb_change_property(conn_, XCB_PROP_MODE_REPLACE, root, XCB_ATOM_RESOURCE_MANAGER,
+                        XCB_ATOM_STRING, 8, static_cast<std::uint32_t>(text.size()), text.data());
+    sync();
+}
+
+void XClient::sync() {
+    std::free(xcb_get_input_focus_reply(conn_, xcb_get_input_focus(conn_), nullptr));
 }
 
 int run_on_display(const std::string& display, const std::string& command) {

@@ -14,6 +14,7 @@
 
 namespace nadrel::test {
 
+using std::chrono::microseconds;
 using std::chrono::milliseconds;
 
 // A child process with its output in files; killed and reaped when still running at the end.
@@ -75,8 +76,9 @@ public:
     XClient& operator=(const XClient&) = delete;
     bool connected() const;
 
-    // A window whose WM_NAME is name, anywhere below the root; waits up to timeout.
-    std::optional<xcb_window_t> find_window(const std::string& name, milliseconds timeout);
+    // A window whose WM_NAME is name, anywhere below the root; looks every poll until timeout.
+    std::optional<xcb_window_t> find_window(const std::string& name, milliseconds timeout,
+                                            microseconds poll = milliseconds(10));
     // An 8-bit text property (WM_NAME, WM_ICON_NAME, WM_CLASS) of the given type.
     std::string text_property(xcb_window_t window, xcb_atom_t property,
                               xcb_atom_t type = XCB_ATOM_STRING);
@@ -91,7 +93,8 @@ public:
     Image grab(xcb_window_t window);
     // Polls until the pixel has the colour; false after timeout.
     bool wait_pixel(xcb_window_t window, int x, int y, std::uint32_t colour,
-                    milliseconds timeout = milliseconds(10000));
+                    milliseconds timeout = milliseconds(10000),
+                    microseconds poll = milliseconds(10));
     // Polls until the image differs from before; the new image (empty after timeout).
     std::optional<Image> wait_change(xcb_window_t window, const Image& before,
                                      milliseconds timeout = milliseconds(10000));
@@ -101,8 +104,25 @@ public:
                       const std::string& first_word);
     xcb_atom_t atom(const std::string& name);
 
+    // Starts counting what is drawn into the window (DAMAGE, one report per drawing); false
+    // when the server lacks the extension.
+    bool watch_drawing(xcb_window_t window);
+    // The drawings reported since the last call, once none has come for quiet.
+    int drawings(milliseconds quiet);
+    // Button 1 pressed at (x, y) and moved to each of ys, sent as one burst that reaches the
+    // window all at once (the server is grabbed while it goes out).
+    void drag_burst(xcb_window_t window, int x, int y, const std::vector<int>& ys);
+    std::uint8_t bit_gravity(xcb_window_t window);
+    // Paints the window's background over all of it, as the server does before an Expose.
+    void clear(xcb_window_t window);
+    // Sets the screen's X resources (RESOURCE_MANAGER on the root), as xrdb does.
+    void set_resources(const std::string& text);
+
 private:
+    void sync();
+
     xcb_connection_t* conn_ = nullptr;
+    std::uint8_t damage_event_ = 0;
 };
 
 // Runs a shell command with DISPLAY set (xdotool, wmctrl), bounded by timeout(1).

@@ -13,7 +13,7 @@ const std::string cpu_dir = "sys/devices/system/cpu/";
 
 TEST(Hostile, BrokenFilesLeaveDefaults) {
     test::TempDir t;
-    t.write("proc/sys/kernel/hostname", "\xc3\x28\n");  // not UTF-8: falls back
+    t.write("proc/sys/kernel/hostname", "\xc3\x28\n");  // not UTF-8: replaced
     t.write("etc/hostname", "  \n");
     t.write("etc/os-release", std::string(300, 'P') + "\nPRETTY_NAME");
     t.mkdir("proc/meminfo");  // a folder where a file should be
@@ -40,7 +40,7 @@ TEST(Hostile, BrokenFilesLeaveDefaults) {
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);  // must not block the reader
 
     const SystemSnapshot s = collect_snapshot(SysRoot(t.path()));
-    EXPECT_EQ(s.hostname, "Unknown");
+    EXPECT_EQ(s.hostname, "\uFFFD(");
     EXPECT_EQ(s.os_name, "Linux");
     EXPECT_EQ(s.kernel, "");
     EXPECT_EQ(s.memory_total, 0u);
@@ -62,12 +62,14 @@ TEST(Hostile, BrokenFilesLeaveDefaults) {
     EXPECT_EQ(s.chassis, "");
 }
 
-TEST(Hostile, NonUtf8CpuinfoIsAbsent) {
+TEST(Hostile, OneBadByteCostsOneCharacterNotTheFile) {
     test::TempDir t;
-    t.write("proc/cpuinfo", "processor : 0\nmodel name : Caf\xe9\n");
+    t.write("proc/cpuinfo",
+            "processor : 0\nvendor_id : Genuine\xae\nmodel name : Caf\xe9 \xae CPU\n");
     const CpuInfo c = collect_cpu(SysRoot(t.path()));
-    EXPECT_EQ(c.model, "Unknown processor");
-    EXPECT_EQ(c.threads, 0u);
+    EXPECT_EQ(c.model, "Caf\uFFFD \uFFFD CPU");
+    EXPECT_EQ(c.vendor_id, "Genuine\uFFFD");
+    EXPECT_EQ(c.threads, 1u);
 }
 
 TEST(Hostile, ServerSizedCpuinfoIsRead) {

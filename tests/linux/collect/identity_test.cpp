@@ -97,7 +97,7 @@ TEST(Identity, FallbacksAndPlaceholders) {
     t.write("sys/class/dmi/id/board_vendor", "ASUSTeK COMPUTER INC.\n");
     t.write("sys/class/dmi/id/board_name", "To be filled by O.E.M.\n");
     t.write("sys/class/dmi/id/product_sku", "Default string\n");
-    t.write("sys/class/dmi/id/bios_version", "\xff\xfe\n");  // not UTF-8
+    t.write("sys/class/dmi/id/bios_version", "\xff\xfe\n");  // not UTF-8: replaced
     t.write("sys/class/dmi/id/bios_date", "03/14/2023\n");
     t.write("sys/class/dmi/id/chassis_type", "259\n");  // modulo 256: 3
     t.write("sys/class/tpm/tpm0/tpm_version_major", "3\n");
@@ -111,7 +111,7 @@ TEST(Identity, FallbacksAndPlaceholders) {
     EXPECT_EQ(id.board_vendor, "ASUSTeK COMPUTER INC.");
     EXPECT_EQ(id.board_name, "");
     EXPECT_EQ(id.product_sku, "");
-    EXPECT_EQ(id.bios_version, "");
+    EXPECT_EQ(id.bios_version, "\uFFFD\uFFFD");
     EXPECT_EQ(id.bios_date, "03/14/2023");
     EXPECT_EQ(collect_chassis(root), "Desktop");
     EXPECT_EQ(collect_tpm(root), "");  // an unknown version is not "present"

@@ -107,5 +107,16 @@ TEST(CollectUsbDevices, OrderNamesIdsSpeedsAndDepth) {
     EXPECT_TRUE(collect_usb_devices(SysRoot(dir.path() + "/missing")).empty());
 }
 
+TEST(CollectUsbDevices, AMadeUpMultitudeIsCutInBusOrder) {
+    TempDir dir;
+    for (int i = 4097; i >= 1; --i)
+        dir.mkdir("sys/bus/usb/devices/1-1." + std::to_string(i));
+    dir.write("sys/bus/usb/devices/1-1.4096/product", "Last kept\n");
+    dir.write("sys/bus/usb/devices/1-1.4097/product", "First cut\n");
+    const auto devices = collect_usb_devices(SysRoot(dir.path()));
+    ASSERT_EQ(devices.size(), 4096u);
+    EXPECT_EQ(devices.back().name, "Last kept");
+}
+
 }  // namespace
 }  // namespace nadrel

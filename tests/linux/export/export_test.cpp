@@ -111,16 +111,19 @@ TEST(Export, FailuresBecomeTheMessage) {
     const Machine box("box1");
     const TempDir home;
     EXPECT_EQ(save_report(box.root(), home.path() + "/missing", stamp, small_report("x")),
-              "Could not save: No such file or directory (os error 2)");
+              "Could not save " + home.path() +
+                  "/missing/box1-nadrel.txt: No such file or directory (os error 2)");
     // sysfs refuses new files even to root (read-only in containers).
     const std::string message = save_report(box.root(), "/sys", stamp, small_report("x"));
-    EXPECT_TRUE(message == "Could not save: Permission denied (os error 13)" ||
-                message == "Could not save: Read-only file system (os error 30)")
+    EXPECT_TRUE(message == "Could not save /sys/box1-nadrel.txt: Permission denied (os error 13)" ||
+                message ==
+                    "Could not save /sys/box1-nadrel.txt: Read-only file system (os error 30)")
         << message;
     if (::geteuid() != 0) {
         ::chmod(home.path().c_str(), 0555);
-        EXPECT_EQ(save_report(box.root(), home.path(), stamp, small_report("x")),
-                  "Could not save: Permission denied (os error 13)");
+        EXPECT_EQ(
+            save_report(box.root(), home.path(), stamp, small_report("x")),
+            "Could not save " + home.path() + "/box1-nadrel.txt: Permission denied (os error 13)");
         ::chmod(home.path().c_str(), 0755);
     }
 }
@@ -145,7 +148,7 @@ TEST(Export, FailedWriteKeepsTheEarlierReport) {
     ::setrlimit(RLIMIT_FSIZE, &old);
     ::signal(SIGXFSZ, old_handler);
 
-    EXPECT_EQ(message, "Could not save: File too large (os error 27)");
+    EXPECT_EQ(message, "Could not save " + path + ": File too large (os error 27)");
     EXPECT_EQ(read_file(path), before);
     EXPECT_EQ(entries(home.path()), std::vector<std::string>{"box1-nadrel.txt"});
 }

@@ -1,8 +1,9 @@
-// The live card's content: static rows as root and not, the gateway, number formats, and the
-// rows of a sample.
+// The live card's content from a machine: static rows as root and not, and a session's rows.
 #include "linux/live/card.h"
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 #include "support/temp_dir.h"
 
@@ -13,32 +14,6 @@ using test::TempDir;
 
 LocalAddresses no_addresses() {
     return {};
-}
-
-TEST(LiveCard, NumberFormats) {
-    const std::pair<std::uint32_t, std::string> clocks[] = {
-        {0, "0 MHz"},      {999, "999 MHz"}, {1000, "1 GHz"}, {2456, "2.46 GHz"},
-        {3400, "3.4 GHz"}, {3000, "3 GHz"},  {4999, "5 GHz"}, {1005, "1 GHz"}};
-    for (const auto& [mhz, text] : clocks) {
-        EXPECT_EQ(format_clock(mhz), text);
-    }
-    const std::pair<std::uint64_t, std::string> sizes[] = {
-        {0, "0MB"},
-        {52429, "0.1MB"},
-        {1258291, "1.2MB"},
-        {16ull << 30, "16GB"},
-        {8375186227ull, "7.8GB"},
-        {1073689395ull, "1023.9MB"},  // just under 1023.95 MB
-        {1073689396ull, "1GB"},
-        {(1ull << 40) * 3 / 2, "1.5TB"},
-        {1099457940684ull, "1023.9GB"},
-        {1099457940685ull, "1TB"},  // 1023.95 GB
-        {UINT64_MAX, "16777216TB"},
-    };
-    for (const auto& [bytes, text] : sizes) {
-        EXPECT_EQ(format_live_size(bytes), text) << bytes;
-    }
-    EXPECT_EQ(format_rate(1258291), "1.2MB/s");
 }
 
 TEST(LiveCard, StaticRowsAsRootAndNot) {
@@ -65,10 +40,16 @@ TEST(LiveCard, StaticRowsAsRootAndNot) {
         {"Disk nvme0n1 serial", "PHBT7"},  {"Disk sda serial", "S3Z9NB0K"}};
     EXPECT_EQ(user.rows, user_rows);
     ASSERT_EQ(user.notes.size(), 2u);
-    EXPECT_TRUE(user.notes[0].starts_with("System and board serials are readable only as root"));
+    EXPECT_EQ(user.notes[0], "This machine exposes no system or board serial numbers.");
     EXPECT_TRUE(user.notes[1].starts_with("The public IP address is not shown"));
+    // A serial file that is there but cannot be read (here a folder, as root reads any file).
+    dir.mkdir("sys/class/dmi/id/board_serial");
+    EXPECT_TRUE(read_live_static(SysRoot(dir.path()), probe)
+                    .notes[0]
+                    .starts_with("System and board serials are readable only as root"));
 
     dir.write("sys/class/dmi/id/product_serial", "PF1ABCDE\n");
+    std::filesystem::remove(dir.path() + "/sys/class/dmi/id/board_serial");
     dir.write("sys/class/dmi/id/board_serial", "Default string\n");
     dir.write("sys/class/dmi/id/product_uuid", "4c4c4544-0031\n");
     const LiveStatic root = read_live_static(SysRoot(dir.path()), no_addresses);
@@ -80,114 +61,44 @@ TEST(LiveCard, StaticRowsAsRootAndNot) {
     EXPECT_TRUE(root.notes[0].starts_with("The public IP address"));
 }
 
-TEST(LiveCard, DefaultGatewayFromTheRouteTable) {
-    const std::pair<std::string, std::optional<std::string>> cases[] = {
-        {"Iface Destination Gateway\neth0 00000000 0101A8C0 0003\n", "192.168.1.1"},
-        {"eth0 00000000 0101A8C0 0003\n", std::nullopt},  // the first line is the header
-        {"h\neth0 0000A8C0 00000000\nwlan0 00000000 FE01A8C0\n", "192.168.1.254"},
-        {"h\neth0 00000000 zzzz\nwlan0 00000000 FE01A8C0\n", std::nullopt},
-        {"h\neth0 00000000\n", std::nullopt},
-        {"h\neth0 0 0101A8C0\n", std::nullopt},
-        {"h\n\n\n  \n", std::nullopt},
-        {"", std::nullopt},
-        {"h\neth0 00000000 1FFFFFFFF\n", std::nullopt},
+TEST(LiveCard, SanitizeHidesInterfaceNamesThatHoldTheirMac) {
+    const TempDir dir;
+    for (const std::string name : {"enx0a1b2c3d4e5f", "wlx001122334455", "enp3s0"}) {
+        dir.mkdir("sys/class/net/" + name + "/device");
+        dir.write("sys/class/net/" + name + "/address", "0a:1b:2c:3d:4e:5f\n");
+        dir.write("sys/class/net/" + name + "/statistics/rx_bytes", "1\n");
+        dir.write("sys/class/net/" + name + "/statistics/tx_bytes", "1\n");
+    }
+    dir.write("proc/net/wireless", "head\nhead\nwlx001122334455: 0000 70. -40. -256\n");
+    const SysRoot root(dir.path());
+    const auto labels = [&](bool sanitize) {
+        LiveSession session = open_live_session(root, no_addresses, sanitize);
+        std::string text;
+        for (const LiveRow& row : sample_live_rows(session, root, Instant{}))
+            text += row.label + "\n";
+        return text;
     };
-    for (const auto& [table, gateway] : cases) {
-        EXPECT_EQ(default_gateway(table), gateway) << table;
+    EXPECT_NE(labels(false).find("enx0a1b2c3d4e5f traffic\n"), std::string::npos);
+    const std::string hidden = labels(true);
+    for (const std::string label : {"enx<hidden> MAC", "enx<hidden> traffic", "wlx<hidden> MAC",
+                                    "wlx<hidden> network", "enp3s0 MAC", "enp3s0 traffic"}) {
+        EXPECT_NE(hidden.find(label + "\n"), std::string::npos) << label << " in\n" << hidden;
     }
-}
-
-TEST(LiveCard, RowsOfAFirstAndALaterSample) {
-    LiveSample first;
-    first.first = true;
-    first.traffic = {{"eth0", 0, 0}};
-    const auto rows = format_live_rows(first, {{"eth0 MAC", "aa"}}, {"a note"});
-    const std::vector<std::tuple<bool, std::string, std::string>> expected = {
-        {true, "RIGHT NOW", ""},
-        {false, "CPU load", "Reading\u2026"},
-        {false, "eth0 traffic", "Reading\u2026"},
-        {true, "THIS MACHINE", ""},
-        {false, "eth0 MAC", "aa"},
-        {true, "NOT AVAILABLE HERE", ""},
-        {false, "", "a note"}};
-    ASSERT_EQ(rows.size(), expected.size());
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        EXPECT_EQ(std::tie(rows[i].is_heading, rows[i].label, rows[i].value), expected[i]) << i;
-    }
-
-    LiveSample later;
-    later.first = false;
-    later.cpu_load = 104.6f;
-    later.cpu_mhz_avg = 2456;
-    later.cpu_mhz_min = 1000;
-    later.cpu_mhz_max = 3400;
-    later.cpu_count = 8;
-    later.mem_used = 8375186227ull;
-    later.mem_total = 16ull << 30;
-    later.temperatures = {{"Package id 0", 45.5f}};
-    later.fans = {{"fan1", 1200.4f}};
-    later.traffic = {{"eth0", 1258291, 0}};
-    later.wireless = {{"wlan0", -40}, {"wlan1", 0}};
-    later.battery = LiveBattery{"Discharging", -7500, 95, 87};
-    const auto values = format_live_rows(later, {}, {});
-    const std::vector<std::pair<std::string, std::string>> items = {
-        {"RIGHT NOW", ""},
-        {"CPU load", "100%"},
-        {"CPU clock", "2.46 GHz  (1 GHz to 3.4 GHz across 8 threads)"},
-        {"Memory in use", "7.8GB of 16GB  (49%)"},
-        {"Package id 0 temp", "46 C"},
-        {"fan1 fan", "1200 RPM"},
-        {"eth0 traffic", "1.2MB/s down  /  0MB/s up"},
-        {"wlan0 network", "-40 dBm"},
-        {"Battery", "87%, Discharging  (draining at 7.5 W, 1h 35m left)"}};
-    ASSERT_EQ(values.size(), items.size());
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        EXPECT_EQ(values[i].label, items[i].first);
-        EXPECT_EQ(values[i].value, items[i].second);
-    }
-}
-
-TEST(LiveCard, BatteryLineParts) {
-    const std::pair<LiveBattery, std::string> cases[] = {
-        {{"Full", 0, 0, 100}, "100%, Full"},
-        {{std::nullopt, 0, 0, 50}, "50%"},
-        {{"Charging", 24000, 0, 60}, "60%, Charging  (charging at 24.0 W)"},
-        {{"Discharging", 0, 45, 60}, "60%, Discharging  (45m left)"},
-        {{"Discharging", -1, 120, 60}, "60%, Discharging  (draining at 0.0 W, 2h left)"},
-        {{"Discharging", INT32_MIN, 61, 1},
-         "1%, Discharging  (draining at 2147483.6 W, 1h 1m left)"},
-    };
-    for (const auto& [battery, text] : cases) {
-        LiveSample s;
-        s.first = false;
-        s.battery = battery;
-        const auto rows = format_live_rows(s, {}, {});
-        ASSERT_EQ(rows.size(), 2u);
-        EXPECT_EQ(rows[1].value, text);
-    }
-}
-
-TEST(LiveCard, MemoryPercentOfHugeSizesDoesNotOverflow) {
-    LiveSample s;
-    s.first = false;
-    s.mem_total = UINT64_MAX;
-    s.mem_used = UINT64_MAX / 2;
-    const auto rows = format_live_rows(s, {}, {});
-    ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[1].value, "8388608TB of 16777216TB  (50%)");
+    EXPECT_EQ(hidden.find("0a1b2c"), std::string::npos);
+    EXPECT_EQ(hidden.find("001122"), std::string::npos);
 }
 
 TEST(LiveCard, EveryMissingSourceLeavesOnlyTheNotes) {
     const TempDir dir;
-    const LiveCard card = make_live_card(SysRoot(dir.path()), Instant{}, no_addresses);
+    const SysRoot root(dir.path());
+    LiveSession session = open_live_session(root, no_addresses, false);
+    const std::vector<LiveRow> rows = sample_live_rows(session, root, Instant{});
     // The first sample always has its "CPU load" row; nothing else is known here.
-    ASSERT_EQ(card.rows.size(), 5u);
-    EXPECT_EQ(card.rows[0].label, "RIGHT NOW");
-    EXPECT_EQ(card.rows[1].label, "CPU load");
-    EXPECT_EQ(card.rows[2].label, "NOT AVAILABLE HERE");
-    LiveSample later;
-    later.first = false;
-    EXPECT_EQ(format_live_rows(later, card.static_rows, card.notes).size(), 3u);
+    ASSERT_EQ(rows.size(), 5u);
+    EXPECT_EQ(rows[0].label, "RIGHT NOW");
+    EXPECT_EQ(rows[1].label, "CPU load");
+    EXPECT_EQ(rows[2].label, "NOT AVAILABLE HERE");
+    EXPECT_TRUE(session.counters);
 }
 
 }  // namespace

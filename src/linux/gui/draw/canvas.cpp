@@ -100,6 +100,47 @@ void Canvas::draw_alpha_image(std::int32_t x, std::int32_t y, std::int32_t size,
     }
     const auto [x0, x1] = clip_span(x, size, width_);
     const auto [y0, y1] = clip_span(y, size, height_);
+    if (size % alpha_image_side != 0 && alpha_image_side % size != 0) {
+        // Not a whole ratio (30 pixels at scale 1.5): nearest neighbour would draw some source
+        // pixels twice as wide as others, so each target pixel takes the source's coverage
+        // over its area instead.
+        const std::int64_t s = size;
+        const auto overlap = [s](std::int64_t target, std::int64_t source) {
+            // In units of 1/size source pixels: the target covers [20 t, 20 t + 20), the
+            // source pixel [size s, size s + size).
+            const std::int64_t lo = std::max(target * alpha_image_side, source * s);
+            const std::int64_t hi =
+                std::min(target * alpha_image_side + alpha_image_side, source * s + s);
+            return std::max<std::int64_t>(0, hi - lo);
+        };
+        for (std::int32_t row = y0; row < y1; ++row) {
+            const std::int64_t j = std::int64_t{row} - y;
+            const std::int64_t sy0 = j * alpha_image_side / s;
+            const std::int64_t sy1 = std::min<std::int64_t>(
+                alpha_image_side - 1, (j * alpha_image_side + alpha_image_side - 1) / s);
+            std::uint32_t* dst = pixels_.data() + index_of(0, row, width_);
+            for (std::int32_t col = x0; col < x1; ++col) {
+                const std::int64_t k = std::int64_t{col} - x;
+                const std::int64_t sx0 = k * alpha_image_side / s;
+                const std::int64_t sx1 = std::min<std::int64_t>(
+                    alpha_image_side - 1, (k * alpha_image_side + alpha_image_side - 1) / s);
+                std::int64_t sum = 0;
+                for (std::int64_t sy = sy0; sy <= sy1; ++sy) {
+                    for (std::int64_t sx = sx0; sx <= sx1; ++sx) {
+                        const auto at = static_cast<std::size_t>(sy * alpha_image_side + sx);
+                        sum += std::int64_t{image[at * 4 + 3]} * overlap(k, sx) * overlap(j, sy);
+                    }
+                }
+                const auto a =
+                    static_cast<std::uint8_t>((sum + alpha_image_side * alpha_image_side / 2) /
+                                              (alpha_image_side * alpha_image_side));
+                if (a != 0) {
+                    dst[col] = blend_pixel(dst[col], colour, a);
+                }
+            }
+        }
+        return;
+    }
     const auto source = [size](std::int64_t target) {
         return static_cast<std::size_t>(
             std::clamp<std::int64_t>(target * alpha_image_side / size, 0, alpha_image_side - 1));

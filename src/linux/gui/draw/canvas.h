@@ -35,7 +35,8 @@ public:
     // mask must hold mask_width x mask_height bytes; a shorter mask draws nothing.
     void blend_coverage(std::int32_t x, std::int32_t y, std::span<const std::uint8_t> mask,
                         std::int32_t mask_width, std::int32_t mask_height, Colour colour);
-    // The alpha channel of a 20 x 20 RGBA image scaled to size x size (nearest neighbour).
+    // The alpha channel of a 20 x 20 RGBA image scaled to size x size: nearest neighbour when
+    // size is a multiple or a whole fraction of 20, else each pixel's share of the source.
     void draw_alpha_image(std::int32_t x, std::int32_t y, std::int32_t size,
                           std::span<const std::uint8_t> image, Colour colour);
     // Darkens every pixel, as black blended at coverage 120 (under a modal card).

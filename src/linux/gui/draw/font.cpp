@@ -10,8 +10,6 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "linux/root/sysroot.h"
-
 namespace nadrel {
 
 namespace {
@@ -68,14 +66,12 @@ struct Font::Handles {
 Font::Font(std::unique_ptr<Handles> handles) : handles_(std::move(handles)) {}
 Font::~Font() = default;
 
-std::shared_ptr<Font> Font::open(const std::string& path) {
-    auto handles = std::make_unique<Handles>();
-    // Read through the bounded reader so a device or FIFO at a font path cannot block us.
-    auto bytes = read_bytes(SysRoot(), path, large_file_limit);
-    if (!bytes || bytes->empty()) {
+std::shared_ptr<Font> Font::open(std::vector<std::uint8_t> bytes) {
+    if (bytes.empty()) {
         return nullptr;
     }
-    handles->bytes = std::move(*bytes);
+    auto handles = std::make_unique<Handles>();
+    handles->bytes = std::move(bytes);
     FT_Library library = nullptr;
     if (FT_Init_FreeType(&library) != 0) {
         return nullptr;

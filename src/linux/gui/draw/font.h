@@ -32,8 +32,8 @@ struct LineMetrics {
 
 class Font {
 public:
-    // The font in a file (face 0), or nothing when it does not load.
-    static std::shared_ptr<Font> open(const std::string& path);
+    // The font in a file's bytes (face 0), or nothing when they do not parse as one.
+    static std::shared_ptr<Font> open(std::vector<std::uint8_t> bytes);
 
     Font(const Font&) = delete;
     Font& operator=(const Font&) = delete;

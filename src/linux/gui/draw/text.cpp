@@ -46,26 +46,30 @@ std::int32_t saturating_add(std::int32_t a, std::int32_t b) {
 
 }  // namespace
 
-std::shared_ptr<Font> load_font(std::span<const std::string> paths) {
+std::shared_ptr<Font> load_font(std::span<const std::string> paths, const FontFileReader& read) {
     for (const std::string& path : paths) {
-        if (auto font = Font::open(path)) {
+        auto bytes = read ? read(path) : std::nullopt;
+        if (!bytes) {
+            continue;
+        }
+        if (auto font = Font::open(std::move(*bytes))) {
             return font;
         }
     }
     return nullptr;
 }
 
-std::optional<FontSet> load_font_set() {
+std::optional<FontSet> load_font_set(const FontFileReader& read) {
     FontSet set;
-    set.mono = load_font(mono_font_paths);
+    set.mono = load_font(mono_font_paths, read);
     if (!set.mono) {
         return std::nullopt;
     }
-    set.bold = load_font(bold_font_paths);
+    set.bold = load_font(bold_font_paths, read);
     if (!set.bold) {
         set.bold = set.mono;
     }
-    set.regular = load_font(regular_font_paths);
+    set.regular = load_font(regular_font_paths, read);
     if (!set.regular) {
         set.regular = set.mono;
     }
@@ -198,6 +202,35 @@ std::string truncate_to_width(const Font& font, std::string_view s, std::int32_t
     }
     std::string out(s.substr(0, i));
     out += ellipsis;
+    return out;
+}
+
+std::string truncate_middle(const Font& font, std::string_view s, std::int32_t max_width,
+                            float px) {
+    if (text_width(font, s, px) <= max_width) {
+        return std::string(s);
+    }
+    // Each character's start and rounded advance.
+    std::vector<std::pair<std::size_t, std::int64_t>> chars;
+    for (std::size_t i = 0; i < s.size();) {
+        const std::size_t start = i;
+        chars.emplace_back(start, rounded_advance(font, next_char(s, i), px));
+    }
+    const std::int64_t room = std::int64_t{max_width} - text_width(font, ellipsis, px);
+    std::int64_t used = 0;
+    std::size_t head = 0;  // characters kept from the start
+    while (head < chars.size() && used + chars[head].second <= room / 2) {
+        used += chars[head++].second;
+    }
+    std::size_t tail = chars.size();  // the first character kept at the end
+    while (tail > head && used + chars[tail - 1].second <= room) {
+        used += chars[--tail].second;
+    }
+    std::string out(s.substr(0, head < chars.size() ? chars[head].first : s.size()));
+    out += ellipsis;
+    if (tail < chars.size()) {
+        out += s.substr(chars[tail].first);
+    }
     return out;
 }
 

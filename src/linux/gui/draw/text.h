@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -30,10 +31,15 @@ extern const std::vector<std::string> regular_font_paths;
 
 inline constexpr std::string_view no_font_error = "no usable system font found";
 
+// Reads a font file whole; nothing when it cannot be read. The window module gives one that
+// reads through the bounded, non-blocking reader, so a device or FIFO at a font path cannot
+// block the window.
+using FontFileReader = std::function<std::optional<std::vector<std::uint8_t>>(const std::string&)>;
+
 // The first path whose file parses as a font (face 0); nothing when none does.
-std::shared_ptr<Font> load_font(std::span<const std::string> paths);
+std::shared_ptr<Font> load_font(std::span<const std::string> paths, const FontFileReader& read);
 // mono, then bold and regular (falling back to the mono object); nothing without a mono font.
-std::optional<FontSet> load_font_set();
+std::optional<FontSet> load_font_set(const FontFileReader& read);
 
 // Vertical metrics in whole pixels at a pixel size (ceil of the scaled hhea values).
 std::int32_t ascent_px(const Font& font, float px);
@@ -59,6 +65,9 @@ std::vector<std::string> wrap_words(const Font& font, std::string_view text, std
 // s itself when it fits, else its longest fitting start followed by "…".
 std::string truncate_to_width(const Font& font, std::string_view s, std::int32_t max_width,
                               float px);
+// s itself when it fits, else its start and its end around "…" (for paths: the file name at
+// the end stays); the end takes what the start leaves of the room.
+std::string truncate_middle(const Font& font, std::string_view s, std::int32_t max_width, float px);
 
 // Number of (character, size) entries in the font's glyph cache.
 std::size_t cached_glyph_count(const Font& font);

@@ -64,7 +64,7 @@ void draw_about_card(Canvas& canvas, const ReportView& view) {
     const std::int32_t x0 = clamp_i32((std::int64_t{w} - cw) / 2);
     const std::int32_t y0 = clamp_i32(std::max<std::int64_t>(0, (std::int64_t{h} - ch) / 2));
     canvas.fill_rect(x0, y0, clamp_i32(cw), clamp_i32(ch), theme.button);
-    draw_border(canvas, x0, y0, clamp_i32(cw), clamp_i32(ch), scaled(1, s), theme.muted);
+    draw_border(canvas, x0, y0, clamp_i32(cw), clamp_i32(ch), scaled(1, s), theme.border);
 
     const std::int32_t cx = clamp_i32(x0 + cw / 2);
     std::int64_t y = std::int64_t{y0} + pad;

@@ -53,18 +53,27 @@ void draw_header(Canvas& canvas, const ReportView& view) {
     const std::int32_t c = (m.header_height - trunc_i32(m.title_size) - trunc_i32(m.small_size) -
                             scaled(4, view.scale)) /
                            2;
-    draw_text(canvas, *view.fonts.bold, view.theme.text, m.margin,
-              ascent_px(*view.fonts.bold, m.title_size) + c, "NADREL SYSTEM REPORT", m.title_size);
-    const std::int32_t status_baseline = scaled(4, view.scale) + trunc_i32(m.title_size) +
-                                         ascent_px(*view.fonts.regular, m.small_size) + c;
-    // The status line ends a gap before the leftmost button, cut with "…" when longer.
+    // The title and the status line end a gap before the leftmost button, cut with "…" when
+    // longer (the status line in its middle, keeping a saved file's name); a line with no room
+    // for even that is left out.
     const std::vector<Button> list = buttons(view, canvas.width());
     const std::int64_t first_button = list.empty() ? canvas.width() : list.back().x;
-    const std::int32_t status_room =
+    const std::int32_t room =
         clamp_i32(std::max<std::int64_t>(0, first_button - m.button_gap - m.margin));
-    draw_text(canvas, *view.fonts.regular, view.theme.muted, m.margin, status_baseline,
-              truncate_to_width(*view.fonts.regular, view.status_text, status_room, m.small_size),
-              m.small_size);
+    const Font& bold = *view.fonts.bold;
+    const Font& regular = *view.fonts.regular;
+    const std::string title = truncate_to_width(bold, window_title, room, m.title_size);
+    if (text_width(bold, title, m.title_size) <= room) {
+        draw_text(canvas, bold, view.theme.text, m.margin, ascent_px(bold, m.title_size) + c, title,
+                  m.title_size);
+    }
+    const std::string status = truncate_middle(regular, view.status_text, room, m.small_size);
+    if (text_width(regular, status, m.small_size) <= room) {
+        draw_text(
+            canvas, regular, view.theme.muted, m.margin,
+            scaled(4, view.scale) + trunc_i32(m.title_size) + ascent_px(regular, m.small_size) + c,
+            status, m.small_size);
+    }
 
     const std::int32_t p = round_i32(20.0 * double{view.scale});
     for (const Button& b : list) {
@@ -96,10 +105,9 @@ void draw_tooltip(Canvas& canvas, const ReportView& view, ButtonKind kind) {
     const std::int64_t x = v < 0 ? 0 : std::min(v, std::max<std::int64_t>(0, canvas.width() - bw));
     const std::int64_t top = std::int64_t{it->y} + it->h + pad / 2;
     const std::int64_t bh = 2 * std::int64_t{pad} + trunc_i32(m.small_size);
-    canvas.fill_rect(clamp_i32(x), clamp_i32(top), clamp_i32(bw), clamp_i32(bh),
-                     view.theme.button_hover);
+    canvas.fill_rect(clamp_i32(x), clamp_i32(top), clamp_i32(bw), clamp_i32(bh), view.theme.button);
     draw_border(canvas, clamp_i32(x), clamp_i32(top), clamp_i32(bw), clamp_i32(bh),
-                scaled(1, view.scale), view.theme.muted);
+                scaled(1, view.scale), view.theme.border);
     draw_text(canvas, font, view.theme.text, clamp_i32(x + pad),
               clamp_i32(top + pad + ascent_px(font, m.small_size)), label, m.small_size);
 }

@@ -5,7 +5,6 @@
 #include <limits>
 
 #include "core/report/report.h"
-#include "linux/export/export.h"
 #include "linux/gui/view/cards.h"
 #include "linux/gui/view/view.h"
 
@@ -131,17 +130,26 @@ std::optional<ViewKey> view_key_for(std::uint32_t keysym) {
         case 0x20:    // space
         case 0xFF0D:  // Return
             return ViewKey::Dismiss;
+        case 0xFF8D:  // KP_Enter
+            return ViewKey::Dismiss;
+        // The keypad's keys as they are without NumLock scroll like the others.
         case 0xFF52:
+        case 0xFF97:  // KP_Up
             return ViewKey::LineUp;
         case 0xFF54:
+        case 0xFF99:  // KP_Down
             return ViewKey::LineDown;
         case 0xFF55:  // Prior
+        case 0xFF9A:  // KP_Prior
             return ViewKey::PageUp;
         case 0xFF56:  // Next
+        case 0xFF9B:  // KP_Next
             return ViewKey::PageDown;
         case 0xFF50:
+        case 0xFF95:  // KP_Home
             return ViewKey::Home;
         case 0xFF57:
+        case 0xFF9C:  // KP_End
             return ViewKey::End;
         default:
             return std::nullopt;
@@ -158,13 +166,15 @@ std::int32_t page_step(const ReportView& view) {
 }
 
 void open_live(ReportView& view) {
-    view.live = make_live_card(view.root, view.clock(), probe_local_addresses, view.sanitize);
+    const Instant now = view.clock();
+    view.live = LiveCard{view.host ? view.host->open_live(now) : std::vector<LiveRow>{}, now};
     view.info_open = false;
 }
 
 void save_shown_report(ReportView& view) {
-    view.status_text =
-        save_report(view.root, view.home, view.stamp, shown_report(view), view.sanitize);
+    if (view.host) {
+        show_message(view, view.host->save_report(shown_report(view), view.stamp));
+    }
 }
 
 std::string clipboard_text(const ReportView& view) {
@@ -225,7 +235,7 @@ ViewResponse on_key(ReportView& view, ViewKey key) {
             view.scroll_offset = view.content_height;
             return ViewResponse::Redraw;
         case ViewKey::Copy:
-            view.status_text = "Copied to clipboard";
+            show_message(view, "Copied to clipboard");
             return ViewResponse::Copy;
     }
     return ViewResponse::Nothing;
@@ -387,9 +397,10 @@ std::optional<Instant> next_wakeup(const ReportView& view) {
         !view.tooltip_shown) {
         wake = *view.hover_since + hover_delay;
     }
-    if (view.live) {
-        const Instant due = view.live->sampled_at + live_period;
-        if (!wake || due < *wake) {
+    for (const std::optional<Instant> due :
+         {view.live ? std::optional(view.live->sampled_at + live_period) : std::nullopt,
+          view.message_until}) {
+        if (due && (!wake || *due < *wake)) {
             wake = due;
         }
     }
@@ -413,10 +424,13 @@ int poll_timeout(const ReportView& view, std::optional<Instant> other) {
 }
 
 bool on_timer(ReportView& view) {
-    if (live_tick(view)) {
-        return true;
+    bool frame = live_tick(view);
+    if (view.message_until && view.clock() >= *view.message_until) {
+        view.message_until.reset();
+        view.status_text = generated_text(view.stamp);
+        frame = true;
     }
-    return tooltip_due(view) != ButtonKind::NoButton && !view.tooltip_shown;
+    return frame || (tooltip_due(view) != ButtonKind::NoButton && !view.tooltip_shown);
 }
 
 bool live_tick(ReportView& view) {
@@ -428,7 +442,10 @@ bool live_tick(ReportView& view) {
                                            now - view.live->sampled_at) < live_period) {
         return false;
     }
-    refresh_live_card(*view.live, view.root, now);
+    if (view.host) {
+        view.live->rows = view.host->refresh_live(now);
+    }
+    view.live->sampled_at = now;
     return true;
 }
 

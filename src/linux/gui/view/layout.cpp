@@ -41,47 +41,72 @@ SectionColours colours_of(SectionKind kind) {
     return {0xFFFFFF, 0x1A1A1A, 0xFFFFFF, 0x1A1A1A};
 }
 
-// Continuation indent of a row's pieces, in characters.
-std::size_t continuation_indent(const ReportRow& row) {
-    switch (row.kind) {
-        case RowKind::Field:
-        case RowKind::SubField:
-            return 20;
-        case RowKind::Bullet:
-            return 2;
-        case RowKind::Raw:
-            return row.text.find_first_not_of(' ') == std::string::npos
-                       ? row.text.size()
-                       : row.text.find_first_not_of(' ');
-    }
-    return 0;
-}
+// Characters before a labelled value: the label column (18, or "│ " and 16) and ": ".
+constexpr std::size_t value_column = 20;
 
-std::string line_text(const ReportRow& row) {
+// One line of a row before cutting: its text (without the report's two leading spaces), the
+// indent of its continuation pieces and where its value starts (no cut before it, so a long
+// value never leaves its label alone on a line), both in characters.
+struct SourceLine {
+    std::string text;
+    std::size_t indent = 0;
+    std::size_t value_start = 0;
+};
+
+// A row as the text report writes it, but a label too long for its column takes a line of its
+// own and the value follows under the value column, the colon kept in its column.
+std::vector<SourceLine> source_lines(const ReportRow& row) {
     std::string line = row_line(row);
     if (line.starts_with("  ")) {
         line.erase(0, 2);
     }
-    return line;
+    switch (row.kind) {
+        case RowKind::Field:
+            if (row.value.empty()) {
+                return {{std::move(line), value_column, 0}};
+            }
+            if (char_count(row.text) > value_column - 2) {
+                return {{row.text, 2, 0},
+                        {std::string(value_column - 2, ' ') + ": " + row.value, value_column,
+                         value_column}};
+            }
+            return {{std::move(line), value_column, value_column}};
+        case RowKind::SubField:
+            if (char_count(row.text) > value_column - 4) {
+                return {{"\u2502 " + row.text, 2, 0},
+                        {"\u2502" + std::string(value_column - 3, ' ') + ": " + row.value,
+                         value_column, value_column}};
+            }
+            return {{std::move(line), value_column, value_column}};
+        case RowKind::Bullet:
+            return {{std::move(line), 2, 0}};
+        case RowKind::Raw: {
+            const std::size_t indent = row.text.find_first_not_of(' ');
+            return {{std::move(line), indent == std::string::npos ? row.text.size() : indent, 0}};
+        }
+    }
+    return {{std::move(line), 0, 0}};
 }
 
-// Calls emit(start, end) with character indexes of each piece of a line of n characters.
+// Calls emit(start, end) with character indexes of each piece of a line of n characters. The
+// first piece is cut at a space only from the value on.
 template <typename Emit>
 void cut_pieces(const std::vector<std::size_t>& offsets, std::string_view line, std::size_t c,
-                std::size_t k, Emit&& emit) {
+                std::size_t k, std::size_t value_start, Emit&& emit) {
     const std::size_t n = offsets.size() - 1;  // offsets has n + 1 entries (byte ends)
     std::size_t start = 0;
     std::size_t allowance = c;
+    std::size_t lowest = std::max<std::size_t>(1, value_start);
     while (true) {
         if (n - start <= allowance) {
             emit(start, n);
             return;
         }
         std::size_t p = start + allowance - 1;
-        while (p > start && line[offsets[p]] != ' ') {
+        while (p >= lowest && line[offsets[p]] != ' ') {
             --p;
         }
-        if (p > start) {
+        if (p >= lowest) {
             emit(start, p);
             start = p + 1;
         } else {
@@ -89,6 +114,7 @@ void cut_pieces(const std::vector<std::size_t>& offsets, std::string_view line, 
             start += allowance;
         }
         allowance = c - k;
+        lowest = start + 1;
     }
 }
 
@@ -104,18 +130,21 @@ std::vector<std::size_t> char_offsets(std::string_view s) {
 }
 
 std::size_t count_lines(const ReportRow& row, std::int32_t chars_per_line) {
-    const std::string line = line_text(row);
     const std::size_t c = static_cast<std::size_t>(std::max(1, chars_per_line));
-    if (line.size() <= c) {  // bytes >= characters
-        return 1;
-    }
-    const std::vector<std::size_t> offsets = char_offsets(line);
-    if (offsets.size() - 1 <= c) {
-        return 1;
-    }
-    const std::size_t k = std::min(continuation_indent(row), c - 1);
     std::size_t count = 0;
-    cut_pieces(offsets, line, c, k, [&](std::size_t, std::size_t) { ++count; });
+    for (const SourceLine& source : source_lines(row)) {
+        if (source.text.size() <= c) {  // bytes >= characters
+            ++count;
+            continue;
+        }
+        const std::vector<std::size_t> offsets = char_offsets(source.text);
+        if (offsets.size() - 1 <= c) {
+            ++count;
+            continue;
+        }
+        cut_pieces(offsets, source.text, c, std::min(source.indent, c - 1), source.value_start,
+                   [&](std::size_t, std::size_t) { ++count; });
+    }
     return count;
 }
 
@@ -167,19 +196,24 @@ ContentGeometry content_geometry(const ReportView& view, std::int32_t width) {
 }
 
 std::vector<std::string> cut_row(const ReportRow& row, std::int32_t chars_per_line) {
-    std::string line = line_text(row);
     const std::size_t c = static_cast<std::size_t>(std::max(1, chars_per_line));
-    const std::vector<std::size_t> offsets = char_offsets(line);
-    if (offsets.size() - 1 <= c) {
-        return {std::move(line)};
-    }
-    const std::size_t k = std::min(continuation_indent(row), c - 1);
     std::vector<std::string> pieces;
-    cut_pieces(offsets, line, c, k, [&](std::size_t start, std::size_t end) {
-        std::string piece = pieces.empty() ? std::string() : std::string(k, ' ');
-        piece.append(line, offsets[start], offsets[end] - offsets[start]);
-        pieces.push_back(std::move(piece));
-    });
+    for (SourceLine& source : source_lines(row)) {
+        const std::vector<std::size_t> offsets = char_offsets(source.text);
+        if (offsets.size() - 1 <= c) {
+            pieces.push_back(std::move(source.text));
+            continue;
+        }
+        const std::size_t k = std::min(source.indent, c - 1);
+        bool first = true;
+        cut_pieces(offsets, source.text, c, k, source.value_start,
+                   [&](std::size_t start, std::size_t end) {
+                       std::string piece = first ? std::string() : std::string(k, ' ');
+                       piece.append(source.text, offsets[start], offsets[end] - offsets[start]);
+                       pieces.push_back(std::move(piece));
+                       first = false;
+                   });
+    }
     return pieces;
 }
 

@@ -27,7 +27,8 @@ struct ContentGeometry {
 ContentGeometry content_geometry(const ReportView& view, std::int32_t width);
 
 // A report row as the lines the view shows at chars_per_line characters: the text line without
-// its two leading spaces, cut at spaces (or hard), continuations indented.
+// its two leading spaces, cut at spaces from the value on (or hard), continuations indented; a
+// label longer than its column on a line of its own, the colon and value on the next.
 std::vector<std::string> cut_row(const ReportRow& row, std::int32_t chars_per_line);
 
 // The content height of a document (scroll 0), without drawing.

@@ -8,9 +8,6 @@ namespace nadrel {
 
 namespace {
 
-constexpr std::string_view reading = "Reading\u2026";
-// What "Reading…" is measured as, so the card does not jump when the first rates arrive.
-constexpr std::string_view widest_rate = "999.9MB/s down  /  999.9MB/s up";
 constexpr std::string_view footnote =
     "Shown while this card is open, refreshed every few seconds. None of it is saved or "
     "exported.";
@@ -37,7 +34,8 @@ std::int32_t draw_live_card(Canvas& canvas, const ReportView& view, const LiveCa
         }
         label_w = std::max<std::int64_t>(label_w, text_width(mono, row.label, body));
         value_w = std::max<std::int64_t>(
-            value_w, text_width(mono, row.value == reading ? widest_rate : row.value, body));
+            value_w,
+            text_width(mono, row.value == live_reading ? widest_live_rate : row.value, body));
     }
     const std::int32_t pad = scaled(24, s);
     const std::int32_t gap = scaled(12, s);
@@ -56,15 +54,21 @@ std::int32_t draw_live_card(Canvas& canvas, const ReportView& view, const LiveCa
     std::int64_t ch = std::int64_t{line_height_px(bold, 17 * s)} + g4 +
                       static_cast<std::int64_t>(notes.size()) * line_height_px(regular, 11 * s) +
                       2 * std::int64_t{pad};
+    // Notes that follow each other are set apart, so they do not read as one.
+    const std::int32_t note_gap = scaled(8, s);
+    bool after_note = false;
     for (const LiveRow& row : card.rows) {
+        const bool note = !row.is_heading && row.label.empty();
         if (row.is_heading) {
             ch += std::int64_t{line_height_px(bold, 12 * s)} + g16 + g4;
-        } else if (!row.label.empty()) {
+        } else if (!note) {
             ch += lh_mono;
         } else {
             paragraphs.push_back(wrap_words(mono, row.value, iw, body));
-            ch += static_cast<std::int64_t>(paragraphs.back().size()) * lh_mono;
+            ch += static_cast<std::int64_t>(paragraphs.back().size()) * lh_mono +
+                  (after_note ? note_gap : 0);
         }
+        after_note = note;
     }
     // A card taller than the window fills its height and scrolls inside it.
     const std::int64_t overflow = std::max<std::int64_t>(0, ch - h);
@@ -93,7 +97,9 @@ std::int32_t draw_live_card(Canvas& canvas, const ReportView& view, const LiveCa
     const std::int64_t label_col = std::min<std::int64_t>(label_w, iw / 2);
     const std::int64_t value_x = std::int64_t{text_x} + label_col + gap;
     std::size_t paragraph = 0;
+    after_note = false;
     for (const LiveRow& row : card.rows) {
+        const bool note = !row.is_heading && row.label.empty();
         if (row.is_heading) {
             draw_text(canvas, bold, theme.accent, text_x,
                       clamp_i32(y + g16 + ascent_px(bold, 12 * s)), row.label, 12 * s);
@@ -107,6 +113,7 @@ std::int32_t draw_live_card(Canvas& canvas, const ReportView& view, const LiveCa
                            value, body);
             y += lh_mono;
         } else {
+            y += after_note ? note_gap : 0;
             for (const std::string& line : paragraphs[paragraph]) {
                 draw_grid_text(canvas, mono, theme.muted, text_x, clamp_i32(y + a_mono), line,
                                body);
@@ -114,6 +121,7 @@ std::int32_t draw_live_card(Canvas& canvas, const ReportView& view, const LiveCa
             }
             ++paragraph;
         }
+        after_note = note;
     }
     if (overflow > 0) {
         // Text scrolled into the padding is covered again, so it ends at the card's inner edge.
@@ -121,7 +129,7 @@ std::int32_t draw_live_card(Canvas& canvas, const ReportView& view, const LiveCa
         canvas.fill_rect(x0, clamp_i32(std::int64_t{y0} + ch - pad), clamp_i32(cw), pad,
                          theme.button);
     }
-    draw_border(canvas, x0, y0, clamp_i32(cw), clamp_i32(ch), scaled(1, s), theme.muted);
+    draw_border(canvas, x0, y0, clamp_i32(cw), clamp_i32(ch), scaled(1, s), theme.border);
     return clamp_i32(overflow);
 }
 

@@ -7,6 +7,13 @@
 
 namespace nadrel {
 
+namespace {
+
+// The least of the title a narrow window keeps beside its buttons.
+constexpr std::string_view shortest_title = "NADREL\u2026";
+
+}  // namespace
+
 float clamp_scale(float scale) {
     if (!std::isfinite(scale)) {
         return 1.0f;
@@ -42,22 +49,30 @@ Instant steady_now() {
 }
 
 ReportView make_view(Report summary, Report detailed, std::string stamp, FontSet fonts,
-                     SysRoot root, std::optional<std::string> home) {
+                     std::shared_ptr<ViewHost> host) {
     ReportView view;
-    view.root = std::move(root);
-    view.home = std::move(home);
+    view.host = std::move(host);
     view.summary_report = std::move(summary);
     view.detailed_report = std::move(detailed);
-    view.status_text = "Generated " + stamp;
+    view.status_text = generated_text(stamp);
     view.stamp = std::move(stamp);
     view.fonts = std::move(fonts);
     return view;
 }
 
+std::string generated_text(std::string_view stamp) {
+    return "Generated " + std::string(stamp);
+}
+
+void show_message(ReportView& view, std::string message) {
+    view.status_text = std::move(message);
+    view.message_until = view.clock() + message_period;
+}
+
 std::pair<std::int32_t, std::int32_t> min_size(const ReportView& view) {
     const ViewMetrics& m = view.metrics;
     const std::int64_t width =
-        std::int64_t{text_width(*view.fonts.bold, "NADREL SYSTEM REPORT", m.title_size)} +
+        std::int64_t{text_width(*view.fonts.bold, window_title, m.title_size)} +
         5 * std::int64_t{m.button_width} + 4 * std::int64_t{m.button_gap} +
         2 * std::int64_t{m.margin} + scaled(16, view.scale);
     const std::int64_t lines =
@@ -88,13 +103,21 @@ std::vector<Button> buttons(const ReportView& view, std::int32_t width) {
     std::int64_t x = std::int64_t{width} - w - m.margin;
     std::vector<Button> list;
     list.reserve(6);
+    // Close stays whatever the width (the window may have no other way to be closed); the
+    // others are left out from the left when they would reach the start of the title.
     if (view.close_button) {
         list.push_back({clamp_i32(x), y, w, h, ButtonKind::Close});
         x -= step;
     }
+    const std::int64_t title =
+        view.fonts.bold ? text_width(*view.fonts.bold, shortest_title, m.title_size) : 0;
+    const std::int64_t leftmost = std::int64_t{m.margin} + title + m.button_gap;
     const ButtonKind order[] = {ButtonKind::Info, ButtonKind::Save, ButtonKind::Theme,
                                 ButtonKind::Live, ButtonKind::Detail};
     for (const ButtonKind kind : order) {
+        if (x < leftmost) {
+            break;
+        }
         list.push_back({clamp_i32(x), y, w, h, kind});
         x -= step;
     }

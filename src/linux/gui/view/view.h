@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -13,26 +14,27 @@
 #include "core/report/report.h"
 #include "linux/gui/draw/canvas.h"
 #include "linux/gui/draw/text.h"
-#include "linux/live/card.h"
-#include "linux/live/sampler.h"
-#include "linux/root/sysroot.h"
+#include "linux/gui/view/host.h"
 
 namespace nadrel {
 
+// Text below 14 px (muted or not) reads at 4.5:1 or more against the faces it is drawn on;
+// borders and the hovered face stand 3:1 apart from what they adjoin (gui tests check it).
 struct Theme {
     Colour background = 0;    // page and header, holes in section icons
     Colour text = 0;          // title, report lines, button icons, card texts
-    Colour muted = 0;         // status line, header separator, card borders
+    Colour muted = 0;         // status line, header separator, secondary card texts
     Colour accent = 0;        // About card name, live-card headings
     Colour thumb = 0;         // scrollbar thumb
-    Colour button = 0;        // button faces, card faces
-    Colour button_hover = 0;  // hovered button face, tooltip face
+    Colour button = 0;        // button faces, card and tooltip faces
+    Colour button_hover = 0;  // hovered button face
+    Colour border = 0;        // card borders (over the dimmed page) and tooltip borders
 };
 
 inline constexpr Theme dark_theme{0x1E1E1E, 0xFFFFFF, 0xA0A0A0, 0xFBEEE2,
-                                  0x595959, 0x2D2D2D, 0x3A3A3A};
-inline constexpr Theme light_theme{0xFFFFFF, 0x1A1A1A, 0x808080, 0x453220,
-                                   0xB0B0B0, 0xECECEC, 0xDCDCDC};
+                                  0x595959, 0x2D2D2D, 0x787878, 0xA0A0A0};
+inline constexpr Theme light_theme{0xFFFFFF, 0x1A1A1A, 0x666666, 0x453220,
+                                   0xB0B0B0, 0xECECEC, 0x858585, 0x333333};
 
 // Layout sizes at one UI scale: integers are max(1, round(k x scale)), font sizes k x scale.
 struct ViewMetrics {
@@ -107,9 +109,12 @@ Instant steady_now();
 
 inline constexpr std::chrono::milliseconds hover_delay{500};
 inline constexpr std::chrono::seconds live_period{3};
+// How long a message (saved, copied) holds the status line before the stamp comes back.
+inline constexpr std::chrono::seconds message_period{5};
 inline constexpr std::int32_t default_view_width = 760;
 inline constexpr std::int32_t default_view_height = 680;
 inline constexpr std::int32_t max_view_side = 16384;
+inline constexpr std::string_view window_title = "NADREL SYSTEM REPORT";
 
 // Scrolling collected between pointer frames.
 struct ScrollAccumulator {
@@ -117,11 +122,18 @@ struct ScrollAccumulator {
     double pixels = 0;  // continuous scrolling, pixels
 };
 
+// The live readout card while it is shown: the rows of the last sample and when it was taken.
+struct LiveCard {
+    std::vector<LiveRow> rows;
+    Instant sampled_at{};
+};
+
 struct ReportView {
     Report summary_report;
     Report detailed_report;
-    std::string stamp;        // generation time stamp, for saving
-    std::string status_text;  // second header line
+    std::string stamp;                     // generation time stamp, for saving
+    std::string status_text;               // second header line
+    std::optional<Instant> message_until;  // a message in status_text gives way to the stamp
     std::optional<LiveCard> live;
     std::optional<Instant> hover_since;
     Theme theme = dark_theme;
@@ -138,7 +150,6 @@ struct ReportView {
     bool info_open = false;
     bool dragging = false;
     bool close_button = false;  // set by a backend that draws its own decorations
-    bool sanitize = false;      // the live card and the save status hide identifying values
     ButtonKind hover = ButtonKind::NoButton;
     bool tooltip_shown = false;  // the last frame drew a tooltip (written by render)
     ScrollAccumulator pending_scroll;
@@ -147,16 +158,19 @@ struct ReportView {
     std::int32_t live_scroll = 0;
     std::int32_t live_scroll_max = 0;
 
-    // Where the live card and the save action read the machine (procfs, sysfs, host name).
-    SysRoot root;
-    // The folder the save action writes into; "." when absent.
-    std::optional<std::string> home;
+    // The live card's rows and the save action come from the machine through the host.
+    std::shared_ptr<ViewHost> host;
     Clock clock = steady_now;
 };
 
+// The status line's resting text: "Generated {stamp}".
+std::string generated_text(std::string_view stamp);
+// A message in the status line, until message_period has passed.
+void show_message(ReportView& view, std::string message);
+
 // The view as the window opens: status line "Generated {stamp}", dark theme, 760 x 680.
 ReportView make_view(Report summary, Report detailed, std::string stamp, FontSet fonts,
-                     SysRoot root, std::optional<std::string> home);
+                     std::shared_ptr<ViewHost> host);
 
 // Drawing and layout.
 // A complete frame at width x height; stores the clamped scroll_offset and content_height.
@@ -168,7 +182,8 @@ std::pair<std::int32_t, std::int32_t> min_size(const ReportView& view);
 std::int32_t about_card_height(const ReportView& view, std::int32_t width);
 // A new UI scale (clamped); the scroll position is rescaled with it.
 void set_scale(ReportView& view, float scale);
-// The header buttons, right to left: Close (when shown), Info, Save, Theme, Live, Detail.
+// The header buttons, right to left: Close (when shown), Info, Save, Theme, Live, Detail; in a
+// narrow window those that would reach the start of the title are left out.
 std::vector<Button> buttons(const ReportView& view, std::int32_t width);
 // The window's new pixel size, each side kept within 1 ... 16384.
 void resize(ReportView& view, std::int32_t width, std::int32_t height);
@@ -207,19 +222,20 @@ ViewResponse scroll_frame(ReportView& view);
 // The button whose tooltip is due now, or NoButton.
 ButtonKind tooltip_due(const ReportView& view);
 // When a timer of the view next needs the loop: the hover delay (kept until the tooltip has
-// been drawn, so a late wake-up still shows it), the live refresh.
+// been drawn, so a late wake-up still shows it), the live refresh, the end of a message.
 std::optional<Instant> next_wakeup(const ReportView& view);
 // The poll() timeout until the earlier of next_wakeup and other: -1 for none, 0 when due, else
 // the milliseconds left rounded up (a wake-up never comes early), capped at 2147483647.
 int poll_timeout(const ReportView& view, std::optional<Instant> other = std::nullopt);
-// The loop woke without an event: refreshes the live card when due; true when a frame is due
-// (a new live sample, or a tooltip that is due and not yet drawn).
+// The loop woke without an event: refreshes the live card when due and puts the stamp back
+// after a message; true when a frame is due (a new live sample, the stamp back, or a tooltip
+// that is due and not yet drawn).
 bool on_timer(ReportView& view);
 // Refreshes the live card when 3 s have passed; true when it did (redraw).
 bool live_tick(ReportView& view);
 // Opens the live card (closing the About card).
 void open_live(ReportView& view);
-// Saves the shown document into home and puts the message into status_text.
+// Saves the shown document through the host and puts the message into status_text.
 void save_shown_report(ReportView& view);
 
 // Pixels to scroll for what was collected (positive = down): wheel steps win and clear both,

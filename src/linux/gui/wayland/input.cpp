@@ -3,8 +3,11 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <limits>
+
+#include "core/text/unicode.h"
 
 namespace nadrel {
 
@@ -16,7 +19,7 @@ struct KeyEntry {
 };
 
 // Linux input event codes (linux/input-event-codes.h): physical keys, whatever the layout.
-constexpr std::array<KeyEntry, 16> key_table{{
+constexpr std::array<KeyEntry, 23> key_table{{
     {1, ViewKey::Quit},        // KEY_ESC
     {16, ViewKey::Quit},       // KEY_Q
     {23, ViewKey::Info},       // KEY_I
@@ -33,6 +36,13 @@ constexpr std::array<KeyEntry, 16> key_table{{
     {109, ViewKey::PageDown},  // KEY_PAGEDOWN
     {102, ViewKey::Home},      // KEY_HOME
     {107, ViewKey::End},       // KEY_END
+    {96, ViewKey::Dismiss},    // KEY_KPENTER
+    {72, ViewKey::LineUp},     // KEY_KP8
+    {80, ViewKey::LineDown},   // KEY_KP2
+    {73, ViewKey::PageUp},     // KEY_KP9
+    {81, ViewKey::PageDown},   // KEY_KP3
+    {71, ViewKey::Home},       // KEY_KP7
+    {79, ViewKey::End},        // KEY_KP1
 }};
 
 constexpr std::int32_t edge_band = 7;  // pixels from the left/top edge; 6 from the right/bottom
@@ -139,6 +149,42 @@ std::uint32_t toplevel_edge_for(ResizeEdge edge) {
             return 0;
     }
     return 0;
+}
+
+std::array<const char*, 2> cursor_names_for_edge(ResizeEdge edge) {
+    switch (edge) {
+        case ResizeEdge::Top:
+            return {"top_side", "n-resize"};
+        case ResizeEdge::Bottom:
+            return {"bottom_side", "s-resize"};
+        case ResizeEdge::Left:
+            return {"left_side", "w-resize"};
+        case ResizeEdge::Right:
+            return {"right_side", "e-resize"};
+        case ResizeEdge::TopLeft:
+            return {"top_left_corner", "nw-resize"};
+        case ResizeEdge::TopRight:
+            return {"top_right_corner", "ne-resize"};
+        case ResizeEdge::BottomLeft:
+            return {"bottom_left_corner", "sw-resize"};
+        case ResizeEdge::BottomRight:
+            return {"bottom_right_corner", "se-resize"};
+        case ResizeEdge::None:
+            return {"left_ptr", "default"};
+    }
+    return {"left_ptr", "default"};
+}
+
+std::int32_t pointer_theme_size(std::optional<std::string_view> value) {
+    std::int32_t size = 0;
+    if (value) {
+        const std::string_view s = trim(*value);
+        const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), size);
+        if (error != std::errc{} || end != s.data() + s.size()) {
+            size = 0;
+        }
+    }
+    return size >= 1 && size <= 512 ? size : 24;
 }
 
 void set_repeat_info(KeyRepeat& repeat, std::int32_t rate, std::int32_t delay) {

@@ -3,15 +3,18 @@
 // undecorated window.
 #pragma once
 
+#include <array>
 #include <chrono>
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 #include "linux/gui/view/view.h"
 
 namespace nadrel {
 
-// The view key of a Linux input event code (US physical positions), if any.
+// The view key of a Linux input event code (US physical positions, the keypad as without
+// NumLock), if any.
 std::optional<ViewKey> key_for_code(std::uint32_t code);
 
 // Where a press resizes an undecorated window, in the order of the cursor and edge tables.
@@ -35,6 +38,11 @@ bool title_drag_at(const ReportView& view, std::int32_t x, std::int32_t y);
 std::uint32_t cursor_shape_for_edge(ResizeEdge edge);
 // xdg_toplevel resize edge for an edge (0, none, for None).
 std::uint32_t toplevel_edge_for(ResizeEdge edge);
+// The cursor names of a theme for an edge, the X11 name first ("right_side", "e-resize"); the
+// arrow for None.
+std::array<const char*, 2> cursor_names_for_edge(ResizeEdge edge);
+// XCURSOR_SIZE as pixels at scale 1: a whole number 1 ... 512, else 24.
+std::int32_t pointer_theme_size(std::optional<std::string_view> value);
 
 // Key repeat as the compositor asks for it with repeat_info.
 struct KeyRepeat {

@@ -100,10 +100,11 @@ void set_up_window(WaylandState& state) {
     const auto [min_w, min_h] = min_size(state.view);
     const std::int64_t w =
         std::int64_t{min_w} + state.view.metrics.button_width + state.view.metrics.button_gap;
-    xdg_toplevel_set_min_size(state.toplevel.get(),
-                              static_cast<std::int32_t>(std::min<std::int64_t>(
+    state.min_logical_size = {static_cast<std::int32_t>(std::min<std::int64_t>(
                                   w, std::numeric_limits<std::int32_t>::max())),
-                              min_h);
+                              min_h};
+    xdg_toplevel_set_min_size(state.toplevel.get(), state.min_logical_size.first,
+                              state.min_logical_size.second);
     if (state.decoration_manager) {
         state.decoration.reset(zxdg_decoration_manager_v1_get_toplevel_decoration(
             state.decoration_manager.get(), state.toplevel.get()));
@@ -189,9 +190,10 @@ void log_line(const char* format, va_list args) {
 
 }  // namespace
 
-WaylandOutcome run_wayland(ReportView view) {
+WaylandOutcome run_wayland(ReportView view, PointerTheme pointer_theme) {
     wl_log_set_handler_client(log_line);
     WaylandState state(std::move(view));
+    state.pointer_theme = std::move(pointer_theme);
     errno = 0;
     state.display.reset(wl_display_connect(nullptr));
     if (!state.display) {

@@ -29,7 +29,7 @@ void apply(WaylandState& state, ViewResponse response) {
             return;
         case ViewResponse::Copy:
             if (!offer_clipboard(state, clipboard_text(state.view))) {
-                state.view.status_text = "Could not copy: the compositor offers no clipboard";
+                show_message(state.view, "Could not copy: the compositor offers no clipboard");
             }
             state.redraw = true;
             return;
@@ -141,15 +141,19 @@ const wl_keyboard_listener keyboard_listener{on_keymap,       on_keyboard_enter,
 
 // Pointer.
 
+// The pointer's image: a cursor shape when the compositor has them, else an image from the
+// user's cursor theme (without either, weston shows no pointer over the window at all).
 void update_cursor(WaylandState& state) {
-    if (!state.cursor_shape_device) {
+    const ResizeEdge edge = resize_edge_at(state.view, point_x(state), point_y(state));
+    const std::uint32_t shape = cursor_shape_for_edge(edge);
+    if (shape == state.cursor_shape) {
         return;
     }
-    const std::uint32_t shape =
-        cursor_shape_for_edge(resize_edge_at(state.view, point_x(state), point_y(state)));
-    if (shape != state.cursor_shape) {
+    if (state.cursor_shape_device) {
         wp_cursor_shape_device_v1_set_shape(state.cursor_shape_device.get(), state.enter_serial,
                                             shape);
+        state.cursor_shape = shape;
+    } else if (set_cursor_image(state, edge)) {
         state.cursor_shape = shape;
     }
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <wayland-client.h>
+#include <wayland-cursor.h>
 #include <xkbcommon/xkbcommon.h>
 
 #include <cstdint>
@@ -15,6 +16,7 @@
 #include "fractional-scale-v1-client-protocol.h"
 #include "linux/gui/view/view.h"
 #include "linux/gui/wayland/input.h"
+#include "linux/gui/wayland/wayland.h"
 #include "linux/root/unique_fd.h"
 #include "viewporter-client-protocol.h"
 #include "xdg-decoration-unstable-v1-client-protocol.h"
@@ -32,6 +34,10 @@ struct ProxyForget {
 };
 template <typename T>
 using Proxy = std::unique_ptr<T, ProxyForget>;
+
+struct CursorThemeFree {
+    void operator()(wl_cursor_theme* theme) const { wl_cursor_theme_destroy(theme); }
+};
 
 struct DisplayClose {
     void operator()(wl_display* display) const { wl_display_disconnect(display); }
@@ -101,15 +107,26 @@ struct WaylandState {
     Proxy<wp_viewport> viewport;
     Proxy<wl_callback> frame_callback;
     std::vector<wl_output*> entered_outputs;
+    bool entered_any = false;  // the surface has been on an output (after its first frame)
     std::vector<BufferSlot> buffers;
 
     Proxy<wl_pointer> pointer;
     Proxy<wl_keyboard> keyboard;
     Proxy<wp_cursor_shape_device_v1> cursor_shape_device;
+    // Without cursor shapes: the user's cursor theme at the scale of the window (loaded when the
+    // pointer first enters) and the surface that shows its image.
+    PointerTheme pointer_theme;
+    std::unique_ptr<wl_cursor_theme, CursorThemeFree> cursor_theme;
+    std::int32_t cursor_theme_scale = 0;
+    Proxy<wl_surface> cursor_surface;
 
     std::int32_t logical_width = default_view_width;
     std::int32_t logical_height = default_view_height;
     std::optional<std::pair<std::int32_t, std::int32_t>> pending_size;
+    // The size came with a state in which the compositor decides it (maximized, fullscreen,
+    // tiled): it is taken even below the minimum.
+    bool pending_size_imposed = false;
+    std::pair<std::int32_t, std::int32_t> min_logical_size{1, 1};  // as set_min_size asked
     std::int32_t buffer_scale = 1;      // wl_surface.set_buffer_scale, from the outputs
     std::uint32_t preferred_scale = 0;  // wp_fractional_scale_v1, in 120ths; 0 = none yet
     double pixel_scale = 1;             // buffer pixels per surface unit
@@ -147,6 +164,9 @@ void present(WaylandState& state);
 
 // Seat, keyboard and pointer.
 void add_seat_listener(WaylandState& state);
+// The pointer's image for an edge from the user's cursor theme (for compositors without cursor
+// shapes), set with the serial of the last enter; false when no image could be set.
+bool set_cursor_image(WaylandState& state, ResizeEdge edge);
 // Fires key repeat when due.
 void run_key_repeat(WaylandState& state, Instant now);
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <bit>
 #include <cerrno>
+#include <cstring>
 #include <vector>
 
 #include "linux/gui/wayland/state.h"
@@ -35,8 +36,12 @@ void on_surface_configure(void* data, xdg_surface* surface, std::uint32_t serial
     auto& state = state_of(data);
     xdg_surface_ack_configure(surface, serial);
     if (state.pending_size) {
-        state.logical_width = state.pending_size->first;
-        state.logical_height = state.pending_size->second;
+        // A size we may choose (floating, or while resizing from our own frame's edges) is
+        // never below the minimum, whatever the compositor suggests.
+        const auto [min_w, min_h] =
+            state.pending_size_imposed ? std::pair{1, 1} : state.min_logical_size;
+        state.logical_width = std::max(state.pending_size->first, min_w);
+        state.logical_height = std::max(state.pending_size->second, min_h);
         state.pending_size.reset();
         apply_pixel_size(state);
     }
@@ -46,11 +51,39 @@ void on_surface_configure(void* data, xdg_surface* surface, std::uint32_t serial
 
 const xdg_surface_listener surface_listener{on_surface_configure};
 
+// Whether the states name one in which the compositor sets the size: maximized, fullscreen or
+// tiled at an edge.
+bool size_imposed(const wl_array* states) {
+    if (states == nullptr) {
+        return false;
+    }
+    const std::size_t count = states->size / sizeof(std::uint32_t);
+    for (std::size_t i = 0; i < count; ++i) {
+        std::uint32_t value = 0;
+        std::memcpy(&value, static_cast<const char*>(states->data) + i * sizeof value,
+                    sizeof value);
+        switch (value) {
+            case XDG_TOPLEVEL_STATE_MAXIMIZED:
+            case XDG_TOPLEVEL_STATE_FULLSCREEN:
+            case XDG_TOPLEVEL_STATE_TILED_LEFT:
+            case XDG_TOPLEVEL_STATE_TILED_RIGHT:
+            case XDG_TOPLEVEL_STATE_TILED_TOP:
+            case XDG_TOPLEVEL_STATE_TILED_BOTTOM:
+                return true;
+            default:
+                break;
+        }
+    }
+    return false;
+}
+
 void on_toplevel_configure(void* data, xdg_toplevel*, std::int32_t width, std::int32_t height,
-                           wl_array*) {
+                           wl_array* states) {
     // 0 x 0 leaves the size to us: keep the current one.
     if (width > 0 && height > 0) {
-        state_of(data).pending_size = std::pair{width, height};
+        auto& state = state_of(data);
+        state.pending_size = std::pair{width, height};
+        state.pending_size_imposed = size_imposed(states);
     }
 }
 
@@ -80,6 +113,7 @@ void on_enter(void* data, wl_surface*, wl_output* output) {
     auto& state = state_of(data);
     if (output != nullptr) {
         state.entered_outputs.push_back(output);
+        state.entered_any = true;
     }
     update_scale(state);
 }
@@ -230,9 +264,12 @@ void update_scale(WaylandState& state) {
         // Fractional: a buffer of the scaled size, shown at the logical size by the viewport.
         pixel_scale = state.preferred_scale / 120.0;
     } else if (wl_surface_get_version(state.surface.get()) >= 3) {
-        // Buffer scale exists from wl_surface version 3 on.
+        // Buffer scale exists from wl_surface version 3 on. Until the surface is on an output
+        // (it enters one only once it shows a frame), the largest scale of any output: the
+        // first frame is then drawn at the scale it will most likely get, not redrawn after.
         for (const OutputInfo& info : state.outputs) {
-            if (std::find(state.entered_outputs.begin(), state.entered_outputs.end(),
+            if (!state.entered_any ||
+                std::find(state.entered_outputs.begin(), state.entered_outputs.end(),
                           info.output.get()) != state.entered_outputs.end()) {
                 buffer_scale = std::max(buffer_scale, info.scale);
             }
@@ -247,6 +284,7 @@ void update_scale(WaylandState& state) {
         return;
     }
     state.pixel_scale = pixel_scale;
+    state.cursor_shape = 0;  // the pointer's image too, at the next motion
     set_scale(state.view, static_cast<float>(pixel_scale));
     if (state.logical_width > 0 && state.logical_height > 0) {
         apply_pixel_size(state);

@@ -5,9 +5,11 @@
 #include <bit>
 #include <charconv>
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <string>
 
+#include "core/text/fields.h"
 #include "core/text/unicode.h"
 
 namespace nadrel {
@@ -54,8 +56,30 @@ std::optional<float> parse_gdk_scale(std::string_view text) {
     return value;
 }
 
+std::optional<float> xft_dpi_scale(std::string_view resources) {
+    std::optional<float> scale;
+    for_each_line(resources, [&](std::string_view line) {
+        const std::size_t colon = line.find(':');
+        if (colon == std::string_view::npos || trim(line.substr(0, colon)) != "Xft.dpi") {
+            return false;
+        }
+        const std::string_view value = trim(line.substr(colon + 1));
+        float dpi = 0;
+        const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), dpi);
+        if (error == std::errc{} && end == value.data() + value.size() && std::isfinite(dpi) &&
+            dpi > 0) {
+            scale = std::round(dpi / 96.0f * 4.0f) / 4.0f;
+        }
+        return true;
+    });
+    return scale;
+}
+
 void apply_gdk_scale(ReportView& view, std::optional<std::string_view> value) {
-    const std::optional<float> factor = value ? parse_gdk_scale(*value) : std::nullopt;
+    apply_scale_factor(view, value ? parse_gdk_scale(*value) : std::nullopt);
+}
+
+void apply_scale_factor(ReportView& view, std::optional<float> factor) {
     if (!factor || !(*factor > 1.0f)) {
         return;
     }
@@ -85,6 +109,12 @@ std::uint32_t mask_shift(std::uint32_t mask) {
     return static_cast<std::uint32_t>(std::countr_zero(mask));
 }
 
+std::uint32_t server_pixel(const X11PixelLayout& layout, std::uint32_t colour) {
+    return (((colour >> 16) & 0xFF) << (layout.red_shift % 32)) |
+           (((colour >> 8) & 0xFF) << (layout.green_shift % 32)) |
+           ((colour & 0xFF) << (layout.blue_shift % 32));
+}
+
 void convert_rows(std::span<const std::uint32_t> pixels, std::int32_t width, std::int32_t y,
                   std::int32_t rows, const X11PixelLayout& layout, std::vector<std::uint8_t>& out) {
     const std::size_t w = static_cast<std::size_t>(std::max(width, 0));
@@ -93,14 +123,9 @@ void convert_rows(std::span<const std::uint32_t> pixels, std::int32_t width, std
     count = first < pixels.size() ? std::min(count, pixels.size() - first) : 0;
     out.resize(count * 4);
 
-    const std::uint32_t rs = layout.red_shift % 32;
-    const std::uint32_t gs = layout.green_shift % 32;
-    const std::uint32_t bs = layout.blue_shift % 32;
     std::uint8_t* d = out.data();
     for (std::size_t i = 0; i < count; ++i, d += 4) {
-        const std::uint32_t p = pixels[first + i];
-        const std::uint32_t v =
-            (((p >> 16) & 0xFF) << rs) | (((p >> 8) & 0xFF) << gs) | ((p & 0xFF) << bs);
+        const std::uint32_t v = server_pixel(layout, pixels[first + i]);
         if (layout.msb_first) {
             d[0] = static_cast<std::uint8_t>(v >> 24);
             d[1] = static_cast<std::uint8_t>(v >> 16);

@@ -37,8 +37,14 @@ std::uint32_t keysym_for(const KeyboardTable& table, std::uint8_t keycode);
 
 // GDK_SCALE's value as a float: valid UTF-8, trimmed, decimal syntax; nothing otherwise.
 std::optional<float> parse_gdk_scale(std::string_view text);
-// Applies GDK_SCALE's value (nothing when unset): a factor above 1 scales the view, and the
-// window size follows the factor itself, not the clamped scale the view keeps.
+// The scale the X resources (the root window's RESOURCE_MANAGER text) ask for with Xft.dpi,
+// as toolkits read it: dpi / 96 to the nearest quarter (192 gives 2); nothing without a usable
+// value.
+std::optional<float> xft_dpi_scale(std::string_view resources);
+// Applies a scale factor (nothing: none): a factor above 1 scales the view, and the window
+// size follows the factor itself, not the clamped scale the view keeps.
+void apply_scale_factor(ReportView& view, std::optional<float> factor);
+// The same with GDK_SCALE's value (nothing when unset).
 void apply_gdk_scale(ReportView& view, std::optional<std::string_view> value);
 // One side of the window at a scale: the product truncated and saturated, kept in 1 ... 16384.
 std::int32_t scaled_side(float factor, std::int32_t side);
@@ -47,6 +53,8 @@ std::int32_t scaled_side(float factor, std::int32_t side);
 std::int32_t rows_per_request(std::size_t max_request_bytes, std::int32_t width);
 // Count of trailing zero bits of a colour mask (32 for an empty mask).
 std::uint32_t mask_shift(std::uint32_t mask);
+// One canvas colour as the server's pixel value (for window attributes).
+std::uint32_t server_pixel(const X11PixelLayout& layout, std::uint32_t colour);
 // rows x width canvas pixels starting at row y, converted to the server's pixel format and
 // byte order; out is resized to rows x width x 4 bytes.
 void convert_rows(std::span<const std::uint32_t> pixels, std::int32_t width, std::int32_t y,

@@ -114,40 +114,47 @@ std::string connection_lost(xcb_connection_t* c) {
     return "X11 connection error: " + connection_error_text(xcb_connection_has_error(c));
 }
 
+// Frames go out at most this often: a burst of events (motion during a drag) gives one frame,
+// not one each, and the window follows the pointer at a display's pace.
+constexpr std::chrono::milliseconds frame_interval{8};
+
 Failure event_loop(X11Window& window, ReportView& view) {
     xcb_connection_t* c = window.conn.get();
+    bool frame_wanted = false;
+    Instant last_frame = view.clock();
     for (;;) {
-        XcbOwned<xcb_generic_event_t> event(xcb_poll_for_event(c));
-        if (!event) {
-            if (xcb_connection_has_error(c) != 0) {
-                return connection_lost(c);
-            }
-            pollfd fd{xcb_get_file_descriptor(c), POLLIN, 0};
-            poll(&fd, 1, poll_timeout(view));
-            event.reset(xcb_poll_for_event(c));
-            if (!event) {
-                if (xcb_connection_has_error(c) != 0) {
-                    return connection_lost(c);
-                }
-                // A quiet wake-up: the view's timers.
-                if (on_timer(view)) {
-                    present_frame(window, view);
-                }
-                continue;
+        // Every event already here first; then at most one frame for all of them.
+        while (XcbOwned<xcb_generic_event_t> event{xcb_poll_for_event(c)}) {
+            switch (handle_event(window, view, *event)) {
+                case Step::Continue:
+                    break;
+                case Step::Copy:
+                    take_clipboard(window, clipboard_text(view));
+                    frame_wanted = true;
+                    break;
+                case Step::Present:
+                    frame_wanted = true;
+                    break;
+                case Step::Quit:
+                    return std::nullopt;
             }
         }
-        switch (handle_event(window, view, *event)) {
-            case Step::Continue:
-                break;
-            case Step::Copy:
-                take_clipboard(window, clipboard_text(view));
-                present_frame(window, view);
-                break;
-            case Step::Present:
-                present_frame(window, view);
-                break;
-            case Step::Quit:
-                return std::nullopt;
+        if (xcb_connection_has_error(c) != 0) {
+            return connection_lost(c);
+        }
+        const Instant frame_due = last_frame + frame_interval;
+        if (frame_wanted && view.clock() >= frame_due) {
+            present_frame(window, view);
+            last_frame = view.clock();
+            frame_wanted = false;
+            continue;  // events read while the frame went out are queued, not on the socket
+        }
+        pollfd fd{xcb_get_file_descriptor(c), POLLIN, 0};
+        const int ready = poll(
+            &fd, 1, poll_timeout(view, frame_wanted ? std::optional(frame_due) : std::nullopt));
+        // A quiet wake-up: the view's timers.
+        if (ready == 0 && on_timer(view)) {
+            frame_wanted = true;
         }
     }
 }

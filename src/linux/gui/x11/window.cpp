@@ -29,6 +29,8 @@ constexpr std::string_view window_name = "Nadrel";
 constexpr std::string_view window_class{"nadrel\0Nadrel\0", 14};
 constexpr std::string_view visual_error = "unsupported X visual (need a 32-bpp TrueColor display)";
 constexpr std::uint32_t no_id = 0xFFFFFFFF;  // what xcb_generate_id gives on failure
+// The resources read: 256 KiB, far more than any desktop sets.
+constexpr std::uint32_t max_resource_words = 65536;
 
 std::string request_error(xcb_connection_t* c) {
     return "X11 id/request error: " + connection_error_text(xcb_connection_has_error(c));
@@ -99,6 +101,18 @@ Failure intern_atom(xcb_connection_t* c, std::string_view name, xcb_atom_t& atom
     return std::nullopt;
 }
 
+// The X resources of the screen (RESOURCE_MANAGER on its root), empty when there are none.
+std::string resources(xcb_connection_t* c, xcb_window_t root) {
+    const auto cookie = xcb_get_property(c, 0, root, XCB_ATOM_RESOURCE_MANAGER, XCB_ATOM_STRING, 0,
+                                         max_resource_words);
+    const XcbOwned<xcb_get_property_reply_t> reply(xcb_get_property_reply(c, cookie, nullptr));
+    if (!reply || reply->format != 8) {
+        return {};
+    }
+    return std::string(static_cast<const char*>(xcb_get_property_value(reply.get())),
+                       static_cast<std::size_t>(xcb_get_property_value_length(reply.get())));
+}
+
 KeyboardTable keyboard_table(xcb_connection_t* c, const xcb_setup_t* setup) {
     KeyboardTable table;
     if (setup->max_keycode < setup->min_keycode) {
@@ -135,7 +149,6 @@ Failure open_x11_window(ReportView& view, std::optional<std::string_view> gdk_sc
     view.dragging = false;
     view.close_button = false;
     view.hover = ButtonKind::NoButton;
-    apply_gdk_scale(view, gdk_scale);
 
     int screen_number = 0;
     out.conn.reset(xcb_connect(nullptr, &screen_number));
@@ -155,16 +168,25 @@ Failure open_x11_window(ReportView& view, std::optional<std::string_view> gdk_sc
     }
     out.layout = *layout;
     out.max_request_bytes = std::size_t{setup->maximum_request_length} * 4;
+    if (gdk_scale) {
+        apply_gdk_scale(view, gdk_scale);
+    } else {
+        apply_scale_factor(view, xft_dpi_scale(resources(c, screen->root)));
+    }
 
     out.window = xcb_generate_id(c);
     if (out.window == no_id) {
         return request_error(c);
     }
-    const std::array<std::uint32_t, 2> values{screen->black_pixel, event_mask};
+    // The page's colour as background, and the old contents kept in place on a resize, so the
+    // server never paints black before our frame comes.
+    out.background = server_pixel(out.layout, view.theme.background);
+    const std::array<std::uint32_t, 3> values{out.background, XCB_GRAVITY_NORTH_WEST, event_mask};
     xcb_create_window(c, XCB_COPY_FROM_PARENT, out.window, screen->root, 0, 0,
                       static_cast<std::uint16_t>(view.width),
                       static_cast<std::uint16_t>(view.height), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
-                      screen->root_visual, XCB_CW_BACK_PIXEL | XCB_CW_EVENT_MASK, values.data());
+                      screen->root_visual,
+                      XCB_CW_BACK_PIXEL | XCB_CW_BIT_GRAVITY | XCB_CW_EVENT_MASK, values.data());
     for (const xcb_atom_t property : {atom_wm_name, atom_wm_icon_name}) {
         xcb_change_property(c, XCB_PROP_MODE_REPLACE, out.window, property, atom_string, 8,
                             static_cast<std::uint32_t>(window_name.size()), window_name.data());
@@ -258,9 +280,15 @@ void answer_selection_request(const X11Window& window, const xcb_selection_reque
     xcb_flush(c);
 }
 
-void present_frame(const X11Window& window, ReportView& view) {
+void present_frame(X11Window& window, ReportView& view) {
     const Canvas canvas = render(view);
     xcb_connection_t* c = window.conn.get();
+    if (const std::uint32_t page = server_pixel(window.layout, view.theme.background);
+        page != window.background) {
+        const std::uint32_t value = page;
+        xcb_change_window_attributes(c, window.window, XCB_CW_BACK_PIXEL, &value);
+        window.background = page;
+    }
     const std::int32_t width = canvas.width();
     const std::int32_t height = canvas.height();
     const auto w16 = static_cast<std::uint16_t>(width);

@@ -37,6 +37,7 @@ struct X11Window {
     X11PixelLayout layout;
     std::size_t max_request_bytes = 0;  // the classic maximum request length, in bytes
     KeyboardTable keys;
+    std::uint32_t background = 0;  // the window's background, the page of the theme shown
     xcb_atom_t wm_protocols = 0;
     xcb_atom_t wm_delete_window = 0;
     SelectionAtoms selection;
@@ -44,8 +45,9 @@ struct X11Window {
     xcb_timestamp_t user_time = 0;  // of the last key or button press
 };
 
-// Prepares the view (fields, the GDK_SCALE value when set), connects, checks the visual,
-// creates and maps the window and reads the keyboard mapping. The reason on failure.
+// Prepares the view, connects, checks the visual, scales the view (by the GDK_SCALE value
+// when set, else by the server's Xft.dpi), creates and maps the window and reads the keyboard
+// mapping. The reason on failure.
 Failure open_x11_window(ReportView& view, std::optional<std::string_view> gdk_scale,
                         X11Window& out);
 
@@ -57,8 +59,10 @@ void take_clipboard(X11Window& window, std::string text);
 // Answers another client's request for the clipboard (refused when not ours or too large).
 void answer_selection_request(const X11Window& window, const xcb_selection_request_event_t& e);
 
-// Renders the view and uploads the frame through a fresh pixmap; failures are ignored.
-void present_frame(const X11Window& window, ReportView& view);
+// Renders the view and uploads the frame through a fresh pixmap; failures are ignored. The
+// window's background follows the theme, so what the server clears before a frame arrives
+// (after a resize) is never black in the light theme.
+void present_frame(X11Window& window, ReportView& view);
 
 // libxcb's connection error codes and X protocol errors, in words.
 std::string connection_error_text(int code);
