@@ -105,6 +105,21 @@ void for_each_machine_text(SystemSnapshot& s, Fn&& fn) {
             fn(i.driver);
         }
     }
+    // A Bluetooth peripheral's name may hold its address or the host's name.
+    for (BatteryInfo& b : s.batteries) {
+        for (std::string* text : {&b.model, &b.manufacturer})
+            fn(*text);
+    }
+    for (DeviceBattery& d : s.device_batteries) {
+        for (std::string* text : {&d.model, &d.manufacturer})
+            fn(*text);
+    }
+    for (Sensor& sensor : s.sensors) {
+        for (std::string* text : {&sensor.chip, &sensor.device, &sensor.label})
+            fn(*text);
+    }
+    for (MemoryErrorCount& e : s.memory_edac)
+        fn(e.label);
     for (SystemSlot& slot : s.slots)
         fn(slot.designation);
     for (PortConnector& p : s.ports)
@@ -184,9 +199,10 @@ SanitizedSnapshot sanitize_snapshot(SystemSnapshot s) {
     const std::string host = s.hostname == "Unknown" ? std::string() : s.hostname;
     if (!host.empty())
         hide(s.hostname, HiddenKind::HostName, counts);
-    for (std::string* serial :
-         {&s.ids.system_serial, &s.ids.board_serial, &s.ids.chassis_serial, &s.battery.serial})
+    for (std::string* serial : {&s.ids.system_serial, &s.ids.board_serial, &s.ids.chassis_serial})
         hide(*serial, HiddenKind::Serial, counts);
+    for (BatteryInfo& b : s.batteries)
+        hide(b.serial, HiddenKind::Serial, counts);
     hide(s.ids.system_uuid, HiddenKind::Uuid, counts);
     hide(s.ids.machine_id, HiddenKind::MachineId, counts);
     hide(s.ids.board_asset_tag, HiddenKind::AssetTag, counts);

@@ -2,6 +2,7 @@
 // Units: bytes, MHz, Mb/s, mWh, mV and mm unless a field says otherwise; 0 or empty = not known.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -16,6 +17,12 @@ struct CacheInfo {
     std::uint32_t size = 0;   // one instance, bytes
     std::uint32_t line_size = 0;
     std::uint32_t ways = 0;
+};
+
+// One file of /sys/devices/system/cpu/vulnerabilities.
+struct CpuVulnerability {
+    std::string name;    // the file's name ("spec_store_bypass")
+    std::string status;  // its text ("Not affected", "Mitigation: ...", "Vulnerable: ...")
 };
 
 struct CpuInfo {
@@ -36,7 +43,12 @@ struct CpuInfo {
     std::uint32_t l3_total = 0;
     std::vector<CacheInfo> caches;
     std::vector<std::string> features;
-    bool hypervisor = false;  // the "hypervisor" flag: running under one
+    bool hypervisor = false;    // the "hypervisor" flag: running under one
+    std::uint32_t min_mhz = 0;  // the lowest cpuinfo_min_freq over all CPUs
+    std::string scaling_driver{};
+    std::string governor{};
+    std::string microcode{};  // the revision as cpuinfo writes it ("0x2c")
+    std::vector<CpuVulnerability> vulnerabilities{};
 };
 
 struct MemoryModule {
@@ -55,6 +67,18 @@ struct MemoryModule {
     std::string serial;  // identifies the module: hidden when sanitizing
     std::string asset_tag;
     std::string bank_locator;  // empty when unknown
+    // Error counts of the EDAC DIMM whose label names this module; absent without one.
+    std::optional<std::uint64_t> corrected_errors{};
+    std::optional<std::uint64_t> uncorrected_errors{};
+};
+
+// EDAC error counts that name no SMBIOS module: a DIMM by its EDAC label, or a memory
+// controller's totals (empty label) when it lists no DIMMs.
+struct MemoryErrorCount {
+    std::string controller;  // "mc0"
+    std::string label;
+    std::uint64_t corrected = 0;
+    std::uint64_t uncorrected = 0;
 };
 
 // A PCI Express link: the most the device can run it at (max_link_speed, max_link_width), what
@@ -153,10 +177,11 @@ struct DiskInfo {
     // USB device lies between.
     std::string driver;
     std::string pci_address;
+    std::optional<double> temperature_c{};  // from the disk's own sensor (NVMe, drivetemp)
 };
 
+// One of the machine's own batteries (not a peripheral's).
 struct BatteryInfo {
-    bool present = false;
     std::string technology;
     std::string manufactured;  // YYYY-MM-DD, YYYY-MM or YYYY
     std::optional<std::uint32_t> cycle_count;
@@ -164,6 +189,15 @@ struct BatteryInfo {
     std::uint32_t full_mwh = 0;
     std::uint32_t min_voltage_mv = 0;
     std::string serial;
+    std::string name{};  // the power supply's name ("BAT0")
+    std::optional<std::uint8_t> charge_percent{};
+    std::string status{};  // as the kernel writes it: "Charging", "Discharging", "Full", ...
+    std::optional<std::uint32_t> energy_now_mwh{};
+    std::optional<std::uint32_t> power_mw{};  // the draw or charge rate, whatever its sign
+    std::optional<std::uint32_t> time_to_empty_s{};
+    std::optional<std::uint32_t> time_to_full_s{};
+    std::string model{};
+    std::string manufacturer{};
 };
 
 // An address of an interface: IPv4 dotted ("192.168.1.5") or IPv6 as RFC 5952 writes it.
@@ -174,6 +208,35 @@ struct NetAddress {
 };
 
 // One interface with a device behind it (each port of a multi-port card is one).
+// A peripheral's battery (a wireless mouse, keyboard or headset: power supply scope Device).
+struct DeviceBattery {
+    std::string model;
+    std::string manufacturer;
+    std::optional<std::uint8_t> charge_percent;
+    std::string level;   // capacity_level: "Full", "High", "Normal", "Low", "Critical"
+    std::string status;  // as for BatteryInfo
+};
+
+enum class SensorKind : std::uint8_t { Temperature, Fan, Voltage, Power, Current };
+
+// One hardware-monitor channel or thermal zone, in base units (°C, RPM, V, W, A). Its
+// identity is chip, device and label, never the hwmon number, which changes across boots.
+struct Sensor {
+    std::string chip;    // the chip's name ("coretemp", "nvme"), or a thermal zone's type
+    std::string device;  // the chip's device: a PCI address, a platform device, "nvme0", ...
+    std::string label;   // the channel's label, else its name ("temp1")
+    SensorKind kind = SensorKind::Temperature;
+    double value = 0;  // a stopped fan reads 0
+    // The chip's own limits.
+    std::optional<double> max{};
+    std::optional<double> critical{};
+    std::optional<double> min{};
+    std::optional<double> critical_low{};
+    std::string disk{};  // the disk this is the sensor of ("nvme0n1"), else empty
+};
+
+enum class BootMode : std::uint8_t { Unknown, Uefi, Bios };
+
 struct NetAdapter {
     std::string name;  // from the PCI ID database; empty when unknown (the interface names it)
     std::string kind;  // "Wi-Fi", "Ethernet" or empty
@@ -254,6 +317,7 @@ struct SystemSnapshot {
     DmiIdentity dmi;
     MachineIds ids;               // collected only for the JSON document, the one place they appear
     std::string virtual_machine;  // the hypervisor's name, "Yes" when unnamed, empty on metal
+    std::string hypervisor;       // the hypervisor's vendor ("KVM", "Hyper-V"), empty if unknown
     // The device tree's board name and first "compatible" string (boards without DMI).
     std::string devicetree_model;
     std::string devicetree_compatible;
@@ -262,6 +326,10 @@ struct SystemSnapshot {
     std::string secure_boot;
     std::string smbios_version;
     std::uint64_t bios_rom_size = 0;
+    std::optional<std::uint64_t> uptime_seconds;
+    std::optional<std::array<double, 3>> load_average;  // 1, 5 and 15 minutes
+    BootMode boot_mode = BootMode::Unknown;
+    std::optional<std::uint64_t> kernel_taint;  // /proc/sys/kernel/tainted
 
     // Processor
     CpuInfo cpu;
@@ -277,6 +345,10 @@ struct SystemSnapshot {
     std::uint32_t memory_slots = 0;
     std::string memory_ecc;
     std::vector<MemoryModule> memory_modules;
+    std::optional<std::uint64_t> memory_used;  // MemTotal - MemAvailable
+    std::optional<std::uint64_t> swap_total;
+    std::optional<std::uint64_t> swap_used;
+    std::vector<MemoryErrorCount> memory_edac;  // EDAC counts that name no module
 
     // Every PCI function, in address order
     std::vector<PciDevice> pci_devices;
@@ -289,7 +361,13 @@ struct SystemSnapshot {
     std::vector<DiskInfo> disks;
     std::vector<std::string> optical_drives;
 
-    BatteryInfo battery;
+    // Power: the machine's batteries sorted by name, the first being "the" battery.
+    std::vector<BatteryInfo> batteries;
+    std::vector<DeviceBattery> device_batteries;
+    std::optional<bool> ac_online;  // a mains adapter is plugged in; unknown without one
+
+    // Sensors, chip by chip
+    std::vector<Sensor> sensors;
 
     // Network and peripherals
     std::vector<NetAdapter> net_adapters;

@@ -9,6 +9,7 @@
 
 #include "core/ids/cpu_codename.h"
 #include "core/json_devices.h"
+#include "core/json_health.h"
 #include "core/json_values.h"
 #include "core/links.h"
 #include "core/report/device_text.h"
@@ -57,6 +58,7 @@ Json system_json(const SystemSnapshot& s, const JsonOptions& o) {
     j["tpm"] = text(s.tpm);
     j["secure_boot"] = on_off(s.secure_boot);
     j["virtual_machine"] = text(s.virtual_machine);
+    add_system_state(j, s);
     return j;
 }
 
@@ -65,8 +67,7 @@ Json cpu_json(const SystemSnapshot& s) {
     Json j;
     j["model"] = text(c.model);
     j["vendor"] = c.vendor_id ? text(*c.vendor_id) : Json(nullptr);
-    const auto codename =
-        c.vendor_id ? cpu_codename(*c.vendor_id, c.family, c.model_number) : std::nullopt;
+    const auto codename = shown_cpu_codename(c, !s.virtual_machine.empty());
     j["codename"] = codename ? text(codename->name) : Json(nullptr);
     j["process"] = codename ? text(codename->process) : Json(nullptr);
     // Without a vendor line there is no x86 signature; family 0 would then be a guess.
@@ -97,6 +98,7 @@ Json cpu_json(const SystemSnapshot& s) {
     j["socket"] = text(s.cpu_socket);
     j["sockets"] = known(s.cpu_sockets);
     j["sockets_populated"] = s.cpu_sockets == 0 ? Json(nullptr) : Json(s.cpu_sockets_populated);
+    add_cpu_state(j, c);
     return j;
 }
 
@@ -109,25 +111,28 @@ Json memory_json(const SystemSnapshot& s, const JsonOptions& o) {
     j["error_correction"] = text(s.memory_ecc);
     Json modules = Json::array();
     for (const MemoryModule& m : s.memory_modules) {
-        modules.push_back({{"locator", text(m.locator)},
-                           {"bank_locator", text(m.bank_locator)},
-                           // At most 2^31 MiB (the extended size), below 2^53.
-                           {"size_bytes", m.size},
-                           {"type", text(m.memory_type)},
-                           {"form_factor", text(m.form_factor)},
-                           {"soldered", is_soldered(m)},
-                           {"manufacturer", text(m.manufacturer)},
-                           {"part_number", text(m.part_number)},
-                           {"serial", ident(m.serial, o)},
-                           {"asset_tag", ident(m.asset_tag, o)},
-                           {"speed_mts", known(m.speed_mts)},
-                           {"configured_speed_mts", known(m.configured_speed_mts)},
-                           {"configured_voltage_mv", known(m.configured_voltage_mv)},
-                           {"data_width_bits", known(m.data_width)},
-                           {"total_width_bits", known(m.total_width)},
-                           {"rank", known(m.rank)}});
+        Json module = {{"locator", text(m.locator)},
+                       {"bank_locator", text(m.bank_locator)},
+                       // At most 2^31 MiB (the extended size), below 2^53.
+                       {"size_bytes", m.size},
+                       {"type", text(m.memory_type)},
+                       {"form_factor", text(m.form_factor)},
+                       {"soldered", is_soldered(m)},
+                       {"manufacturer", text(m.manufacturer)},
+                       {"part_number", text(m.part_number)},
+                       {"serial", ident(m.serial, o)},
+                       {"asset_tag", ident(m.asset_tag, o)},
+                       {"speed_mts", known(m.speed_mts)},
+                       {"configured_speed_mts", known(m.configured_speed_mts)},
+                       {"configured_voltage_mv", known(m.configured_voltage_mv)},
+                       {"data_width_bits", known(m.data_width)},
+                       {"total_width_bits", known(m.total_width)},
+                       {"rank", known(m.rank)}};
+        add_module_errors(module, m);
+        modules.push_back(std::move(module));
     }
     j["modules"] = std::move(modules);
+    add_memory_state(j, s);
     return j;
 }
 
@@ -178,23 +183,25 @@ Json displays_json(const SystemSnapshot& s, const JsonOptions& o) {
 Json disks_json(const SystemSnapshot& s, const JsonOptions& o) {
     Json list = Json::array();
     for (const DiskInfo& d : s.disks) {
-        list.push_back({{"name", text(d.name)},
-                        {"model", text(d.model)},
-                        {"serial", ident(d.serial, o)},
-                        {"size_bytes", known(d.size)},
-                        {"bus", text(d.bus)},
-                        {"solid_state", d.solid_state ? Json(*d.solid_state) : Json(nullptr)},
-                        {"firmware", text(d.firmware)},
-                        {"link", text(disk_link_text(d))},
-                        {"link_gts", gts(d.pcie_link.max_mts)},
-                        {"link_width", known(d.pcie_link.max_width)},
-                        {"link_mbps", known(d.sata_mbps)},
-                        {"logical_block_bytes", known(d.logical_block)},
-                        {"physical_block_bytes", known(d.physical_block)},
-                        // 1 is the standard's "non-rotating": no rate to give.
-                        {"rpm", d.rpm > 1 ? Json(d.rpm) : Json(nullptr)},
-                        {"driver", text(d.driver)},
-                        {"pci_address", text(d.pci_address)}});
+        Json disk = {{"name", text(d.name)},
+                     {"model", text(d.model)},
+                     {"serial", ident(d.serial, o)},
+                     {"size_bytes", known(d.size)},
+                     {"bus", text(d.bus)},
+                     {"solid_state", d.solid_state ? Json(*d.solid_state) : Json(nullptr)},
+                     {"firmware", text(d.firmware)},
+                     {"link", text(disk_link_text(d))},
+                     {"link_gts", gts(d.pcie_link.max_mts)},
+                     {"link_width", known(d.pcie_link.max_width)},
+                     {"link_mbps", known(d.sata_mbps)},
+                     {"logical_block_bytes", known(d.logical_block)},
+                     {"physical_block_bytes", known(d.physical_block)},
+                     // 1 is the standard's "non-rotating": no rate to give.
+                     {"rpm", d.rpm > 1 ? Json(d.rpm) : Json(nullptr)},
+                     {"driver", text(d.driver)},
+                     {"pci_address", text(d.pci_address)}};
+        add_disk_temperature(disk, d);
+        list.push_back(std::move(disk));
     }
     return list;
 }
@@ -248,28 +255,6 @@ Json board_json(const SystemSnapshot& s, const JsonOptions& o) {
     return j;
 }
 
-Json battery_json(const BatteryInfo& b, const JsonOptions& o) {
-    if (!b.present)
-        return nullptr;
-    Json wear = nullptr;
-    if (b.design_mwh != 0 && b.full_mwh != 0) {
-        const double percent =
-            (1.0 - static_cast<double>(b.full_mwh) / static_cast<double>(b.design_mwh)) * 100.0;
-        // One decimal, as the report shows it; above design capacity is no wear.
-        wear = percent < 0 ? 0.0 : std::round(percent * 10.0) / 10.0;
-    }
-    Json j;
-    j["technology"] = text(b.technology);
-    j["manufactured"] = text(b.manufactured);
-    j["serial"] = ident(b.serial, o);
-    j["cycle_count"] = b.cycle_count ? Json(*b.cycle_count) : Json(nullptr);
-    j["design_mwh"] = known(b.design_mwh);
-    j["full_mwh"] = known(b.full_mwh);
-    j["wear_percent"] = std::move(wear);
-    j["design_voltage_mv"] = known(b.min_voltage_mv);
-    return j;
-}
-
 Json usb_json(const SystemSnapshot& s) {
     Json list = Json::array();
     for (const UsbDevice& d : s.usb_devices) {
@@ -306,6 +291,7 @@ std::string snapshot_json(const SystemSnapshot& s, const JsonOptions& options) {
     doc["schema_version"] = json_schema_version;
     doc["generated"] = rfc3339_utc(options.generated);
     doc["sanitized"] = options.sanitized;
+    doc["attention"] = attention_json(s);
     doc["system"] = system_json(s, options);
     doc["cpu"] = cpu_json(s);
     doc["memory"] = memory_json(s, options);
@@ -315,7 +301,12 @@ std::string snapshot_json(const SystemSnapshot& s, const JsonOptions& options) {
     doc["optical_drives"] = text_list(s.optical_drives);
     doc["network"] = network_json(s, options);
     doc["board"] = board_json(s, options);
-    doc["battery"] = battery_json(s.battery, options);
+    doc["battery"] =
+        s.batteries.empty() ? Json(nullptr) : battery_json(s.batteries.front(), options, false);
+    doc["batteries"] = batteries_json(s, options);
+    doc["device_batteries"] = device_batteries_json(s);
+    doc["ac_online"] = ac_online_json(s);
+    doc["sensors"] = sensors_json(s);
     doc["audio"] = {{"cards", text_list(s.sound_cards)},
                     {"endpoints", text_list(s.audio_devices)},
                     {"controllers", audio_controllers_json(s)}};

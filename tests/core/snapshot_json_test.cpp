@@ -34,10 +34,28 @@ TEST(SnapshotJson, UnknownIsNullAndListsAreEmpty) {
     std::vector<std::string> keys;
     for (const auto& item : doc.items())
         keys.push_back(item.key());
-    EXPECT_EQ(keys, (std::vector<std::string>{"schema_version", "generated", "sanitized", "system",
-                                              "cpu", "memory", "gpus", "displays", "disks",
-                                              "optical_drives", "network", "board", "battery",
-                                              "audio", "bluetooth", "usb", "pci_devices"}));
+    EXPECT_EQ(keys, (std::vector<std::string>{"schema_version",
+                                              "generated",
+                                              "sanitized",
+                                              "attention",
+                                              "system",
+                                              "cpu",
+                                              "memory",
+                                              "gpus",
+                                              "displays",
+                                              "disks",
+                                              "optical_drives",
+                                              "network",
+                                              "board",
+                                              "battery",
+                                              "batteries",
+                                              "device_batteries",
+                                              "ac_online",
+                                              "sensors",
+                                              "audio",
+                                              "bluetooth",
+                                              "usb",
+                                              "pci_devices"}));
     EXPECT_EQ(doc["generated"], "2026-12-09T04:38:42Z");
     EXPECT_EQ(doc["system"]["hostname"], nullptr);  // the collector's "Unknown"
     EXPECT_EQ(doc["system"]["os"], "Linux");
@@ -45,6 +63,10 @@ TEST(SnapshotJson, UnknownIsNullAndListsAreEmpty) {
     EXPECT_EQ(doc["cpu"]["family"], nullptr);  // no vendor line: no signature
     EXPECT_EQ(doc["cpu"]["cores"], nullptr);
     EXPECT_EQ(doc["battery"], nullptr);
+    EXPECT_EQ(doc["ac_online"], nullptr);
+    EXPECT_EQ(doc["system"]["kernel_taint"], nullptr);
+    EXPECT_EQ(doc["memory"]["swap_total_bytes"], nullptr);
+    EXPECT_EQ(doc["attention"], Json::array());
     EXPECT_EQ(doc["gpus"], Json::array());
     EXPECT_EQ(doc["audio"]["endpoints"], Json::array());
 }
@@ -71,9 +93,8 @@ TEST(SnapshotJson, TypedValues) {
     hdd.rpm = 5400;
     hdd.solid_state = false;
     hdd.sata_mbps = 6000;
-    s.battery.present = true;
-    s.battery.design_mwh = 50000;
-    s.battery.full_mwh = 52000;
+    s.batteries.emplace_back().design_mwh = 50000;
+    s.batteries[0].full_mwh = 52000;
     s.memory_modules.emplace_back().form_factor = "Row Of Chips";
     const Json doc = parse(s);
     EXPECT_EQ(doc["system"]["kernel"], "6.1.0-18-amd64");
@@ -139,6 +160,45 @@ TEST(SnapshotJson, PciFunctionsTheirLinksAndAudioControllers) {
         doc["audio"]["controllers"],
         Json::parse(R"([{"name":null,"driver":"snd_hda_intel","pci_address":"0000:03:00.1"}])"));
     EXPECT_EQ(doc["usb"][0]["below_capability"], true);
+}
+
+// What can be 0 and known (no swap, a flat battery, no errors) is 0; words are fixed enumerations.
+TEST(SnapshotJson, HealthValues) {
+    SystemSnapshot s;
+    s.swap_total = 0;
+    s.kernel_taint = 4097;
+    s.boot_mode = BootMode::Uefi;
+    BatteryInfo& pack = s.batteries.emplace_back();
+    pack.name = "BAT0";
+    pack.charge_percent = 0;
+    pack.status = "Not charging";
+    pack.power_mw = 0;
+    pack.serial = "SN1";
+    s.device_batteries.push_back({"MX", "Logitech", std::nullopt, "Critical", ""});
+    s.sensors.push_back({"nct6798", "nct6775.656", "fan2", SensorKind::Fan, 0, {}, {}, 300.0});
+    MemoryModule& m = s.memory_modules.emplace_back();
+    m.locator = "DIMM_A2";
+    m.corrected_errors = 14;
+    m.uncorrected_errors = 0;
+    const Json doc = parse(s);
+    EXPECT_EQ(doc["memory"]["swap_total_bytes"], 0);
+    EXPECT_EQ(doc["system"]["kernel_taint"]["flags"], Json::array({"P", "O"}));
+    EXPECT_EQ(doc["system"]["boot_mode"], "uefi");
+    EXPECT_EQ(doc["batteries"][0]["charge_percent"], 0);
+    EXPECT_EQ(doc["batteries"][0]["status"], "not_charging");
+    EXPECT_EQ(doc["batteries"][0]["power_mw"], 0);
+    EXPECT_EQ(doc["battery"]["serial"], "SN1");
+    EXPECT_FALSE(doc["battery"].contains("status"));  // the first pack's old keys only
+    EXPECT_EQ(doc["device_batteries"][0]["level"], "critical");
+    EXPECT_EQ(doc["device_batteries"][0]["status"], nullptr);
+    EXPECT_EQ(doc["sensors"][0]["kind"], "fan");
+    EXPECT_EQ(doc["sensors"][0]["unit"], "rpm");
+    EXPECT_EQ(doc["sensors"][0]["min"], 300.0);
+    EXPECT_EQ(doc["sensors"][0]["disk"], nullptr);
+    EXPECT_EQ(doc["memory"]["modules"][0]["corrected_errors"], 14);
+    EXPECT_EQ(doc["memory"]["modules"][0]["uncorrected_errors"], 0);
+    EXPECT_EQ(doc["attention"][0]["subject"], "DIMM_A2");
+    EXPECT_EQ(doc["attention"][1]["kind"], "kernel_taint");
 }
 
 TEST(SnapshotJson, NoIntegerBeyondWhatEveryReaderHoldsExactly) {

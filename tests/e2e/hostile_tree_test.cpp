@@ -28,9 +28,12 @@ bool has_control(const std::string& text) {
 }
 
 TEST(HostileTree, EveryCaseEndsWithACleanReport) {
-    for (const char* c : {"cpulist", "alsa", "disks", "sparse", "cpuinfo-lines", "cpuinfo-flags",
-                          "interfaces", "pciids", "escapes", "cores", "sizes", "usb", "blockdevs",
-                          "connectors", "dmi-modules", "attributes", "badbytes", "pci"}) {
+    for (const char* c :
+         {"cpulist",        "alsa",       "disks",     "sparse",     "cpuinfo-lines",
+          "cpuinfo-flags",  "interfaces", "pciids",    "escapes",    "cores",
+          "sizes",          "usb",        "blockdevs", "connectors", "dmi-modules",
+          "attributes",     "badbytes",   "hwmon",     "thermal",    "edac",
+          "vulnerabilities", "pci"}) {
         SCOPED_TRACE(c);
         test::TempDir root;
         // The trees of many thousand folders at a tenth of that: folders are slow to make.
@@ -63,6 +66,20 @@ TEST(HostileTree, EveryCaseEndsWithACleanReport) {
                 << r.out;
             EXPECT_EQ(r.out.find("evil"), std::string::npos);
             EXPECT_EQ(r.out.find("0000:01:00.0"), std::string::npos);
+        }
+        // Nothing a sensor, an error count or a vulnerability file could not mean is shown.
+        if (std::string_view(c) == "hwmon") {
+            EXPECT_EQ(r.out.find("SENSORS"), std::string::npos) << r.out;
+        }
+        if (std::string_view(c) == "vulnerabilities") {
+            EXPECT_EQ(r.out.find("Vulnerabilities"), std::string::npos) << r.out;
+        }
+        if (std::string_view(c) == "thermal") {
+            EXPECT_NE(r.out.find("    loop  temp1   40\u00B0C\n"), std::string::npos) << r.out;
+        }
+        if (std::string_view(c) == "edac") {
+            EXPECT_NE(r.out.find("  \u2022 mc0 DIMM_0: 1 uncorrected memory error\n"),
+                      std::string::npos);
         }
         if (std::string_view(c) == "cpuinfo-flags") {
             EXPECT_NE(r.out.find("AVX2"), std::string::npos);

@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "core/text/inet.h"
+#include "core/live/route.h"
 #include "linux/live/card.h"
 #include "linux/live/sampler.h"
 

@@ -1,7 +1,12 @@
 // Processor code names and manufacturing processes, by vendor, family and model number.
 #include "core/ids/cpu_codename.h"
 
+#include <charconv>
+#include <cmath>
 #include <span>
+
+#include "core/text/fields.h"
+#include "core/text/unicode.h"
 
 namespace nadrel {
 
@@ -106,6 +111,69 @@ std::optional<CpuCodename> cpu_codename(std::string_view vendor_id, std::uint32_
         }
     }
     return std::nullopt;
+}
+
+namespace {
+
+bool is_digit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+bool is_letter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+bool names_model(std::string_view word) {
+    bool letter = false;
+    bool digit = false;
+    std::size_t run = 0;
+    for (const char c : word) {
+        run = is_digit(c) ? run + 1 : 0;
+        if (run >= 3)
+            return true;
+        letter = letter || is_letter(c);
+        digit = digit || is_digit(c);
+    }
+    return letter && digit;
+}
+
+}  // namespace
+
+bool brand_names_model(std::string_view brand) {
+    brand = brand.substr(0, brand.find('@'));
+    for (const std::string_view word : split_fields(brand)) {
+        if (names_model(word))
+            return true;
+    }
+    return false;
+}
+
+std::optional<CpuCodename> shown_cpu_codename(const CpuInfo& cpu, bool virtual_machine) {
+    if (!cpu.vendor_id || (virtual_machine && !brand_names_model(cpu.model)))
+        return std::nullopt;
+    return cpu_codename(*cpu.vendor_id, cpu.family, cpu.model_number);
+}
+
+std::uint32_t brand_rated_mhz(std::string_view brand) {
+    const std::size_t at = brand.rfind('@');
+    if (at == std::string_view::npos)
+        return 0;
+    std::string_view rating = trim(brand.substr(at + 1));
+    double scale = 0;
+    if (ends_with(rating, "GHz"))
+        scale = 1000;
+    else if (ends_with(rating, "MHz"))
+        scale = 1;
+    else
+        return 0;
+    rating = trim(rating.substr(0, rating.size() - 3));
+    double value = 0;
+    const auto [end, ec] = std::from_chars(rating.data(), rating.data() + rating.size(), value,
+                                           std::chars_format::fixed);
+    if (ec != std::errc() || end != rating.data() + rating.size() || !(value > 0) ||
+        value * scale >= 1e6)
+        return 0;
+    return static_cast<std::uint32_t>(std::lround(value * scale));
 }
 
 }  // namespace nadrel

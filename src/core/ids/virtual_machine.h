@@ -2,8 +2,10 @@
 // hypervisor facts.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/snapshot.h"
 
@@ -14,5 +16,20 @@ namespace nadrel {
 // hypervisor flag is set; empty on bare metal.
 std::string virtual_machine_name(const DmiIdentity& dmi, std::string_view hypervisor_type,
                                  bool hypervisor_flag);
+
+// What tells the hypervisor's vendor, strongest first.
+struct HypervisorEvidence {
+    std::string cpuid;            // the CPUID leaf 0x40000000 signature (live runs only)
+    std::string hypervisor_type;  // /sys/hypervisor/type
+    std::string clocksource;      // the current clocksource
+    std::string dmi_name;         // virtual_machine_name of the DMI identity
+    std::vector<std::uint16_t> pci_vendors{};  // PCI vendor ids, when the machine is a guest
+};
+
+// The vendor ("KVM", "Hyper-V", "VMware", "Xen", "VirtualBox", ...) from the first source that
+// names one: CPUID ("KVMKVMKVM", "Microsoft Hv", "VMwareVMware", "XenVMMXenVMM"), the kernel's
+// hypervisor type, the clocksource ("kvm-clock", "hyperv_clocksource_tsc_page", "xen"), the
+// DMI identity, then a PCI vendor only one hypervisor uses; empty when none does.
+std::string hypervisor_vendor(const HypervisorEvidence& evidence);
 
 }  // namespace nadrel

@@ -13,6 +13,7 @@ Report build_report(const SystemSnapshot& snapshot, bool detail) {
         RowsFn rows;
     };
     static constexpr Entry order[] = {
+        {"ATTENTION", SectionKind::Attention, attention_rows},
         {"SYSTEM", SectionKind::System, system_rows},
         {"CPU", SectionKind::Cpu, cpu_rows},
         {"RAM", SectionKind::Memory, memory_rows},
@@ -21,6 +22,7 @@ Report build_report(const SystemSnapshot& snapshot, bool detail) {
         {"NETWORK", SectionKind::Network, network_rows},
         {"MOTHERBOARD", SectionKind::Motherboard, motherboard_rows},
         {"BATTERY", SectionKind::Battery, battery_rows},
+        {"SENSORS", SectionKind::Sensors, sensor_rows},
         {"OTHER", SectionKind::Other, other_rows},
         {"DEVICES", SectionKind::Devices, devices_rows},
     };

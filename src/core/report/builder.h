@@ -6,8 +6,9 @@
 
 namespace nadrel {
 
-// Sections in their fixed order (SYSTEM, CPU, RAM, GPU, STORAGE, NETWORK, MOTHERBOARD, BATTERY,
-// OTHER); a section left without rows is omitted.
+// Sections in their fixed order (ATTENTION, SYSTEM, CPU, RAM, GPU, STORAGE, NETWORK,
+// MOTHERBOARD, BATTERY, SENSORS, OTHER); a section left without rows is omitted, so ATTENTION
+// shows only when something needs attention.
 Report build_report(const SystemSnapshot& snapshot, bool detail);
 
 }  // namespace nadrel

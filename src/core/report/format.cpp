@@ -1,6 +1,9 @@
 // Value formats shared by every report section.
 #include "core/report/format.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "core/text/clean_text.h"
 #include "core/text/fmt.h"
 #include "core/text/names.h"
@@ -14,6 +17,28 @@ std::string drop_point_zero(std::string s) {
     if (s.size() >= 2 && s.compare(s.size() - 2, 2, ".0") == 0)
         s.resize(s.size() - 2);
     return s;
+}
+
+// A value with a few decimals, rounded half away from zero as a person rounds the decimal the
+// kernel wrote (81850 millidegrees is 81.9 °C), not the nearest binary value (81.8499...).
+std::string fixed(double value, int decimals) {
+    if (!std::isfinite(value) || std::fabs(value) >= 1e12)
+        return strfmt("%.*f", decimals, value);
+    const long long thousandths = std::llround(value * 1000.0);
+    long long step = 1;
+    for (int i = decimals; i < 3; ++i)
+        step *= 10;
+    const long long half = step / 2;
+    const long long units = (thousandths >= 0 ? thousandths + half : thousandths - half) / step;
+    long long scale = 1;
+    for (int i = 0; i < decimals; ++i)
+        scale *= 10;
+    const long long whole = units / scale;
+    const long long part = units < 0 ? -(units % scale) : units % scale;
+    const char* sign = units < 0 && whole == 0 ? "-" : "";
+    if (decimals == 0)
+        return strfmt("%lld", units);
+    return strfmt("%s%lld.%0*lld", sign, whole, decimals, part);
 }
 
 }  // namespace
@@ -57,6 +82,48 @@ std::string format_speed(std::uint32_t mbps) {
     if (mbps < 1000)
         return strfmt("%uMb/s", mbps);
     return drop_point_zero(strfmt("%.1f", static_cast<double>(mbps) / 1000.0)) + "Gb/s";
+}
+
+std::string format_celsius(double celsius) {
+    std::string text = drop_point_zero(fixed(celsius, 1));
+    if (text == "-0")
+        text = "0";
+    return text + "\u00B0C";
+}
+
+std::string format_sensor_value(SensorKind kind, double value) {
+    switch (kind) {
+        case SensorKind::Temperature:
+            return format_celsius(value);
+        case SensorKind::Fan:
+            return fixed(value, 0) + " RPM";
+        case SensorKind::Voltage:
+            return fixed(value, 2) + "V";
+        case SensorKind::Power:
+            return fixed(value, 1) + "W";
+        case SensorKind::Current:
+            return fixed(value, 2) + "A";
+    }
+    return strfmt("%g", value);
+}
+
+std::string format_duration(std::uint64_t seconds) {
+    const std::uint64_t minutes = seconds / 60;
+    const std::uint64_t d = minutes / (24 * 60);
+    const std::uint64_t h = minutes / 60 % 24;
+    const std::uint64_t m = minutes % 60;
+    const auto part = [](std::uint64_t n, const char* unit) {
+        return n == 0 ? std::string() : std::to_string(n) + unit;
+    };
+    const std::string text = join({part(d, "d"), part(h, "h"), part(m, "m")}, " ");
+    return text.empty() ? "0m" : text;
+}
+
+std::string format_share(std::uint64_t used, std::uint64_t total) {
+    used = std::min(used, total);
+    const double share =
+        total == 0 ? 0.0 : static_cast<double>(used) / static_cast<double>(total) * 100.0;
+    return format_size(used) + " of " + format_size(total) + strfmt(" (%.0f%%)", std::round(share));
 }
 
 std::string join(const std::vector<std::string>& parts, std::string_view separator) {

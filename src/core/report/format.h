@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/report/report.h"
+#include "core/snapshot.h"
 
 namespace nadrel {
 
@@ -17,6 +18,15 @@ std::string format_size(std::uint64_t bytes);
 std::string format_cache_size(std::uint32_t bytes);
 // Link speeds: 100Mb/s, 1Gb/s, 2.5Gb/s.
 std::string format_speed(std::uint32_t mbps);
+
+// Degrees Celsius with one decimal, ".0" dropped: 45°C, 45.1°C.
+std::string format_celsius(double celsius);
+// A sensor value in its unit: 45°C, 1200 RPM, 1.20V, 9.9W, 0.45A.
+std::string format_sensor_value(SensorKind kind, double value);
+// Days, hours and minutes, the zero ones left out: 2d 4h 5m, 3h 3m, 45m; 0m under a minute.
+std::string format_duration(std::uint64_t seconds);
+// A part of a whole with its share, rounded to the nearest percent: 5.4GB of 31.1GB (17%).
+std::string format_share(std::uint64_t used, std::uint64_t total);
 
 // The non-empty parts joined by the separator.
 std::string join(const std::vector<std::string>& parts, std::string_view separator);

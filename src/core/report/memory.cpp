@@ -2,7 +2,9 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "core/report/column_table.h"
 #include "core/report/format.h"
+#include "core/report/module_labels.h"
 #include "core/report/sections.h"
 #include "core/smbios/snapshot.h"
 #include "core/text/fmt.h"
@@ -21,25 +23,6 @@ std::string headline(const MemoryModule& m, std::string_view prefix) {
     std::string out = std::string(prefix) + format_size(m.size) + " " + description(m);
     out.resize(trim_end(out).size());
     return out;
-}
-
-// Real tables repeat "DIMM 0" in every channel: a locator that occurs more than once among
-// the listed modules is shown with its bank ("P0 CHANNEL A / DIMM 0").
-std::vector<std::string> module_labels(const std::vector<MemoryModule>& modules) {
-    std::unordered_map<std::string_view, std::size_t> repeats;  // counted once, not per module
-    for (const auto& m : modules)
-        ++repeats[m.locator];
-    std::vector<std::string> labels;
-    labels.reserve(modules.size());
-    for (const auto& m : modules) {
-        if (m.locator.empty())
-            labels.emplace_back("DIMM");
-        else if (repeats[m.locator] > 1 && !m.bank_locator.empty())
-            labels.push_back(m.bank_locator + " / " + m.locator);
-        else
-            labels.push_back(m.locator);
-    }
-    return labels;
 }
 
 std::string part_text(const MemoryModule& m) {
@@ -74,6 +57,26 @@ void add_module_detail(std::vector<ReportRow>& rows, const MemoryModule& m,
     if (m.configured_voltage_mv != 0) {
         rows.push_back(sub_field("Voltage", strfmt("%.2fV", m.configured_voltage_mv / 1000.0)));
     }
+    if (m.corrected_errors || m.uncorrected_errors) {
+        rows.push_back(sub_field(
+            "Errors", strfmt("%llu corrected, %llu uncorrected",
+                             static_cast<unsigned long long>(m.corrected_errors.value_or(0)),
+                             static_cast<unsigned long long>(m.uncorrected_errors.value_or(0)))));
+    }
+}
+
+// EDAC counts that name no module, by controller.
+void add_controller_errors(std::vector<ReportRow>& rows,
+                           const std::vector<MemoryErrorCount>& edac) {
+    if (edac.empty())
+        return;
+    rows.push_back(field("Memory errors", ""));
+    std::vector<std::vector<std::string>> cells;
+    for (const MemoryErrorCount& e : edac) {
+        cells.push_back(
+            {e.controller, e.label, std::to_string(e.corrected), std::to_string(e.uncorrected)});
+    }
+    append(rows, column_table({"Controller", "DIMM", "Corrected", "Uncorrected"}, cells));
 }
 
 // Soldered modules are all "Modules", so their banks do not keep them apart.
@@ -118,12 +121,39 @@ void add_module_summary(std::vector<ReportRow>& rows, const std::vector<MemoryMo
 
 }  // namespace
 
+std::vector<std::string> module_labels(const std::vector<MemoryModule>& modules) {
+    std::unordered_map<std::string_view, std::size_t> repeats;  // counted once, not per module
+    for (const auto& m : modules)
+        ++repeats[m.locator];
+    std::vector<std::string> labels;
+    labels.reserve(modules.size());
+    for (const auto& m : modules) {
+        if (m.locator.empty())
+            labels.emplace_back("DIMM");
+        else if (repeats[m.locator] > 1 && !m.bank_locator.empty())
+            labels.push_back(m.bank_locator + " / " + m.locator);
+        else
+            labels.push_back(m.locator);
+    }
+    return labels;
+}
+
 std::vector<ReportRow> memory_rows(const SystemSnapshot& s, bool detail) {
     std::vector<ReportRow> rows;
     if (s.memory_installed != 0)
         rows.push_back(field("Installed", format_size(s.memory_installed)));
     if (s.memory_total != 0 && s.memory_total != s.memory_installed) {
         rows.push_back(field("Available to OS", format_size(s.memory_total)));
+    }
+    if (s.memory_used && s.memory_total != 0)
+        rows.push_back(field("In use", format_share(*s.memory_used, s.memory_total)));
+    if (detail && s.swap_total) {
+        std::string swap = "none";
+        if (*s.swap_total != 0) {
+            swap = s.swap_used ? format_share(*s.swap_used, *s.swap_total)
+                               : format_size(*s.swap_total);
+        }
+        rows.push_back(field("Swap", swap));
     }
     if (s.memory_slots != 0) {
         // A table listing more modules than its arrays have slots contradicts itself: the
@@ -147,6 +177,8 @@ std::vector<ReportRow> memory_rows(const SystemSnapshot& s, bool detail) {
     } else {
         add_module_summary(rows, s.memory_modules);
     }
+    if (detail)
+        add_controller_errors(rows, s.memory_edac);
     return rows;
 }
 

@@ -22,35 +22,6 @@ std::string usb_suffix(const UsbDevice& device) {
 
 }  // namespace
 
-std::vector<ReportRow> battery_rows(const SystemSnapshot& s, bool detail) {
-    std::vector<ReportRow> rows;
-    const BatteryInfo& b = s.battery;
-    if (!b.present)
-        return rows;
-    if (b.design_mwh != 0 && b.full_mwh != 0) {
-        const double design = b.design_mwh;
-        const double full = b.full_mwh;
-        double wear = (1.0 - full / design) * 100.0;
-        if (wear < 0)
-            wear = 0;  // a battery above its design capacity has no wear
-        rows.push_back(field("Design capacity", strfmt("%.1fWh", design / 1000.0)));
-        rows.push_back(field("Full charge", strfmt("%.1fWh", full / 1000.0)));
-        rows.push_back(field("Wear", strfmt("%.1f%%", wear)));
-    }
-    if (!b.technology.empty())
-        rows.push_back(field("Chemistry", b.technology));
-    if (b.cycle_count)
-        rows.push_back(field("Cycle count", std::to_string(*b.cycle_count)));
-    if (detail) {
-        if (b.min_voltage_mv != 0) {
-            rows.push_back(field("Design voltage", strfmt("%.2fV", b.min_voltage_mv / 1000.0)));
-        }
-        if (!b.manufactured.empty())
-            rows.push_back(field("Manufactured", b.manufactured));
-    }
-    return rows;
-}
-
 std::vector<ReportRow> other_rows(const SystemSnapshot& s, bool detail) {
     std::vector<ReportRow> rows = list_rows("Optical drives", s.optical_drives);
     if (detail && !s.audio_devices.empty()) {

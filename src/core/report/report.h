@@ -18,7 +18,9 @@ enum class SectionKind : std::uint8_t {
     Motherboard = 6,
     Other = 7,
     Battery = 9,  // 8 is never given
-    Devices = 10,
+    Attention = 10,
+    Sensors = 11,
+    Devices = 12,
 };
 
 enum class RowKind : std::uint8_t {

@@ -38,6 +38,8 @@ void append_disk(std::vector<ReportRow>& rows, const DiskInfo& disk, bool detail
     rows.push_back(field("Disk " + disk.name, disk_headline(disk)));
     if (disk.size != 0)
         rows.push_back(sub_field("Capacity", format_size(disk.size)));
+    if (disk.temperature_c)
+        rows.push_back(sub_field("Temperature", format_celsius(*disk.temperature_c)));
     if (!detail)
         return;
     if (!disk.firmware.empty())

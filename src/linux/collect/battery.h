@@ -1,4 +1,5 @@
-// The machine's batteries among the power supplies, and the first of them.
+// The power supplies: the machine's batteries with their capacity and state, peripherals'
+// batteries, and whether the mains adapter is plugged in.
 #pragma once
 
 #include <cstddef>
@@ -14,12 +15,22 @@
 
 namespace nadrel {
 
-// The power supplies that are the machine's own batteries ("BAT0", "BAT1"), sorted by name so
-// that every reader picks the same pack first; at most limit of them.
+struct PowerSupplies {
+    std::vector<BatteryInfo> batteries;  // sorted by name: every reader picks the same first
+    std::vector<DeviceBattery> device_batteries;
+    std::optional<bool> ac_online;
+};
+
+// Every power supply, read once. Peripherals (a wireless mouse, a game pad) report their
+// cells as batteries too, with the scope "Device": they are device batteries.
+PowerSupplies collect_power_supplies(const SysRoot& root);
+
+// The power supplies that are the machine's own batteries ("BAT0", "BAT1"), sorted by name;
+// at most limit of them.
 std::vector<std::string> battery_supplies(
     const SysRoot& root, std::size_t limit = std::numeric_limits<std::size_t>::max());
-// The first of them.
-BatteryInfo collect_battery(const SysRoot& root);
+// One battery by its power-supply name: capacity, chemistry, age and present state.
+BatteryInfo read_battery(const SysRoot& root, const std::string& name);
 
 // mWh from an energy in µWh, else from a charge in µAh times a voltage in µV; saturating.
 std::uint32_t battery_energy_mwh(std::optional<std::uint64_t> energy_uwh, std::uint64_t charge_uah,
@@ -30,5 +41,8 @@ std::string battery_technology(std::string_view text);
 std::string battery_manufactured(std::optional<std::uint64_t> year,
                                  std::optional<std::uint64_t> month,
                                  std::optional<std::uint64_t> day);
+// Seconds to go at a steady rate: amount (µWh or µAh) over rate (µW or µA); nothing for no
+// rate, and nothing beyond a year (a rate of a few µW is no estimate).
+std::optional<std::uint32_t> battery_seconds(std::uint64_t amount, std::uint64_t rate);
 
 }  // namespace nadrel

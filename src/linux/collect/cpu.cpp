@@ -66,6 +66,45 @@ std::uint32_t highest_mhz(const SysRoot& root, const std::vector<std::uint32_t>&
     return mhz_from_khz(best);
 }
 
+// The lowest value of a cpufreq file over all CPUs, in MHz; 0 without cpufreq.
+std::uint32_t lowest_mhz(const SysRoot& root, const std::vector<std::uint32_t>& cpus,
+                         std::string_view file) {
+    std::optional<std::uint64_t> best;
+    for (const std::uint32_t n : cpus) {
+        const auto khz = read_u64(root, "/sys/devices/system/cpu/cpu" + std::to_string(n) +
+                                            "/cpufreq/" + std::string(file));
+        if (khz && *khz != 0 && (!best || *khz < *best))
+            best = *khz;
+    }
+    return best ? mhz_from_khz(*best) : 0;
+}
+
+// The kernel lists about two dozen; a folder claiming more is cut before its files are read.
+constexpr std::size_t max_vulnerabilities = 64;
+
+// Each file of the vulnerabilities folder with the first line of its text.
+std::vector<CpuVulnerability> read_vulnerabilities(const SysRoot& root) {
+    constexpr std::string_view dir = "/sys/devices/system/cpu/vulnerabilities";
+    std::vector<std::string> names = list_dir_sorted(root, dir);
+    if (names.size() > max_vulnerabilities)
+        names.resize(max_vulnerabilities);
+    const auto texts = read_texts_in(root, dir, names);
+    std::vector<CpuVulnerability> list;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (!texts[i])
+            continue;
+        const std::string_view text = *texts[i];
+        const std::string_view status = trim(text.substr(0, text.find('\n')));
+        // The kernel writes a line of words; control bytes mean a file that is not its.
+        const bool binary = std::any_of(status.begin(), status.end(), [](char c) {
+            return static_cast<unsigned char>(c) < 0x20 || c == 0x7F;
+        });
+        if (!status.empty() && !binary)
+            list.push_back({names[i], std::string(status)});
+    }
+    return list;
+}
+
 }  // namespace
 
 CpuInfo collect_cpu(const SysRoot& root) {
@@ -99,6 +138,13 @@ CpuInfo collect_cpu(const SysRoot& root) {
     if (cpu.current_mhz == 0 && cpuinfo)
         cpu.current_mhz = cpuinfo_max_mhz(*cpuinfo);
     cpu.max_mhz = highest_mhz(root, cpus, "cpuinfo_max_freq");
+    if (cpu.max_mhz != 0)
+        cpu.min_mhz = lowest_mhz(root, cpus, "cpuinfo_min_freq");
+    const auto policy = read_texts_in(root, "/sys/devices/system/cpu/cpu0/cpufreq",
+                                      {"scaling_driver", "scaling_governor"});
+    cpu.scaling_driver = std::string(trim(policy[0].value_or("")));
+    cpu.governor = std::string(trim(policy[1].value_or("")));
+    cpu.vulnerabilities = read_vulnerabilities(root);
     return cpu;
 }
 

@@ -112,7 +112,7 @@ bool has_flag(std::string_view flags, std::string_view wanted) {
 // of processor blocks and the distinct (physical id, core id) pairs.
 struct CpuinfoFacts {
     std::optional<std::string_view> model_name, model_key, hardware, vendor, family, model,
-        stepping, flags;
+        stepping, flags, microcode;
     std::uint32_t processors = 0;
     std::set<std::pair<std::string_view, std::string_view>> cores;
     // The distinct Arm core names by implementer and part, in order of appearance (a known
@@ -146,6 +146,7 @@ CpuinfoFacts scan_cpuinfo(std::string_view text) {
         {"Hardware", &facts.hardware},     {"vendor_id", &facts.vendor},
         {"cpu family", &facts.family},     {"model", &facts.model},
         {"stepping", &facts.stepping},     {"flags", &facts.flags},
+        {"microcode", &facts.microcode},
     };
     for_each_line(trim_start(text), [&](std::string_view line) {
         if (line.empty()) {
@@ -228,6 +229,8 @@ void apply_cpuinfo(std::string_view text, CpuInfo& cpu) {
     cpu.family = parse_u32_or_zero(facts.family);
     cpu.model_number = parse_u32_or_zero(facts.model);
     cpu.stepping = parse_u32_or_zero(facts.stepping);
+    if (facts.microcode)
+        cpu.microcode = std::string(*facts.microcode);
     const std::uint32_t mask = facts.flags ? feature_mask(*facts.flags) : 0;
     // x86 guests see the CPUID hypervisor bit as this flag.
     cpu.hypervisor = facts.flags && has_flag(*facts.flags, "hypervisor");

@@ -1,4 +1,4 @@
-// Host, operating system, firmware identity, memory total, TPM and Secure Boot.
+// Host, operating system, firmware identity, TPM and Secure Boot.
 #include "linux/collect/identity.h"
 
 #include <unistd.h>
@@ -113,13 +113,6 @@ std::string install_date(const timespec& mtime) {
 std::string collect_os_installed(const SysRoot& root) {
     const auto mtime = modification_time(root, "/etc/machine-id");
     return mtime ? install_date(*mtime) : std::string();
-}
-
-std::uint64_t collect_memory_total(const SysRoot& root) {
-    const auto text = read_text(root, "/proc/meminfo", list_limit);
-    if (!text)
-        return 0;
-    return meminfo_bytes(*text, "MemTotal").value_or(0);
 }
 
 DmiIdentity collect_dmi_identity(const SysRoot& root) {

@@ -1,4 +1,4 @@
-// Host, operating system, firmware identity, memory total, TPM and Secure Boot.
+// Host, operating system, firmware identity, TPM and Secure Boot.
 #pragma once
 
 #include <cstdint>
@@ -17,7 +17,6 @@ std::string collect_hostname(const SysRoot& root);
 std::string collect_os_name(const SysRoot& root);
 std::string collect_kernel(const SysRoot& root);
 std::string collect_os_installed(const SysRoot& root);
-std::uint64_t collect_memory_total(const SysRoot& root);
 DmiIdentity collect_dmi_identity(const SysRoot& root);
 // Serials, UUID and asset tags from /sys/class/dmi/id (most are root-only), and the machine id.
 MachineIds collect_machine_ids(const SysRoot& root);

@@ -8,9 +8,12 @@
 #include <initializer_list>
 #include <limits>
 
+#include "core/sensors.h"
 #include "core/text/fields.h"
 #include "core/text/unicode.h"
+#include "linux/collect/battery.h"
 #include "linux/collect/net.h"
+#include "linux/collect/sensors.h"
 
 namespace nadrel {
 
@@ -27,27 +30,6 @@ std::optional<float> parse_float(std::string_view s) {
         return std::nullopt;
     }
     return v;
-}
-
-std::optional<std::string> read_trimmed(const SysRoot& root, const std::string& path) {
-    auto text = read_text(root, path);
-    if (!text) {
-        return std::nullopt;
-    }
-    return std::string(trim(*text));
-}
-
-// A magnitude from a file some drivers write signed (current_now, power_now).
-std::optional<std::uint64_t> read_magnitude(const SysRoot& root, const std::string& path) {
-    const auto text = read_text(root, path);
-    if (!text) {
-        return std::nullopt;
-    }
-    const auto v = parse_i64(*text);
-    if (!v) {
-        return parse_u64(*text);
-    }
-    return *v < 0 ? static_cast<std::uint64_t>(-(*v + 1)) + 1 : static_cast<std::uint64_t>(*v);
 }
 
 CpuTimes read_cpu_times(const SysRoot& root) {
@@ -139,49 +121,25 @@ std::vector<LiveWireless> read_wireless(const SysRoot& root) {
     return text ? parse_wireless(*text) : std::vector<LiveWireless>{};
 }
 
-// Sensor chips and readings of each kind kept at most: a machine has a dozen chips and a few
-// dozen readings; a tree claiming more is cut before any more files are read.
-constexpr std::size_t max_hwmon_chips = 256;
-constexpr std::size_t max_hwmon_readings = 1024;
+// The card's name for a channel: its label, else (a channel without one, "temp1") its chip.
+std::string live_label(const Sensor& s) {
+    const std::size_t digits = s.label.find_first_of("0123456789");
+    const bool unlabelled = digits != std::string::npos && digits > 0 &&
+                            sensor_kind_of(std::string_view(s.label).substr(0, digits)) &&
+                            s.label.find_first_not_of("0123456789", digits) == std::string::npos;
+    return unlabelled && !s.chip.empty() ? s.chip : s.label;
+}
 
-struct HwmonKind {
-    std::string_view prefix;  // "temp", "fan"
-    double divisor;           // to degrees Celsius or RPM
-    std::vector<LiveReading>* out;
-};
-
-// One pass over the hwmon folders for every kind of reading: each folder is listed once.
-void scan_hwmon(const SysRoot& root, std::initializer_list<HwmonKind> kinds) {
-    std::size_t chips = 0;
-    for (const std::string& device : list_dir_sorted(root, "/sys/class/hwmon")) {
-        if (++chips > max_hwmon_chips)
-            break;
-        const std::string dir = "/sys/class/hwmon/" + device + "/";
-        std::optional<std::string> chip;  // read once a reading needs it
-        for (const std::string& file : list_dir_sorted(root, dir)) {
-            if (!file.ends_with("_input"))
-                continue;
-            const auto kind = std::find_if(kinds.begin(), kinds.end(), [&](const HwmonKind& k) {
-                return file.starts_with(k.prefix);
-            });
-            if (kind == kinds.end() || kind->out->size() >= max_hwmon_readings)
-                continue;
-            const auto text = read_text(root, dir + file);
-            const auto raw = text ? parse_float(*text) : std::nullopt;
-            if (!raw)
-                continue;
-            const auto value = static_cast<float>(double{*raw} / kind->divisor);
-            if (!(value > 0))
-                continue;
-            const std::string base = file.substr(0, file.size() - 6);
-            std::string label = read_trimmed(root, dir + base + "_label").value_or("");
-            if (label.empty()) {
-                if (!chip)
-                    chip = read_trimmed(root, dir + "name").value_or("");
-                label = chip->empty() ? base : *chip;
-            }
-            kind->out->push_back({std::move(label), value});
-        }
+// The report's sensor reader, so the card and the report name and read channels alike; the
+// card shows what is running and warm (a stopped fan or a reading at 0 °C says nothing now).
+void read_sensors(const SysRoot& root, LiveSample& out) {
+    for (const Sensor& s : collect_sensors(root)) {
+        if (!(s.value > 0))
+            continue;
+        if (s.kind == SensorKind::Temperature)
+            out.temperatures.push_back({live_label(s), static_cast<float>(s.value)});
+        else if (s.kind == SensorKind::Fan)
+            out.fans.push_back({live_label(s), static_cast<float>(s.value)});
     }
 }
 
@@ -200,55 +158,23 @@ void read_memory(const SysRoot& root, LiveSample& out) {
     out.mem_used = *available > *total ? 0 : *total - *available;
 }
 
-std::optional<LiveBattery> read_battery(const SysRoot& root) {
-    std::optional<std::string> name;
-    for (const std::string& entry : list_dir_sorted(root, "/sys/class/power_supply")) {
-        if (entry.starts_with("BAT")) {
-            name = entry;
-            break;
-        }
-    }
-    if (!name) {
+// The first of the machine's batteries, read as the report reads it.
+std::optional<LiveBattery> read_live_battery(const SysRoot& root) {
+    const std::vector<std::string> names = battery_supplies(root, 1);
+    if (names.empty())
         return std::nullopt;
-    }
-    const std::string base = "/sys/class/power_supply/" + *name + "/";
+    const BatteryInfo b = read_battery(root, names.front());
     LiveBattery battery;
-    battery.percent = static_cast<std::uint8_t>(
-        std::min<std::uint64_t>(read_u64(root, base + "capacity").value_or(0), 100));
-    battery.status = read_trimmed(root, base + "status");
-    if (battery.status && battery.status->empty()) {
-        battery.status.reset();
-    }
-    const auto power_uw = read_magnitude(root, base + "power_now");
-    const auto current = read_magnitude(root, base + "current_now");
-    const auto voltage = read_magnitude(root, base + "voltage_now");
-    std::uint64_t power = 0;
-    if (power_uw) {
-        power = *power_uw / 1000;
-    } else if (current && voltage) {
-        power = saturating_mul(*current, *voltage) / 1000000000;
-    }
+    battery.percent = b.charge_percent.value_or(0);
+    if (!b.status.empty())
+        battery.status = b.status;
     const auto power_mw = static_cast<std::int32_t>(
-        std::min<std::uint64_t>(power, std::numeric_limits<std::int32_t>::max()));
-    if (battery.status == "Charging") {
+        std::min<std::uint32_t>(b.power_mw.value_or(0), std::numeric_limits<std::int32_t>::max()));
+    if (b.status == "Charging") {
         battery.power_mw = power_mw;
-    } else if (battery.status == "Discharging") {
+    } else if (b.status == "Discharging") {
         battery.power_mw = -power_mw;
-        std::uint64_t minutes = 0;
-        if (const auto seconds = read_u64(root, base + "time_to_empty_now")) {
-            minutes = *seconds / 60;
-        } else {
-            auto numerator = read_u64(root, base + "energy_now");
-            if (!numerator) {
-                numerator = read_u64(root, base + "charge_now");
-            }
-            const auto denominator = power_uw ? power_uw : current;
-            if (numerator && denominator && *denominator != 0) {
-                minutes = saturating_mul(*numerator, 60) / *denominator;
-            }
-        }
-        battery.minutes_left = static_cast<std::uint32_t>(
-            std::min<std::uint64_t>(minutes, std::numeric_limits<std::uint32_t>::max()));
+        battery.minutes_left = b.time_to_empty_s.value_or(0) / 60;
     }
     return battery;
 }
@@ -299,7 +225,7 @@ SampleResult sample(const SysRoot& root, const std::optional<LiveCounters>& prev
     std::vector<InterfaceCounters> interfaces = read_interfaces(root);
     read_clocks(root, out);
     out.wireless = read_wireless(root);
-    scan_hwmon(root, {{"temp", 1000.0, &out.temperatures}, {"fan", 1.0, &out.fans}});
+    read_sensors(root, out);
     read_memory(root, out);
 
     if (!previous) {
@@ -338,7 +264,7 @@ SampleResult sample(const SysRoot& root, const std::optional<LiveCounters>& prev
             }
         }
     }
-    out.battery = read_battery(root);
+    out.battery = read_live_battery(root);
     result.counters = {now, cpu.busy, cpu.total, std::move(interfaces)};
     return result;
 }

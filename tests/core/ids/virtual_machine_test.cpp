@@ -43,5 +43,26 @@ TEST(VirtualMachineName, RealGuestsCloudsAndMetal) {
     EXPECT_EQ(virtual_machine_name({}, "", false), "");
 }
 
+// The vendor from the strongest source that names one; PCI vendors only one hypervisor uses.
+TEST(HypervisorVendor, StrongestSourceFirst) {
+    struct Case {
+        HypervisorEvidence evidence;
+        const char* vendor;
+    } const cases[] = {
+        {{std::string("KVMKVMKVM\0\0\0", 12), "", "hyperv_clocksource_tsc_page", "VMware"}, "KVM"},
+        {{"Microsoft Hv", "", "", ""}, "Hyper-V"},
+        {{"VMwareVMware", "", "", ""}, "VMware"},
+        {{"XenVMMXenVMM", "", "", ""}, "Xen"},
+        {{"Unheard ofHV", "xen\n", "", ""}, "Xen"},
+        {{"", "", "kvm-clock\n", "QEMU"}, "KVM"},
+        {{"", "", "tsc", "QEMU"}, ""},  // an emulator, not a hypervisor vendor
+        {{"", "", "tsc", "VirtualBox"}, "VirtualBox"},
+        {{"", "", "", "", {0x1af4, 0x15ad}}, "VMware"},  // virtio names no one
+        {{"", "", "", "", {0x1af4, 0x8086}}, ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(hypervisor_vendor(c.evidence), c.vendor) << c.evidence.clocksource;
+}
+
 }  // namespace
 }  // namespace nadrel

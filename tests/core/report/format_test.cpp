@@ -79,5 +79,32 @@ TEST(Join, SkipsEmptyParts) {
     EXPECT_EQ(join({"", ""}, " "), "");
 }
 
+// The decimal the kernel wrote, rounded as a person rounds it (81850 m°C is 81.9 °C).
+TEST(FormatSensor, UnitsAndDecimalRounding) {
+    EXPECT_EQ(format_celsius(81.85), "81.9\u00B0C");
+    EXPECT_EQ(format_celsius(38.85), "38.9\u00B0C");
+    EXPECT_EQ(format_celsius(45.0), "45\u00B0C");
+    EXPECT_EQ(format_celsius(-0.04), "0\u00B0C");
+    EXPECT_EQ(format_celsius(-5.25), "-5.3\u00B0C");
+    EXPECT_EQ(format_celsius(-0.5), "-0.5\u00B0C");
+    EXPECT_EQ(format_sensor_value(SensorKind::Fan, 1150), "1150 RPM");
+    EXPECT_EQ(format_sensor_value(SensorKind::Voltage, 1.035), "1.04V");
+    EXPECT_EQ(format_sensor_value(SensorKind::Voltage, -12.1), "-12.10V");
+    EXPECT_EQ(format_sensor_value(SensorKind::Power, 15.0), "15.0W");
+    EXPECT_EQ(format_sensor_value(SensorKind::Current, 0.45), "0.45A");
+}
+
+TEST(FormatDuration, ZeroPartsLeftOut) {
+    EXPECT_EQ(format_duration(0), "0m");
+    EXPECT_EQ(format_duration(59), "0m");
+    EXPECT_EQ(format_duration(10982), "3h 3m");
+    EXPECT_EQ(format_duration(7200), "2h");
+    EXPECT_EQ(format_duration(86461), "1d 1m");
+    EXPECT_EQ(format_duration(273845), "3d 4h 4m");
+    EXPECT_EQ(format_share(5798205849ull, 33393852416ull), "5.4GB of 31.1GB (17%)");
+    EXPECT_EQ(format_share(2, 1), "1B of 1B (100%)");  // never more than all of it
+    EXPECT_EQ(format_share(0, 0), "0B of 0B (0%)");
+}
+
 }  // namespace
 }  // namespace nadrel

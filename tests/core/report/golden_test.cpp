@@ -163,7 +163,7 @@ SystemSnapshot workstation() {
                {"PCI_E3", "PCI Express Gen4", "x4", "Available"},
                {"M2_1", "M.2 Socket 3 (Key M)", "", "In use"}};
 
-    s.battery = {true, "Li-ion", "2023-05", 12, 57000, 51300, 15400, "01A7"};
+    s.batteries = {{"Li-ion", "2023-05", 12, 57000, 51300, 15400, "01A7"}};
     s.ids = {"To Be Filled",
              "03000200-0400-0500-0006-000700080009",
              "07D9112_N31E123456",

@@ -11,7 +11,6 @@ using test::rows_text;
 
 BatteryInfo laptop_battery() {
     BatteryInfo b;
-    b.present = true;
     b.design_mwh = 50000;
     b.full_mwh = 47500;
     b.technology = "Li-ion";
@@ -23,7 +22,7 @@ BatteryInfo laptop_battery() {
 
 TEST(BatteryRows, SummaryAndDetail) {
     SystemSnapshot s;
-    s.battery = laptop_battery();
+    s.batteries = {laptop_battery()};
     EXPECT_EQ(rows_text(battery_rows(s, false)),
               "  Design capacity   : 50.0Wh\n"
               "  Full charge       : 47.5Wh\n"
@@ -42,29 +41,91 @@ TEST(BatteryRows, SummaryAndDetail) {
 
 TEST(BatteryRows, WearAndMissingValues) {
     SystemSnapshot s;
-    s.battery = laptop_battery();
-    s.battery.full_mwh = 52345;  // above design: no negative wear
-    s.battery.technology.clear();
-    s.battery.cycle_count.reset();
-    s.battery.min_voltage_mv = 0;
-    s.battery.manufactured.clear();
+    s.batteries = {laptop_battery()};
+    s.batteries[0].full_mwh = 52345;  // above design: no negative wear
+    s.batteries[0].technology.clear();
+    s.batteries[0].cycle_count.reset();
+    s.batteries[0].min_voltage_mv = 0;
+    s.batteries[0].manufactured.clear();
     EXPECT_EQ(rows_text(battery_rows(s, true)),
               "  Design capacity   : 50.0Wh\n"
               "  Full charge       : 52.3Wh\n"
               "  Wear              : 0.0%\n");
-    s.battery.design_mwh = 45000;
-    s.battery.full_mwh = 33333;
+    s.batteries[0].design_mwh = 45000;
+    s.batteries[0].full_mwh = 33333;
     EXPECT_EQ(rows_text(battery_rows(s, false)),
               "  Design capacity   : 45.0Wh\n"
               "  Full charge       : 33.3Wh\n"
               "  Wear              : 25.9%\n");
     // Either capacity missing drops all three rows.
-    s.battery.full_mwh = 0;
-    s.battery.technology = "Li-poly";
+    s.batteries[0].full_mwh = 0;
+    s.batteries[0].technology = "Li-poly";
     EXPECT_EQ(rows_text(battery_rows(s, false)), "  Chemistry         : Li-poly\n");
     // No battery: no rows, whatever the other fields hold.
-    s.battery.present = false;
+    s.batteries.clear();
     EXPECT_TRUE(battery_rows(s, true).empty());
+}
+
+TEST(BatteryRows, ChargeForms) {
+    struct Case {
+        std::optional<std::uint8_t> percent;
+        const char* status;
+        std::optional<std::uint32_t> power_mw, empty_s, full_s;
+        const char* text;
+    } const cases[] = {
+        {71, "Discharging", 9870, 10982, std::nullopt, "71% (Discharging, 9.9W, 3h 3m left)"},
+        {40, "Charging", 25100, std::nullopt, 3900, "40% (Charging, 25.1W, 1h 5m to full)"},
+        {100, "Full", 0, std::nullopt, std::nullopt, "100% (Full)"},
+        {95, "", std::nullopt, std::nullopt, std::nullopt, "95%"},
+        {std::nullopt, "Discharging", std::nullopt, 60, std::nullopt, "Discharging, 1m left"},
+    };
+    for (const Case& c : cases) {
+        SystemSnapshot s;
+        BatteryInfo& b = s.batteries.emplace_back();
+        b.charge_percent = c.percent;
+        b.status = c.status;
+        b.power_mw = c.power_mw;
+        b.time_to_empty_s = c.empty_s;
+        b.time_to_full_s = c.full_s;
+        EXPECT_EQ(battery_rows(s, false).at(0).value, c.text);
+    }
+}
+
+TEST(BatteryRows, PacksAsGroupsAdapterAndPeripherals) {
+    SystemSnapshot s;
+    s.batteries = {laptop_battery(), laptop_battery()};
+    s.batteries[0].model = "DELL 0FGNC";
+    s.batteries[0].manufacturer = "SMP";
+    s.batteries[1].name = "BAT1";
+    s.batteries[1].charge_percent = 95;
+    s.ac_online = true;
+    s.device_batteries = {{"G502 X PLUS", "Logitech", std::nullopt, "Normal", "Discharging"},
+                          {"Logitech MX Keys", "Logitech", 85, "", ""},
+                          {"", "", std::nullopt, "", ""}};
+    EXPECT_EQ(rows_text(battery_rows(s, false)),
+              "  Battery 1         : DELL 0FGNC (SMP)\n"
+              "  \u2502 Design capacity : 50.0Wh\n"
+              "  \u2502 Full charge     : 47.5Wh\n"
+              "  \u2502 Wear            : 5.0%\n"
+              "  \u2502 Chemistry       : Li-ion\n"
+              "  \u2502 Cycle count     : 0\n"
+              "  Battery 2         : BAT1\n"
+              "  \u2502 Charge          : 95%\n"
+              "  \u2502 Design capacity : 50.0Wh\n"
+              "  \u2502 Full charge     : 47.5Wh\n"
+              "  \u2502 Wear            : 5.0%\n"
+              "  \u2502 Chemistry       : Li-ion\n"
+              "  \u2502 Cycle count     : 0\n"
+              "  AC adapter        : Connected\n"
+              "  Device batteries\n"
+              "  \u2022 Logitech G502 X PLUS (Normal)\n"
+              "  \u2022 Logitech MX Keys (85%)\n"
+              "  \u2022 Device battery\n");
+    // One pack: plain rows, its model among them.
+    s.batteries.resize(1);
+    s.device_batteries.clear();
+    EXPECT_EQ(battery_rows(s, false).at(0).text, "Model");
+    EXPECT_EQ(battery_rows(s, false).at(0).value, "DELL 0FGNC (SMP)");
 }
 
 TEST(OtherRows, SummaryAndDetail) {

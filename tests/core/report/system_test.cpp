@@ -181,5 +181,103 @@ TEST(BuildReport, SectionOrderAndEmptySectionsDropped) {
         EXPECT_NE(section.title, "GPU");
 }
 
+TEST(SystemRows, StateRows) {
+    SystemSnapshot s;
+    s.uptime_seconds = 273845;
+    s.boot_mode = BootMode::Bios;
+    s.load_average = {{0.5, 0.25, 12.0}};
+    s.kernel_taint = 0;
+    EXPECT_EQ(rows_text(system_rows(s, true)),
+              "  Name              : Unknown\n"
+              "  Operating system  : Linux\n"
+              "  Uptime            : 3d 4h 4m\n"
+              "  Boot mode         : Legacy BIOS\n"
+              "  Load average      : 0.50, 0.25, 12.00\n"
+              "  Kernel taint      : none\n");
+}
+
+// acpi-cpufreq reports the rated clock (or one MHz above it, its turbo marker) as the
+// maximum: that is the base clock, not a boost.
+TEST(CpuRows, MaximumAtTheRatedClockUnderAcpiCpufreq) {
+    struct Case {
+        const char* driver;
+        std::uint32_t max_mhz;
+        const char* label;
+    } const cases[] = {
+        {"acpi-cpufreq", 2667, "Base clock"},
+        {"acpi-cpufreq", 2668, "Base clock"},
+        {"acpi-cpufreq", 2801, "Boost clock"},
+        {"intel_pstate", 2667, "Boost clock"},
+        {"", 2670, "Boost clock"},
+    };
+    for (const Case& c : cases) {
+        SystemSnapshot s;
+        s.cpu.model = "Intel(R) Core(TM) i5 CPU       M 560  @ 2.67GHz";
+        s.cpu.scaling_driver = c.driver;
+        s.cpu.max_mhz = c.max_mhz;
+        EXPECT_EQ(cpu_rows(s, false).back().text, c.label) << c.driver << c.max_mhz;
+    }
+    EXPECT_EQ(brand_rated_mhz("AMD Ryzen 9 7950X 16-Core Processor"), 0u);
+    EXPECT_EQ(brand_rated_mhz("Intel(R) Pentium(R) 4 CPU 2.80GHz"), 0u);
+    EXPECT_EQ(brand_rated_mhz("Intel(R) Core(TM)2 CPU 6600 @ 2.40GHz"), 2400u);
+    EXPECT_EQ(brand_rated_mhz("Geode @ 500MHz"), 500u);
+    EXPECT_EQ(brand_rated_mhz("x @ fastGHz"), 0u);
+}
+
+TEST(CpuRows, ClocksMicrocodeAndVulnerabilities) {
+    SystemSnapshot s;
+    s.cpu.model = "CPU";
+    s.cpu.current_mhz = 4500;
+    s.cpu.min_mhz = 800;
+    s.cpu.scaling_driver = "intel_pstate";
+    s.cpu.microcode = "0x34";
+    s.cpu.vulnerabilities = {{"retbleed", "Vulnerable"},
+                             {"spec_store_bypass", "Vulnerable: no microcode"},
+                             {"mds", "Mitigation: Clear CPU buffers"}};
+    EXPECT_EQ(rows_text(cpu_rows(s, false)),
+              "  Model             : CPU\n"
+              "  Vulnerabilities   : 2 vulnerable: Retbleed, Spec store bypass\n");
+    EXPECT_EQ(rows_text(cpu_rows(s, true)),
+              "  Model             : CPU\n"
+              "  Current clock     : 4500MHz\n"
+              "  Minimum clock     : 800MHz\n"
+              "  Frequency scaling : intel_pstate\n"
+              "  Microcode         : 0x34\n"
+              "  Vulnerabilities   : 2 vulnerable: Retbleed, Spec store bypass\n"
+              "    Name               Status\n"
+              "    Retbleed           Vulnerable\n"
+              "    Spec store bypass  Vulnerable: no microcode\n"
+              "    MDS                Mitigation: Clear CPU buffers\n");
+    s.cpu.vulnerabilities.resize(1);
+    s.cpu.vulnerabilities[0].status = "Not affected";
+    EXPECT_EQ(cpu_rows(s, false).back().value, "none known");
+}
+
+// A hypervisor may fake the model number; the code name stands only on a named model.
+TEST(CpuRows, CodenameInAGuestOnlyWithANamedModel) {
+    SystemSnapshot s;
+    s.cpu.vendor_id = "AuthenticAMD";
+    s.cpu.family = 26;
+    s.cpu.model_number = 2;
+    s.virtual_machine = "KVM";
+    for (const auto& [brand, shown] : std::vector<std::pair<std::string, bool>>{
+             {"AMD Ryzen 7 9700X 8-Core Processor", true},
+             {"AMD EPYC", false},
+             {"AMD EPYC-Rome Processor", false},
+             {"QEMU Virtual CPU version 2.5+", false},
+             {"Common KVM processor", false},
+             {"Intel(R) Xeon(R) CPU @ 2.20GHz", false},
+             {"Intel Xeon Processor (Skylake, IBRS)", false},
+             {"Intel(R) Xeon(R) Gold 6248 CPU @ 2.50GHz", true},
+             {"12th Gen Intel(R) Core(TM) i5-12600K", true}}) {
+        s.cpu.model = brand;
+        EXPECT_EQ(shown_cpu_codename(s.cpu, true).has_value(), shown) << brand;
+        EXPECT_EQ(rows_text(cpu_rows(s, false)).find("  Process   ") != std::string::npos, shown)
+            << brand;
+    }
+    s.cpu.model = "AMD EPYC";
+    EXPECT_TRUE(shown_cpu_codename(s.cpu, false));  // on metal the model number is true
+}
+
 }  // namespace
 }  // namespace nadrel

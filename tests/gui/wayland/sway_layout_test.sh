@@ -8,6 +8,11 @@ start_xvfb
 SWAY_EXTRA='input * xkb_layout fr' start_sway 1 x11
 
 export WAYLAND_DEBUG=client
+# A fixture machine: the live one's uptime and memory in use change between the copy and the
+# print below.
+export NADREL_SYSROOT
+NADREL_SYSROOT="$(cd "$(dirname "$0")/../../fixtures/intel-desktop" && pwd)" ||
+    fail "no fixture machine"
 start_nadrel
 poll_until 10 place_window || fail "no nadrel window in sway"
 keyboard() { grep -q 'wl_keyboard@[0-9]*\.keymap(' "$T/err.log" && grep -q 'wl_keyboard@[0-9]*\.enter(' "$T/err.log"; }

@@ -50,16 +50,28 @@ TEST(Battery, ManufactureDateForms) {
     EXPECT_EQ(battery_manufactured(100000, 3, 9), "");
 }
 
-TEST(Battery, FirstBatteryByCharge) {
+TEST(Battery, MachineBatteriesPeripheralsAndMains) {
     test::TempDir t;
     const SysRoot root(t.path());
-    EXPECT_FALSE(collect_battery(root).present);
+    EXPECT_TRUE(collect_power_supplies(root).batteries.empty());
     t.write("sys/class/power_supply/AC/type", "Mains\n");
     t.write("sys/class/power_supply/hid-mouse/type", "battery\n");  // case matters
     t.write("sys/class/power_supply/hidpp_battery_0/type", "Battery\n");
     t.write("sys/class/power_supply/hidpp_battery_0/scope", "Device\n");
-    t.write("sys/class/power_supply/hidpp_battery_0/voltage_now", "3900000\n");
-    EXPECT_FALSE(collect_battery(root).present);  // a mouse is not the machine's battery
+    t.write("sys/class/power_supply/hidpp_battery_0/model_name", "G502  X\n");
+    t.write("sys/class/power_supply/hidpp_battery_0/capacity_level", "Normal\n");
+    t.write("sys/class/power_supply/hidpp_battery_0/status", "Unknown\n");
+    PowerSupplies p = collect_power_supplies(root);
+    EXPECT_TRUE(p.batteries.empty());  // a mouse is not the machine's battery
+    ASSERT_EQ(p.device_batteries.size(), 1u);
+    EXPECT_EQ(p.device_batteries[0].model, "G502 X");
+    EXPECT_EQ(p.device_batteries[0].level, "Normal");
+    EXPECT_EQ(p.device_batteries[0].status, "");  // "Unknown" is not known
+    EXPECT_FALSE(p.ac_online);                    // a mains supply that does not say
+    t.write("sys/class/power_supply/AC/online", "0\n");
+    t.write("sys/class/power_supply/USB-C/type", "Mains\n");
+    t.write("sys/class/power_supply/USB-C/online", "1\n");
+    EXPECT_EQ(collect_power_supplies(root).ac_online, true);  // any adapter online
 
     const std::string bat = "sys/class/power_supply/BAT0/";
     t.write(bat + "type", "Battery\n");
@@ -72,8 +84,8 @@ TEST(Battery, FirstBatteryByCharge) {
     t.write(bat + "manufacture_year", "2021\n");
     t.write(bat + "manufacture_month", "3\n");
     t.write(bat + "manufacture_day", "0\n");
-    BatteryInfo b = collect_battery(root);
-    EXPECT_TRUE(b.present);
+    BatteryInfo b = read_battery(root, "BAT0");
+    EXPECT_EQ(b.name, "BAT0");
     EXPECT_EQ(b.design_mwh, 38000u);
     EXPECT_EQ(b.full_mwh, 0u);  // a negative charge counts as none
     EXPECT_EQ(b.min_voltage_mv, 7600u);
@@ -86,11 +98,88 @@ TEST(Battery, FirstBatteryByCharge) {
     t.write(bat + "charge_full", "4000000\n");
     t.write(bat + "voltage_min_design", "volts\n");
     t.write(bat + "cycle_count", "412\n");
-    b = collect_battery(root);
+    b = read_battery(root, "BAT0");
     EXPECT_EQ(b.design_mwh, 57020u);
     EXPECT_EQ(b.full_mwh, 32000u);
     EXPECT_EQ(b.min_voltage_mv, 0u);
     EXPECT_EQ(b.cycle_count, 412u);
+}
+
+TEST(Battery, ChargeDrawAndTimeLeft) {
+    using Files = std::vector<std::pair<std::string, std::string>>;
+    struct Case {
+        Files files;
+        std::optional<std::uint8_t> percent;
+        std::string status;
+        std::optional<std::uint32_t> energy_mwh, power_mw, empty_s, full_s;
+    };
+    const Case cases[] = {
+        // The laptop fixture's pack: 30.11 Wh at 9.87 W is 3 h 3 min.
+        {{{"capacity", "71"},
+          {"status", "Discharging"},
+          {"energy_now", "30110000"},
+          {"power_now", "9870000"}},
+         71,
+         "Discharging",
+         30110,
+         9870,
+         10982,
+         std::nullopt},
+        // The kernel's own estimate wins; a signed power is a magnitude.
+        {{{"status", "Discharging"},
+          {"energy_now", "30110000"},
+          {"power_now", "-9870000"},
+          {"time_to_empty_now", "3600"}},
+         std::nullopt,
+         "Discharging",
+         30110,
+         9870,
+         3600,
+         std::nullopt},
+        // Charge-based, charging: 2 Ah to go at 1.5 A is 80 min; 12 V gives the watts, and the
+        // share comes from the charge when there is no capacity file.
+        {{{"status", "Charging"},
+          {"charge_now", "2000000"},
+          {"charge_full", "4000000"},
+          {"current_now", "-1500000"},
+          {"voltage_now", "12000000"}},
+         50,
+         "Charging",
+         24000,
+         18000,
+         std::nullopt,
+         4800},
+        // Not moving: no rate, no time; an unknown status is none.
+        {{{"capacity", "250"}, {"status", "Unknown"}, {"energy_now", "5"}, {"power_now", "0"}},
+         100,
+         "",
+         0,
+         0,
+         std::nullopt,
+         std::nullopt},
+        {{{"status", "Discharging"}, {"energy_now", "30110000"}, {"power_now", "0"}},
+         std::nullopt,
+         "Discharging",
+         30110,
+         0,
+         std::nullopt,
+         std::nullopt},
+    };
+    for (const Case& c : cases) {
+        test::TempDir t;
+        for (const auto& [file, text] : c.files)
+            t.write("sys/class/power_supply/BAT1/" + file, text + "\n");
+        const BatteryInfo b = read_battery(SysRoot(t.path()), "BAT1");
+        SCOPED_TRACE(c.files.front().second + " " + c.status);
+        EXPECT_EQ(b.charge_percent, c.percent);
+        EXPECT_EQ(b.status, c.status);
+        EXPECT_EQ(b.energy_now_mwh, c.energy_mwh);
+        EXPECT_EQ(b.power_mw, c.power_mw);
+        EXPECT_EQ(b.time_to_empty_s, c.empty_s);
+        EXPECT_EQ(b.time_to_full_s, c.full_s);
+    }
+    EXPECT_EQ(battery_seconds(1, 0), std::nullopt);
+    EXPECT_EQ(battery_seconds(UINT64_MAX, 1), std::nullopt);  // beyond a year
 }
 
 TEST(Battery, PacksInNameOrderWhateverTheDirectorySays) {
@@ -104,7 +193,7 @@ TEST(Battery, PacksInNameOrderWhateverTheDirectorySays) {
     }
     t.write("sys/class/power_supply/AC/type", "Mains\n");
     const SysRoot root(t.path());
-    EXPECT_EQ(collect_battery(root).serial, "PACK0");
+    EXPECT_EQ(collect_power_supplies(root).batteries.at(0).serial, "PACK0");
     const std::vector<std::string> all = battery_supplies(root);
     ASSERT_EQ(all.size(), 8u);
     EXPECT_TRUE(std::is_sorted(all.begin(), all.end()));

@@ -278,5 +278,32 @@ TEST(CpuClocks, CurrentFromSysfsElseCpuinfo) {
     EXPECT_EQ(collect_cpu(root).current_mhz, 3500u);
 }
 
+TEST(CpuClocks, RangeOverAllCpusPolicyAndVulnerabilities) {
+    test::TempDir t;
+    t.write("proc/cpuinfo", "processor : 0\nmicrocode : 0x2c\n\nprocessor : 1\nmicrocode : 0x2d\n");
+    t.write(cpu_dir + "online", "0-1\n");
+    t.write(cpu_dir + "cpu0/cpufreq/cpuinfo_max_freq", "5000000\n");
+    t.write(cpu_dir + "cpu0/cpufreq/cpuinfo_min_freq", "800000\n");
+    t.write(cpu_dir + "cpu0/cpufreq/scaling_driver", "acpi-cpufreq\n");
+    t.write(cpu_dir + "cpu0/cpufreq/scaling_governor", "schedutil\n");
+    t.write(cpu_dir + "cpu1/cpufreq/cpuinfo_max_freq", "5200000\n");  // a favoured core
+    t.write(cpu_dir + "cpu1/cpufreq/cpuinfo_min_freq", "400000\n");
+    const std::string v = cpu_dir + "vulnerabilities/";
+    t.write(v + "retbleed", "Vulnerable\n");
+    t.write(v + "mds", "Mitigation: Clear CPU buffers\nsecond line\n");
+    t.write(v + "bogus", std::string("\0\x01\x02", 3));  // binary: nothing to show
+    t.write(v + "empty", "\n");
+    const CpuInfo c = collect_cpu(SysRoot(t.path()));
+    EXPECT_EQ(c.max_mhz, 5200u);
+    EXPECT_EQ(c.min_mhz, 400u);
+    EXPECT_EQ(c.scaling_driver, "acpi-cpufreq");
+    EXPECT_EQ(c.governor, "schedutil");
+    EXPECT_EQ(c.microcode, "0x2c");
+    ASSERT_EQ(c.vulnerabilities.size(), 2u);
+    EXPECT_EQ(c.vulnerabilities[0].name, "mds");
+    EXPECT_EQ(c.vulnerabilities[0].status, "Mitigation: Clear CPU buffers");
+    EXPECT_EQ(c.vulnerabilities[1].name, "retbleed");
+}
+
 }  // namespace
 }  // namespace nadrel

@@ -56,9 +56,9 @@ TEST(Hostile, BrokenFilesLeaveDefaults) {
     EXPECT_EQ(s.cpu.e_cores, 0u);
     EXPECT_EQ(s.cpu.base_mhz, 0u);
     EXPECT_EQ(s.cpu.max_mhz, UINT32_MAX);  // saturates rather than wraps
-    EXPECT_TRUE(s.battery.present);
-    EXPECT_EQ(s.battery.design_mwh, 0u);
-    EXPECT_EQ(s.battery.manufactured, "");
+    ASSERT_EQ(s.batteries.size(), 1u);
+    EXPECT_EQ(s.batteries[0].design_mwh, 0u);
+    EXPECT_EQ(s.batteries[0].manufactured, "");
     EXPECT_EQ(s.chassis, "");
 }
 

@@ -10,6 +10,7 @@
 
 #include "core/text/fields.h"
 #include "linux/collect/collect.h"
+#include "linux/collect/hypervisor.h"
 #include "support/run.h"
 #include "support/temp_dir.h"
 
@@ -84,7 +85,6 @@ TEST(Identity, FallbacksAndPlaceholders) {
     EXPECT_EQ(collect_os_name(root), "Linux");
     EXPECT_EQ(collect_kernel(root), "");
     EXPECT_EQ(collect_os_installed(root), "");
-    EXPECT_EQ(collect_memory_total(root), 0u);
     EXPECT_EQ(collect_tpm(root), "");
     EXPECT_EQ(collect_secure_boot(root), "");
     EXPECT_EQ(collect_chassis(root), "");
@@ -93,7 +93,6 @@ TEST(Identity, FallbacksAndPlaceholders) {
     t.write("etc/hostname", "fallback\n");
     t.write("etc/os-release", "NAME=\"Nothing pretty\"\n");
     t.write("proc/sys/kernel/osrelease", "6.1.0-18-amd64\n");
-    t.write("proc/meminfo", "MemTotal: lots kB\n");
     t.write("sys/class/dmi/id/board_vendor", "ASUSTeK COMPUTER INC.\n");
     t.write("sys/class/dmi/id/board_name", "To be filled by O.E.M.\n");
     t.write("sys/class/dmi/id/product_sku", "Default string\n");
@@ -106,7 +105,6 @@ TEST(Identity, FallbacksAndPlaceholders) {
     EXPECT_EQ(collect_hostname(root), "fallback");
     EXPECT_EQ(collect_os_name(root), "Linux");
     EXPECT_EQ(collect_kernel(root), "(kernel 6.1.0-18-amd64)");
-    EXPECT_EQ(collect_memory_total(root), 0u);
     const DmiIdentity id = collect_dmi_identity(root);
     EXPECT_EQ(id.board_vendor, "ASUSTeK COMPUTER INC.");
     EXPECT_EQ(id.board_name, "");
@@ -149,7 +147,7 @@ TEST(Snapshot, NothingReadable) {
     EXPECT_EQ(s.cpu.threads, 0u);
     EXPECT_EQ(s.memory_total, 0u);
     EXPECT_EQ(s.memory_installed, 0u);
-    EXPECT_FALSE(s.battery.present);
+    EXPECT_TRUE(s.batteries.empty());
     EXPECT_TRUE(s.cpu.caches.empty());
 }
 
@@ -241,6 +239,29 @@ TEST(VirtualMachine, DmiThenHypervisorTypeThenFlag) {
     EXPECT_EQ(collect_virtual_machine(SysRoot(t.path()), {}, false), "");
     t.write("sys/hypervisor/type", "xen\n");
     EXPECT_EQ(collect_virtual_machine(SysRoot(t.path()), {}, false), "Xen");
+}
+
+// A captured tree never asks the processor; a PCI vendor counts only in a guest.
+TEST(VirtualMachine, HypervisorVendorNamesAnUnnamedGuest) {
+    test::TempDir t;
+    t.write("sys/bus/pci/devices/0000:00:0f.0/vendor", "0x15ad\n");
+    SystemSnapshot metal;
+    collect_hypervisor(SysRoot(t.path()), metal);
+    EXPECT_EQ(metal.hypervisor, "");
+    EXPECT_EQ(metal.virtual_machine, "");
+    SystemSnapshot guest;
+    guest.cpu.hypervisor = true;
+    guest.virtual_machine = "Yes";
+    collect_hypervisor(SysRoot(t.path()), guest);
+    EXPECT_EQ(guest.hypervisor, "VMware");
+    EXPECT_EQ(guest.virtual_machine, "VMware");
+    t.write("sys/devices/system/clocksource/clocksource0/current_clocksource", "kvm-clock\n");
+    SystemSnapshot qemu;
+    qemu.dmi.sys_vendor = "QEMU";
+    qemu.virtual_machine = "QEMU";
+    collect_hypervisor(SysRoot(t.path()), qemu);
+    EXPECT_EQ(qemu.hypervisor, "KVM");
+    EXPECT_EQ(qemu.virtual_machine, "QEMU");  // the platform's own name stays
 }
 
 }  // namespace

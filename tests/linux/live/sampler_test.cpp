@@ -159,9 +159,9 @@ TEST(LiveSampler, HardwareMonitorsAndWireless) {
     ASSERT_EQ(s.temperatures.size(), 3u);
     EXPECT_EQ(s.temperatures[0].label, "temp1");  // empty label, no chip name
     EXPECT_FLOAT_EQ(s.temperatures[0].value, 30.5f);
-    EXPECT_EQ(s.temperatures[1].label, "coretemp");  // temp10 sorts before temp1
-    EXPECT_FLOAT_EQ(s.temperatures[1].value, 50.0f);
-    EXPECT_EQ(s.temperatures[2].label, "Package id 0");
+    EXPECT_EQ(s.temperatures[1].label, "Package id 0");  // in number order, as the report
+    EXPECT_EQ(s.temperatures[2].label, "coretemp");      // no label: the chip's name
+    EXPECT_FLOAT_EQ(s.temperatures[2].value, 50.0f);
     ASSERT_EQ(s.fans.size(), 1u);
     EXPECT_EQ(s.fans[0].label, "fan1");
     EXPECT_FLOAT_EQ(s.fans[0].value, 1200.0f);
@@ -239,7 +239,13 @@ TEST(LiveSampler, FirstBattery) {
     for (const Case& c : cases) {
         const TempDir dir;
         dir.write("sys/class/power_supply/AC/online", "1\n");
+        dir.write("sys/class/power_supply/BAT1/type", "Battery\n");
         dir.write("sys/class/power_supply/BAT1/status", "Charging\n");
+        dir.write("sys/class/power_supply/BAT0/type", "Battery\n");
+        // A mouse sorts first; the card, like the report, describes the machine's pack.
+        dir.write("sys/class/power_supply/0-mouse/type", "Battery\n");
+        dir.write("sys/class/power_supply/0-mouse/scope", "Device\n");
+        dir.write("sys/class/power_supply/0-mouse/capacity", "5\n");
         for (const auto& [name, content] : c.files) {
             dir.write("sys/class/power_supply/BAT0/" + name, content + "\n");
         }

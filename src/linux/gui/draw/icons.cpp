@@ -39,6 +39,15 @@ constexpr IconRect battery_icon[] = {{2, 7, 18, 2},  {2, 15, 18, 2}, {2, 7, 2, 1
 constexpr IconRect devices_icon[] = {{2, 3, 2, 18}, {4, 5, 18, 2},  {4, 15, 18, 2},
                                      {4, 5, 2, 12}, {20, 5, 2, 12}, {8, 9, 5, 4},
                                      {7, 17, 2, 3}, {11, 17, 2, 3}, {15, 17, 2, 3}};
+// A warning triangle with an exclamation mark cut out of it.
+constexpr IconRect attention_icon[] = {{11, 3, 2, 2},       {10, 5, 4, 2},       {9, 7, 6, 2},
+                                       {8, 9, 8, 2},        {7, 11, 10, 2},      {6, 13, 12, 2},
+                                       {5, 15, 14, 2},      {4, 17, 16, 2},      {3, 19, 18, 2},
+                                       {11, 8, 2, 7, true}, {11, 16, 2, 2, true}};
+// A thermometer: the tube with its scale, the column and the bulb.
+constexpr IconRect sensors_icon[] = {{10, 2, 4, 2}, {9, 3, 2, 12},  {13, 3, 2, 12},
+                                     {11, 8, 2, 7}, {7, 14, 10, 6}, {8, 20, 8, 2},
+                                     {16, 5, 3, 1}, {16, 8, 3, 1},  {16, 11, 3, 1}};
 
 using Grid = std::array<std::string_view, 20>;
 
@@ -257,6 +266,10 @@ std::span<const IconRect> section_icon(SectionKind kind) {
             return battery_icon;
         case SectionKind::Devices:
             return devices_icon;
+        case SectionKind::Attention:
+            return attention_icon;
+        case SectionKind::Sensors:
+            return sensors_icon;
     }
     return {};
 }
