@@ -9,6 +9,7 @@
 #include "core/report/format.h"
 #include "core/report/module_labels.h"
 #include "core/sensors.h"
+#include "core/storage/findings.h"
 #include "core/text/fmt.h"
 #include "core/text/kernel_state.h"
 
@@ -158,7 +159,10 @@ std::vector<AttentionItem> find_attention(const SystemSnapshot& s) {
     find_vulnerabilities(s, found);
     find_worn_batteries(s, found);
     find_kernel_taint(s, found);
-    // Degraded arrays and nearly full filesystems go here.
+    for (auto* find : {degraded_arrays, nearly_full_filesystems}) {
+        for (AttentionItem& item : find(s))
+            found.push_back(std::move(item));
+    }
 
     // Each subject once: the first finding about it, in this order, stands.
     std::set<std::string> subjects;

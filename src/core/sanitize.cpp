@@ -2,6 +2,7 @@
 // report and the JSON are built from the result, and the counts tell the user what went.
 #include "core/sanitize.h"
 
+#include <algorithm>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -120,6 +121,12 @@ void for_each_machine_text(SystemSnapshot& s, Fn&& fn) {
     }
     for (MemoryErrorCount& e : s.memory_edac)
         fn(e.label);
+    for (DiskInfo& d : s.disks) {
+        for (PartitionInfo& p : d.partitions)
+            fn(p.part_name);
+    }
+    for (Volume& v : s.volumes)
+        fn(v.source);
     for (SystemSlot& slot : s.slots)
         fn(slot.designation);
     for (PortConnector& p : s.ports)
@@ -154,6 +161,135 @@ std::optional<HiddenKind> hide_inside(std::string& text, std::string_view host,
     return kind;
 }
 
+// The folder after "/home/", "/media/" or "/run/media/" (the user's), and in the latter two
+// the folder below it when it is named like one of names (automounting names it after the
+// label or UUID). True when the path held a user's folder, whose name is added to users.
+bool hide_in_path(std::string& path, const std::vector<std::string>& names,
+                  std::vector<std::string>& users) {
+    if (!path.starts_with('/'))
+        return false;
+    std::vector<std::string> parts;
+    for (std::size_t start = 1; start <= path.size();) {
+        const std::size_t end = std::min(path.find('/', start), path.size());
+        parts.push_back(path.substr(start, end - start));
+        start = end + 1;
+    }
+    std::size_t user = 0;
+    if (parts.size() > 1 && (parts[0] == "home" || parts[0] == "media"))
+        user = 1;
+    else if (parts.size() > 2 && parts[0] == "run" && parts[1] == "media")
+        user = 2;
+    if (user == 0 || parts[user].empty() || parts[user] == hidden_text)
+        return false;
+    if (std::find(users.begin(), users.end(), parts[user]) == users.end())
+        users.push_back(parts[user]);
+    parts[user] = hidden_text;
+    const std::size_t below = user + 1;
+    if (parts[0] != "home" && below < parts.size() &&
+        std::find(names.begin(), names.end(), parts[below]) != names.end())
+        parts[below] = hidden_text;
+    std::string joined;
+    for (const std::string& part : parts)
+        joined += "/" + part;
+    path = std::move(joined);
+    return true;
+}
+
+void hide_content(BlockContent& c, HiddenCounts& counts, const std::vector<std::string>& names) {
+    hide(c.label, HiddenKind::Label, counts);
+    hide(c.uuid, HiddenKind::Uuid, counts);
+    // The same points are listed and counted with the volumes.
+    std::vector<std::string> users;
+    for (std::string& point : c.mount_points)
+        hide_in_path(point, names, users);
+}
+
+// Every copy of a known UUID inside text (LUKS maps are named "luks-UUID"); true when any.
+bool hide_uuids_in(std::string& text, const std::vector<std::string>& uuids) {
+    bool hid = false;
+    for (const std::string& uuid : uuids) {
+        hid |= hide_matches(text, [&uuid](std::string_view t, std::size_t from) {
+            const std::size_t at = t.find(uuid, from);
+            return at == std::string_view::npos ? std::optional<TextMatch>()
+                                                : std::optional<TextMatch>({at, at + uuid.size()});
+        });
+    }
+    return hid;
+}
+
+// Labels, UUIDs and paths of the block devices, mounts, swap and loop devices.
+void hide_storage(SystemSnapshot& s, HiddenCounts& counts) {
+    std::vector<std::string> names;
+    std::vector<std::string> uuids;  // long enough not to match by chance
+    const auto collect = [&](const BlockContent& c) {
+        for (const std::string* v : {&c.label, &c.uuid}) {
+            if (!v->empty())
+                names.push_back(*v);
+        }
+        if (c.uuid.size() >= 8)
+            uuids.push_back(c.uuid);
+    };
+    for (const DiskInfo& d : s.disks) {
+        collect(d.content);
+        for (const PartitionInfo& p : d.partitions) {
+            collect(p.content);
+            if (p.part_uuid.size() >= 8)
+                uuids.push_back(p.part_uuid);
+        }
+    }
+    for (const MappedDevice& m : s.device_mapper)
+        collect(m.content);
+    for (const RaidArray& r : s.arrays)
+        collect(r.content);
+    for (const LoopDevice& l : s.loop_devices)
+        collect(l.content);
+
+    for (DiskInfo& d : s.disks) {
+        hide_content(d.content, counts, names);
+        for (PartitionInfo& p : d.partitions) {
+            hide_content(p.content, counts, names);
+            hide(p.part_uuid, HiddenKind::Uuid, counts);
+        }
+    }
+    for (MappedDevice& m : s.device_mapper) {
+        hide_content(m.content, counts, names);
+        hide(m.uuid, HiddenKind::Uuid, counts);
+        if (hide_uuids_in(m.name, uuids))
+            ++counts[HiddenKind::Uuid];
+    }
+    for (RaidArray& r : s.arrays)
+        hide_content(r.content, counts, names);
+    for (LoopDevice& l : s.loop_devices) {
+        hide_content(l.content, counts, names);
+        hide(l.backing_file, HiddenKind::BackingFile, counts);
+    }
+    std::vector<std::string> users;
+    for (Volume& v : s.volumes) {
+        if (hide_uuids_in(v.source, uuids))
+            ++counts[HiddenKind::Uuid];
+        if (hide_in_path(v.mount_point, names, users))
+            ++counts[HiddenKind::UserName];
+    }
+    for (SwapArea& a : s.swap) {
+        if (hide_uuids_in(a.device, uuids))
+            ++counts[HiddenKind::Uuid];
+        if (hide_in_path(a.device, names, users))
+            ++counts[HiddenKind::UserName];
+    }
+    // A user's name found in a folder is hidden where a source names it too
+    // ("pat@build:/home/pat").
+    for (Volume& v : s.volumes) {
+        bool hid = false;
+        for (const std::string& user : users) {
+            hid |= hide_matches(v.source, [&user](std::string_view t, std::size_t from) {
+                return find_word(t, user, from);
+            });
+        }
+        if (hid)
+            ++counts[HiddenKind::UserName];
+    }
+}
+
 struct KindName {
     const char* one;
     const char* many;
@@ -169,6 +305,9 @@ constexpr KindName kind_names[hidden_kinds] = {
     {"interface name", "interface names"},
     {"IP address", "IP addresses"},
     {"name holding the host name", "names holding the host name"},
+    {"label", "labels"},
+    {"user name", "user names"},
+    {"backing file", "backing files"},
 };
 
 }  // namespace
@@ -215,6 +354,7 @@ SanitizedSnapshot sanitize_snapshot(SystemSnapshot s) {
         hide(d.serial, HiddenKind::Serial, counts);
     for (DiskInfo& d : s.disks)
         hide(d.serial, HiddenKind::Serial, counts);
+    hide_storage(s, counts);
 
     std::vector<std::string> macs;
     for (const NetAdapter& a : s.net_adapters) {

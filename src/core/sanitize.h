@@ -25,8 +25,11 @@ enum class HiddenKind : std::uint8_t {
     InterfaceName,  // names built from a MAC ("enx00e04c680001")
     IpAddress,      // IP addresses found inside other values
     HoldsHostName,  // other values with the host name inside
+    Label,          // file system labels
+    UserName,       // the user's folder name in mount points and swap files ("/home/NAME")
+    BackingFile,    // the files loop devices map
 };
-inline constexpr std::size_t hidden_kinds = 9;
+inline constexpr std::size_t hidden_kinds = 12;
 
 // How many values were hidden, by kind: each value that was not empty and was replaced, whole
 // or in part, counts once.
@@ -49,7 +52,10 @@ struct SanitizedSnapshot {
 // id replaced by hidden_text (empty values, and the collector's "Unknown" host name, stay:
 // unknown is not hidden); names built from a MAC keep their prefix ("enx<hidden>"); and in
 // every text that comes from the machine, each hardware or IP address, each copy of an
-// adapter's MAC and the host name as a word are replaced too.
+// adapter's MAC and the host name as a word are replaced too. In storage: file system labels
+// and UUIDs, partition and device-mapper UUIDs and loop backing files whole, and in mount
+// points and swap files the user's folder name ("/home/<hidden>/...", "/media/<hidden>/...")
+// and any folder named after a label or UUID.
 SanitizedSnapshot sanitize_snapshot(SystemSnapshot snapshot);
 
 // What was hidden, for the user to check before sharing: "hid 14 values: host name,

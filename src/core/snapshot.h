@@ -159,6 +159,27 @@ struct DisplayInfo {
     std::string gpu_pci_address;  // the adapter that connector belongs to
 };
 
+// What a block device (disk, partition, mapped or RAID device) holds and what uses it.
+struct BlockContent {
+    // The signature on it as the udev database or the mount table names it: "ext4", "vfat",
+    // "crypto_LUKS", "LVM2_member", "linux_raid_member", "swap"; empty when not known.
+    std::string filesystem;
+    std::string label;  // filesystem label
+    std::string uuid;   // filesystem UUID
+    std::vector<std::string> mount_points;
+    std::vector<std::string> holders;  // kernel names of the devices built on it ("dm-0", "md127")
+};
+
+struct PartitionInfo {
+    std::string name;         // "nvme0n1p2"; an eMMC's hardware partitions: "mmcblk0boot0"
+    std::uint64_t start = 0;  // bytes from the start of the disk; 0 = not known
+    std::uint64_t size = 0;
+    std::string part_name;  // the partition table's name for it (GPT)
+    std::string part_uuid;  // the partition table's identifier for it
+    std::string part_type;  // GPT type GUID ("c12a7328-...") or MBR type ("0x83")
+    BlockContent content;
+};
+
 struct DiskInfo {
     std::string name;
     std::string model;
@@ -178,6 +199,65 @@ struct DiskInfo {
     std::string driver;
     std::string pci_address;
     std::optional<double> temperature_c{};  // from the disk's own sensor (NVMe, drivetemp)
+    std::string partition_table{};          // "gpt", "dos" (as the udev database names it) or empty
+    std::vector<PartitionInfo> partitions{};
+    BlockContent content{};  // a file system or signature on the whole disk
+};
+
+// A device-mapper device: an opened LUKS volume, an LVM logical volume, a multipath map.
+struct MappedDevice {
+    std::string name;    // the map's name ("vg0-root", "luks-3f2a...")
+    std::string device;  // kernel name ("dm-1")
+    std::string uuid;    // "CRYPT-LUKS2-...", "LVM-...", "mpath-..." (identifies the volume)
+    std::vector<std::string> slaves;  // kernel names of the devices it is built on
+    std::uint64_t size = 0;
+    BlockContent content;
+    // What the UUID's prefix says, kept apart from the UUID, which sanitizing hides: the kind
+    // ("crypt", "lvm", "multipath" or "other") and for crypt the format ("LUKS2", "PLAIN").
+    std::string kind;
+    std::string crypt_format;
+};
+
+// A Linux software RAID (md) array.
+struct RaidArray {
+    std::string name;                      // "md0"
+    std::string level;                     // "raid1", "raid5", "linear" (md/level)
+    std::uint32_t devices = 0;             // member slots (raid_disks); 0 = not known
+    std::optional<std::uint32_t> missing;  // member slots without a working device (degraded)
+    std::string state;                     // md/array_state: "clean", "active", "inactive", ...
+    std::vector<std::string> members;      // kernel names of the members present
+    std::uint64_t size = 0;
+    BlockContent content;
+};
+
+struct LoopDevice {
+    std::string name;          // "loop0"
+    std::string backing_file;  // the file it maps (a path on the machine)
+    std::uint64_t size = 0;
+    BlockContent content;
+};
+
+struct SwapArea {
+    std::string device;  // as /proc/swaps names it: "/dev/dm-3", "/swapfile", "/dev/zram0"
+    std::string kind;    // "partition", "file" or "zram"
+    std::uint64_t size = 0;
+    std::uint64_t used = 0;
+};
+
+struct VolumeUsage {
+    std::uint64_t size = 0;
+    std::uint64_t used = 0;       // size less the free blocks
+    std::uint64_t available = 0;  // free to unprivileged users
+};
+
+// A mounted file system (pseudo file systems left out).
+struct Volume {
+    std::string source;       // as mounted: "/dev/mapper/vg0-root", "server:/export"
+    std::string mount_point;  // decoded: "/mnt/my disk"
+    std::string filesystem;   // "ext4", "nfs4", "fuse.sshfs"
+    std::string device;       // kernel name of its block device ("dm-1"); empty when none
+    bool read_only = false;
+    std::optional<VolumeUsage> usage;  // measured on the running machine, local file systems only
 };
 
 // One of the machine's own batteries (not a peripheral's).
@@ -360,6 +440,11 @@ struct SystemSnapshot {
     // Storage
     std::vector<DiskInfo> disks;
     std::vector<std::string> optical_drives;
+    std::vector<Volume> volumes;  // in mount order
+    std::vector<RaidArray> arrays;
+    std::vector<MappedDevice> device_mapper;
+    std::vector<SwapArea> swap;
+    std::vector<LoopDevice> loop_devices;
 
     // Power: the machine's batteries sorted by name, the first being "the" battery.
     std::vector<BatteryInfo> batteries;

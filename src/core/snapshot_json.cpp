@@ -10,6 +10,7 @@
 #include "core/ids/cpu_codename.h"
 #include "core/json_devices.h"
 #include "core/json_health.h"
+#include "core/json_storage.h"
 #include "core/json_values.h"
 #include "core/links.h"
 #include "core/report/device_text.h"
@@ -201,6 +202,7 @@ Json disks_json(const SystemSnapshot& s, const JsonOptions& o) {
                      {"driver", text(d.driver)},
                      {"pci_address", text(d.pci_address)}};
         add_disk_temperature(disk, d);
+        add_disk_layout(disk, d, o);
         list.push_back(std::move(disk));
     }
     return list;
@@ -299,6 +301,7 @@ std::string snapshot_json(const SystemSnapshot& s, const JsonOptions& options) {
     doc["displays"] = displays_json(s, options);
     doc["disks"] = disks_json(s, options);
     doc["optical_drives"] = text_list(s.optical_drives);
+    add_storage(doc, s, options);
     doc["network"] = network_json(s, options);
     doc["board"] = board_json(s, options);
     doc["battery"] =

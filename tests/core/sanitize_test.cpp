@@ -77,5 +77,50 @@ TEST(Sanitize, IdentifiersInsideOtherValuesAndTheCount) {
     EXPECT_EQ(hidden_summary(one), "hid 1 value: serial");
 }
 
+// Labels and UUIDs whole; the user's folder in mount points and swap files, the folder an
+// automount named after a label, and the user's name where a source repeats it.
+TEST(Sanitize, StorageLabelsUuidsAndUserFolders) {
+    SystemSnapshot s;
+    DiskInfo& disk = s.disks.emplace_back();
+    disk.name = "sdb";
+    PartitionInfo& part = disk.partitions.emplace_back();
+    part.name = "sdb1";
+    part.part_uuid = "5e6f7a8b-01";
+    part.content = {"vfat", "MY STICK", "3A4B-5C6D", {"/media/pat/MY STICK"}, {}};
+    MappedDevice& map = s.device_mapper.emplace_back();
+    map.uuid = "CRYPT-LUKS2-0123-home";
+    map.name = "luks-3A4B-5C6D";  // named after the volume's UUID
+    map.content.label = "home";
+    LoopDevice& loop = s.loop_devices.emplace_back();
+    loop.backing_file = "/home/pat/disk.img";
+    s.volumes = {
+        {"/dev/mapper/luks-3A4B-5C6D", "/media/pat/MY STICK", "vfat", "sdb1", false, std::nullopt},
+        {"pat@build:/home/pat", "/home/pat/build", "fuse.sshfs", "", false, std::nullopt},
+        {"/dev/sda2", "/home", "ext4", "sda2", false, std::nullopt},
+        {"/dev/sda3", "/media", "ext4", "sda3", false, std::nullopt}};
+    s.swap = {{"/home/pat/swapfile", "file", 1, 0}, {"/dev/sda4", "partition", 1, 0}};
+
+    const SanitizedSnapshot out = sanitize_snapshot(s);
+    const SystemSnapshot& h = out.snapshot;
+    const BlockContent& c = h.disks[0].partitions[0].content;
+    EXPECT_EQ(c.label, "<hidden>");
+    EXPECT_EQ(c.uuid, "<hidden>");
+    EXPECT_EQ(c.mount_points[0], "/media/<hidden>/<hidden>");
+    EXPECT_EQ(h.disks[0].partitions[0].part_uuid, "<hidden>");
+    EXPECT_EQ(h.device_mapper[0].uuid, "<hidden>");
+    EXPECT_EQ(h.device_mapper[0].name, "luks-<hidden>");
+    EXPECT_EQ(h.volumes[0].source, "/dev/mapper/luks-<hidden>");
+    EXPECT_EQ(h.loop_devices[0].backing_file, "<hidden>");
+    EXPECT_EQ(h.volumes[0].mount_point, "/media/<hidden>/<hidden>");
+    EXPECT_EQ(h.volumes[1].mount_point, "/home/<hidden>/build");
+    EXPECT_EQ(h.volumes[1].source, "<hidden>@build:/home/<hidden>");
+    EXPECT_EQ(h.volumes[2].mount_point, "/home");  // no user below it
+    EXPECT_EQ(h.volumes[3].mount_point, "/media");
+    EXPECT_EQ(h.swap[0].device, "/home/<hidden>/swapfile");
+    EXPECT_EQ(h.swap[1].device, "/dev/sda4");
+    EXPECT_EQ(hidden_summary(out.hidden),
+              "hid 12 values: 5 UUIDs, 2 labels, 4 user names, backing file");
+}
+
 }  // namespace
 }  // namespace nadrel

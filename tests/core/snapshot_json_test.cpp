@@ -45,6 +45,11 @@ TEST(SnapshotJson, UnknownIsNullAndListsAreEmpty) {
                                               "displays",
                                               "disks",
                                               "optical_drives",
+                                              "volumes",
+                                              "arrays",
+                                              "device_mapper",
+                                              "swap",
+                                              "loop_devices",
                                               "network",
                                               "board",
                                               "battery",
@@ -160,6 +165,27 @@ TEST(SnapshotJson, PciFunctionsTheirLinksAndAudioControllers) {
         doc["audio"]["controllers"],
         Json::parse(R"([{"name":null,"driver":"snd_hda_intel","pci_address":"0000:03:00.1"}])"));
     EXPECT_EQ(doc["usb"][0]["below_capability"], true);
+}
+
+// Measured sizes keep a real 0 (a full disk has 0 bytes free); unmeasured ones are null.
+TEST(SnapshotJson, StorageValues) {
+    SystemSnapshot s;
+    DiskInfo& disk = s.disks.emplace_back();
+    PartitionInfo& p = disk.partitions.emplace_back();
+    p.name = "sda1";
+    p.content = {"ext4", "data", "0e9d", {"/data"}, {"dm-0"}};
+    s.volumes = {{"/dev/sda1", "/data", "ext4", "sda1", false, VolumeUsage{4096, 4096, 0}},
+                 {"nas:/x", "/mnt/nas", "nfs4", "", true, std::nullopt}};
+    s.arrays = {{"md0", "raid1", 2, 1, "clean", {"sda2"}, 0, {}}};
+    const Json doc = parse(s);
+    EXPECT_EQ(doc["disks"][0]["partitions"][0]["label"], "data");
+    EXPECT_EQ(doc["disks"][0]["partitions"][0]["start_bytes"], nullptr);
+    EXPECT_EQ(doc["volumes"][0]["available_bytes"], 0);
+    EXPECT_EQ(doc["volumes"][1]["size_bytes"], nullptr);
+    EXPECT_EQ(doc["volumes"][1]["device"], nullptr);
+    EXPECT_EQ(doc["volumes"][1]["read_only"], true);
+    EXPECT_EQ(doc["arrays"][0]["active_devices"], 1);
+    EXPECT_EQ(doc["arrays"][0]["degraded"], true);
 }
 
 // What can be 0 and known (no swap, a flat battery, no errors) is 0; words are fixed enumerations.

@@ -12,8 +12,8 @@ namespace nadrel {
 namespace {
 
 // Add a machine here after adding tests/fixtures/<name>/.
-const char* const machines[] = {"intel-desktop", "amd-desktop", "arm-board",  "vm",
-                                "bare",          "laptop",      "workstation"};
+const char* const machines[] = {"intel-desktop", "amd-desktop", "arm-board", "vm",
+                                "bare",          "laptop",      "server",    "workstation"};
 
 class GoldenReport : public testing::TestWithParam<const char*> {};
 

@@ -29,11 +29,12 @@ bool has_control(const std::string& text) {
 
 TEST(HostileTree, EveryCaseEndsWithACleanReport) {
     for (const char* c :
-         {"cpulist",        "alsa",       "disks",     "sparse",     "cpuinfo-lines",
-          "cpuinfo-flags",  "interfaces", "pciids",    "escapes",    "cores",
-          "sizes",          "usb",        "blockdevs", "connectors", "dmi-modules",
-          "attributes",     "badbytes",   "hwmon",     "thermal",    "edac",
-          "vulnerabilities", "pci"}) {
+         {"cpulist",         "alsa",       "disks",      "sparse",     "cpuinfo-lines",
+          "cpuinfo-flags",   "interfaces", "pciids",     "escapes",    "cores",
+          "sizes",           "usb",        "blockdevs",  "connectors", "dmi-modules",
+          "attributes",      "badbytes",   "hwmon",      "thermal",    "edac",
+          "vulnerabilities", "mounts",     "partitions", "holders",    "labels",
+          "pci"}) {
         SCOPED_TRACE(c);
         test::TempDir root;
         // The trees of many thousand folders at a tenth of that: folders are slow to make.
@@ -80,6 +81,16 @@ TEST(HostileTree, EveryCaseEndsWithACleanReport) {
         if (std::string_view(c) == "edac") {
             EXPECT_NE(r.out.find("  \u2022 mc0 DIMM_0: 1 uncorrected memory error\n"),
                       std::string::npos);
+        }
+        // Escaped and control characters in storage names: decoded, then cleaned.
+        if (std::string_view(c) == "labels") {
+            EXPECT_NE(r.out.find("sda1       1MB   evil [31mred  ext4        /mnt/a b[2Jc\n"),
+                      std::string::npos)
+                << r.out;
+        }
+        if (std::string_view(c) == "mounts") {
+            EXPECT_NE(r.out.find("/mnt/with space"), std::string::npos);
+            EXPECT_EQ(r.out.find("/bind/"), std::string::npos);
         }
         if (std::string_view(c) == "cpuinfo-flags") {
             EXPECT_NE(r.out.find("AVX2"), std::string::npos);

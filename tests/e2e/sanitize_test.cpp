@@ -37,7 +37,12 @@ const std::vector<std::string> snapshot_ids = {"plantedhost7",
                                                "00e04c680001",  // a USB adapter's "enx" name
                                                "plantedhost7 Speakers",
                                                "198.51.100.44",  // the adapter's addresses
-                                               "2001:db8:5::44"};
+                                               "2001:db8:5::44",
+                                               "5C1D-9E2F",  // a file system's UUID
+                                               "a0b1c2d3-e4f5-4a6b-8c7d-9e0f1a2b3c4d",
+                                               "MY STICK",  // a label, and its mount point
+                                               "/home/pat",
+                                               "pat@build"};
 // Values only the live card shows.
 const std::vector<std::string> live_ids = {"203.0.113.77", "2001:db8::77", "13.12.11.10"};
 
@@ -125,14 +130,17 @@ TEST_F(Planted, NoOutputHoldsAnIdentifierWhenSanitizing) {
     EXPECT_NE(print.out.find("enx<hidden>"), std::string::npos) << print.out;
     EXPECT_NE(print.out.find("<hidden> Speakers"), std::string::npos) << print.out;
     // One line says what went. Serials: 4 modules, 2 monitors, a disk, the battery; the
-    // adapter, unknown to the database, is named by its interface, which held its MAC. The
-    // JSON adds the DMI identifiers.
+    // adapter, unknown to the database, is named by its interface, which held its MAC; the
+    // file system and partition UUIDs of five partitions, two labels, the user's name in two
+    // mount points and a source. The JSON adds the DMI identifiers.
     EXPECT_EQ(print.err,
-              "nadrel: hid 19 values: host name, 8 serials, 4 asset tags, 2 MACs, "
-              "interface name, 2 IP addresses, name holding the host name\n");
+              "nadrel: hid 34 values: host name, 8 serials, 10 UUIDs, 4 asset tags, 2 MACs, "
+              "interface name, 2 IP addresses, name holding the host name, 2 labels, 3 user "
+              "names\n");
     EXPECT_EQ(run({"--json"}, true).err,
-              "nadrel: hid 26 values: host name, 11 serials, UUID, machine ID, 6 asset tags, "
-              "2 MACs, interface name, 2 IP addresses, name holding the host name\n");
+              "nadrel: hid 41 values: host name, 11 serials, 11 UUIDs, machine ID, 6 asset tags, "
+              "2 MACs, interface name, 2 IP addresses, name holding the host name, 2 labels, 3 "
+              "user names\n");
     EXPECT_EQ(run({"--json"}, false).err, "");
 
     const std::string json = run({"--json"}, false).out;

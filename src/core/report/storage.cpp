@@ -1,10 +1,12 @@
-// Report rows: STORAGE (one group per disk) and NETWORK (adapters and their links).
+// Report rows: STORAGE (one group per disk, then what is mounted and built on them) and
+// NETWORK (adapters and their links).
 #include <algorithm>
 #include <utility>
 
 #include "core/report/device_text.h"
 #include "core/report/format.h"
 #include "core/report/sections.h"
+#include "core/report/storage_layout.h"
 #include "core/text/fmt.h"
 #include "core/text/inet.h"
 #include "core/text/unicode.h"
@@ -96,8 +98,13 @@ std::vector<std::string> counted_items(const std::vector<std::string>& items) {
 
 std::vector<ReportRow> storage_rows(const SystemSnapshot& s, bool detail) {
     std::vector<ReportRow> rows;
-    for (const auto& disk : s.disks)
+    const BlockIndex index = index_blocks(s);
+    for (const auto& disk : s.disks) {
         append_disk(rows, disk, detail);
+        if (detail)
+            append(rows, partition_rows(s, index, disk));
+    }
+    append(rows, layout_rows(s, index, detail));
     return rows;
 }
 

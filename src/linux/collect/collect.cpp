@@ -7,6 +7,7 @@
 #include "core/text/kernel_state.h"
 #include "linux/collect/audio.h"
 #include "linux/collect/battery.h"
+#include "linux/collect/block_layout.h"
 #include "linux/collect/cpu.h"
 #include "linux/collect/displays.h"
 #include "linux/collect/dmi_table.h"
@@ -53,6 +54,7 @@ SystemSnapshot collect_snapshot(const SysRoot& root, std::span<const DmiStructur
     s.gpus = collect_gpus(root, drm, s.pci_devices);
     s.displays = collect_displays(root, drm);
     s.disks = collect_disks(root, s.pci_devices);
+    collect_storage_layout(root, s);
     PowerSupplies power = collect_power_supplies(root);
     s.batteries = std::move(power.batteries);
     s.device_batteries = std::move(power.device_batteries);

@@ -7,6 +7,7 @@
 #include <string_view>
 #include <unordered_set>
 
+#include "core/storage/block_text.h"
 #include "core/text/fields.h"
 #include "core/text/names.h"
 #include "core/text/unicode.h"
@@ -25,12 +26,14 @@ constexpr std::string_view block_dir = "/sys/block";
 // Each costs a dozen reads through two links, so the cap is the network adapters' one.
 constexpr std::size_t max_disks = 1024;
 
-// Virtual, RAM-backed and removable-media devices that are not disks of this machine.
+// Virtual, RAM-backed and removable-media devices that are not disks of this machine, and an
+// eMMC's boot and RPMB areas, which are parts of their eMMC.
 bool excluded_name(std::string_view name) {
     constexpr std::array<std::string_view, 7> prefixes = {"loop", "ram", "dm-", "zram",
                                                           "sr",   "md",  "fd"};
     return std::any_of(prefixes.begin(), prefixes.end(),
-                       [name](std::string_view p) { return starts_with(name, p); });
+                       [name](std::string_view p) { return starts_with(name, p); }) ||
+           !emmc_area_parent(name).empty();
 }
 
 std::string first_word(std::string_view text) {
@@ -65,11 +68,11 @@ std::uint32_t sata_speed_mbps(std::string_view word) {
     return mbps;
 }
 
-std::string disk_bus(std::string_view name, std::string_view canonical) {
+std::string disk_bus(std::string_view name, std::string_view canonical, std::string_view mmc_type) {
     if (starts_with(name, "nvme"))
         return "NVMe";
     if (starts_with(name, "mmcblk"))
-        return "SD/MMC";
+        return mmc_type == "SD" || mmc_type == "MMC" ? std::string(mmc_type) : "SD/MMC";
     if (starts_with(name, "vd"))
         return "Virtual";
     if (contains(canonical, "/usb"))
@@ -82,7 +85,7 @@ std::string disk_bus(std::string_view name, std::string_view canonical) {
 }
 
 bool medium_needs_rotation_rate(std::string_view bus) {
-    return bus == "USB" || bus == "Virtual" || bus == "SD/MMC";
+    return bus == "USB" || bus == "Virtual" || bus == "SD/MMC" || bus == "SD" || bus == "MMC";
 }
 
 // The SATA speed in Mb/s from the ATA port (…/ata3/host2/…) the disk hangs under, or 0.
@@ -152,12 +155,16 @@ std::optional<DiskInfo> read_disk(const SysRoot& root, const std::string& name,
         disk.solid_state = *rotational == 0;
     }
     disk.model = clean_name(collapse_spaces(trimmed_text(root, base + "/device/model")));
+    // SD cards and eMMCs carry their product name in the card's CID ("SL16G").
+    const bool mmc = starts_with(name, "mmcblk");
+    if (disk.model.empty() && mmc)
+        disk.model = clean_name(collapse_spaces(trimmed_text(root, base + "/device/name")));
     if (disk.model.empty() && disk.size == 0)
         return std::nullopt;
 
     // The path as on the machine, so the fixture folder's own name can never match "/usb".
     const std::string canonical = canonical_path(root, base).value_or("");
-    disk.bus = disk_bus(name, canonical);
+    disk.bus = disk_bus(name, canonical, mmc ? trimmed_text(root, base + "/device/type") : "");
     // NVMe keeps the serial on the controller, one level up from SCSI-style devices.
     disk.serial = trimmed_text(root, base + "/device/serial");
     if (disk.serial.empty())

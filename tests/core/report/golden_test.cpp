@@ -62,16 +62,59 @@ SystemSnapshot workstation() {
                   {"LG ULTRAGEAR", 2560, 1440, 27, 600, 340, 165, 2021, 0, 8, "109NTAB1Q227",
                    "DP-3", "0000:01:00.0"}};
 
-    DiskInfo nvme{"nvme0n1",  "Samsung SSD 980 PRO 1TB", "NVMe", "5B2QGXA7",    0,
-                  {16000, 4}, 1000204886016ull,          512,    512,           0,
+    // A LUKS partition holding btrfs with two subvolumes mounted, an EFI partition, a nearly
+    // full data disk, a stick formatted whole, network and FUSE mounts and zram swap.
+    const std::string luks = "3f2a9c1e-5b7d-4e8f-9a0b-1c2d3e4f5a6b";
+    DiskInfo nvme{"nvme0n1",  "Samsung SSD 980 PRO 1TB", "NVMe", "5B2QGXA7", 0,
+                  {16000, 4}, 1000204886016ull,          512,    512,        0,
                   true,       "S5P2NG0R123456A",         "nvme", "0000:04:00.0"};
-    DiskInfo hdd{"sda", "WDC WD40EZRZ-00GXCB0", "SATA", "80.00A80",    6000,
-                 {},    4000787030016ull,       512,    4096,          5400,
+    nvme.partition_table = "gpt";
+    nvme.partitions = {{"nvme0n1p1",
+                        1048576,
+                        629145600,
+                        "EFI System Partition",
+                        "",
+                        "c12a7328-f81f-11d2-ba4b-00a0c93ec93b",
+                        {"vfat", "", "1A2B-3C4D", {"/boot/efi"}, {}}},
+                       {"nvme0n1p2",
+                        630194176,
+                        999574372352,
+                        "",
+                        "",
+                        "0fc63daf-8483-4772-8e79-3d69d8477de4",
+                        {"crypto_LUKS", "", luks, {}, {"dm-0"}}}};
+    DiskInfo hdd{"sda", "WDC WD40EZRZ-00GXCB0", "SATA", "80.00A80", 6000,
+                 {},    4000787030016ull,       512,    4096,       5400,
                  false, "WD-WCC4E1234567",      "ahci", "0000:00:17.0"};
+    hdd.partition_table = "dos";
+    hdd.partitions = {
+        {"sda1", 1048576, 4000785981440, "", "", "0x83", {"ext4", "data", "", {"/data"}, {}}}};
     DiskInfo stick{"sdb", "", "USB", "", 0, {}, 0, 0, 0, 0, std::nullopt, "", "uas", ""};
+    stick.content = {"exfat", "STICK", "", {"/media/alice/STICK"}, {}};
     stick.size = 31914983424ull;
     s.disks = {nvme, hdd, stick};
     s.optical_drives = {"HL-DT-ST DVDRAM GH24NSD1"};
+    s.device_mapper = {{"luks-" + luks,
+                        "dm-0",
+                        "CRYPT-LUKS2-3f2a9c1e5b7d4e8f9a0b1c2d3e4f5a6b-luks-" + luks,
+                        {"nvme0n1p2"},
+                        999557595136,
+                        {"btrfs", "fedora", "", {"/", "/home"}, {}},
+                        "crypt",
+                        "LUKS2"}};
+    const VolumeUsage root_use{999557595136, 440234819584, 557892386816};
+    s.volumes = {{"/dev/mapper/luks-" + luks, "/", "btrfs", "dm-0", false, root_use},
+                 {"/dev/nvme0n1p1", "/boot/efi", "vfat", "nvme0n1p1", false,
+                  VolumeUsage{627900416, 31457280, 596443136}},
+                 {"/dev/mapper/luks-" + luks, "/home", "btrfs", "dm-0", false, root_use},
+                 {"/dev/sda1", "/data", "ext4", "sda1", false,
+                  VolumeUsage{3937362788352, 3896412553216, 40950235136}},
+                 {"/dev/sdb", "/media/alice/STICK", "exfat", "sdb", false,
+                  VolumeUsage{31902400512, 1073741824, 30828658688}},
+                 {"nas.local:/export/media", "/mnt/nas", "nfs4", "", false, std::nullopt},
+                 {"alice@build:/srv", "/home/alice/remote", "fuse.sshfs", "", false, std::nullopt},
+                 {"/dev/sr0", "/mnt/dvd", "iso9660", "", true, std::nullopt}};
+    s.swap = {{"/dev/zram0", "zram", 8589930496, 268435456}};
 
     s.net_adapters = {{"Ethernet Controller I225-V",
                        "Ethernet",

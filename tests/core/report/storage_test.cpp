@@ -112,6 +112,37 @@ TEST(StorageRows, SectorSizeFormsAndRotation) {
     }
 }
 
+RaidArray array(std::string name, std::string level, std::uint32_t devices,
+                std::optional<std::uint32_t> missing, std::string state) {
+    RaidArray r;
+    r.name = std::move(name);
+    r.level = std::move(level);
+    r.devices = devices;
+    r.missing = missing;
+    r.state = std::move(state);
+    return r;
+}
+
+TEST(StorageRows, ArraysSwapAndVolumesInTheSummary) {
+    SystemSnapshot s;
+    s.arrays = {array("md0", "raid1", 2, 0, "clean"), array("md1", "raid5", 4, 1, "active"),
+                array("md2", "linear", 1, std::nullopt, "clean"),
+                array("md3", "raid6", 0, std::nullopt, "inactive")};
+    s.swap = {{"/dev/zram0", "zram", 4294967296, 0}, {"/swap file", "file", 1073741824, 1048576}};
+    s.volumes = {{"/dev/loop3", "/snap/core22/1033", "squashfs", "loop3", true, std::nullopt},
+                 {"/dev/sdb", "/mnt/cd", "iso9660", "", true, std::nullopt}};
+    EXPECT_EQ(rows_text(storage_rows(s, false)),
+              "  Volumes           : /mnt/cd (iso9660, /dev/sdb, read-only)\n"
+              "  Arrays\n"
+              "  \u2022 md0 (RAID1, 2 disks, clean)\n"
+              "  \u2022 md1 (RAID5, 3 of 4 disks, degraded)\n"
+              "  \u2022 md2 (linear, 1 disk, clean)\n"
+              "  \u2022 md3 (RAID6, inactive)\n"
+              "  Swap\n"
+              "  \u2022 zram0 (zram, 4GB, 0B used)\n"
+              "  \u2022 /swap file (file, 1GB, 1MB used)\n");
+}
+
 NetAdapter adapter(std::string name, std::string kind, bool up, std::uint32_t speed = 0) {
     NetAdapter a;
     a.name = std::move(name);

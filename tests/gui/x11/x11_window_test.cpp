@@ -242,8 +242,10 @@ TEST_F(X11Window, SanitizedWindowSavesNoHostName) {
     keys(window, "q");
     EXPECT_EQ(program.process->wait(milliseconds(10000)), 0);
     EXPECT_EQ(program.out(), "");
-    // The one line that says what the sanitizer hid: the monitors' serials beside the name.
-    EXPECT_EQ(program.err(), "nadrel: hid 3 values: host name, 2 serials\n");
+    // The one line that says what the sanitizer hid: the monitors' serials beside the name,
+    // and the storage's UUIDs, labels and the user's name in mount points.
+    EXPECT_EQ(program.err(),
+              "nadrel: hid 18 values: host name, 2 serials, 10 UUIDs, 2 labels, 3 user names\n");
 }
 
 TEST_F(X11Window, GdkScaleOrElseXftDpiScalesTheWindow) {
