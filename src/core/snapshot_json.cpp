@@ -8,9 +8,11 @@
 #include <string_view>
 
 #include "core/ids/cpu_codename.h"
+#include "core/json_devices.h"
 #include "core/json_health.h"
 #include "core/json_storage.h"
 #include "core/json_values.h"
+#include "core/links.h"
 #include "core/report/device_text.h"
 #include "core/smbios/snapshot.h"
 #include "core/text/clean_text.h"
@@ -151,7 +153,10 @@ Json gpus_json(const SystemSnapshot& s) {
              {"pcie_link", text(pcie_link_text(g.pcie_link))},
              {"link_gts", gts(g.pcie_link.max_mts)},
              {"link_width", known(g.pcie_link.max_width)},
-             {"vbios_version", text(g.vbios_version)}});
+             {"vbios_version", text(g.vbios_version)},
+             {"pci_address", text(g.pci_address)},
+             {"driver", text(g.driver)},
+             {"connectors", connectors_json(g)}});
     }
     return list;
 }
@@ -169,7 +174,9 @@ Json displays_json(const SystemSnapshot& s, const JsonOptions& o) {
                         {"height_mm", known(d.height_mm)},
                         {"bits_per_color", known(d.bits_per_color)},
                         {"year", known(d.year)},
-                        {"week", known(d.week)}});
+                        {"week", known(d.week)},
+                        {"connector", text(d.connector)},
+                        {"gpu_pci_address", text(d.gpu_pci_address)}});
     }
     return list;
 }
@@ -191,7 +198,9 @@ Json disks_json(const SystemSnapshot& s, const JsonOptions& o) {
                      {"logical_block_bytes", known(d.logical_block)},
                      {"physical_block_bytes", known(d.physical_block)},
                      // 1 is the standard's "non-rotating": no rate to give.
-                     {"rpm", d.rpm > 1 ? Json(d.rpm) : Json(nullptr)}};
+                     {"rpm", d.rpm > 1 ? Json(d.rpm) : Json(nullptr)},
+                     {"driver", text(d.driver)},
+                     {"pci_address", text(d.pci_address)}};
         add_disk_temperature(disk, d);
         add_disk_layout(disk, d, o);
         list.push_back(std::move(disk));
@@ -207,7 +216,13 @@ Json network_json(const SystemSnapshot& s, const JsonOptions& o) {
                         {"kind", text(a.kind)},
                         {"mac", ident(a.mac, o)},
                         {"connected", a.link_up},
-                        {"speed_mbps", known(a.speed_mbps)}});
+                        {"speed_mbps", known(a.speed_mbps)},
+                        {"pci_address", text(a.pci_address)},
+                        {"driver", text(a.driver)},
+                        {"firmware_version", text(a.firmware_version)},
+                        {"mtu", known(a.mtu)},
+                        {"duplex", text(a.duplex)},
+                        {"addresses", addresses_json(a, o)}});
     }
     return list;
 }
@@ -249,7 +264,12 @@ Json usb_json(const SystemSnapshot& s) {
                         {"vendor_id", hex_id(d.vendor_id, 4)},
                         {"product_id", hex_id(d.product_id, 4)},
                         {"speed_mbps", known(d.speed_mbps)},
-                        {"depth", d.depth}});
+                        {"depth", d.depth},
+                        {"bus", known(d.bus)},
+                        {"port_path", text(d.port_path)},
+                        {"version", text(d.version)},
+                        {"interfaces", usb_interfaces_json(d)},
+                        {"below_capability", usb_below_capability(d)}});
     }
     return list;
 }
@@ -290,9 +310,12 @@ std::string snapshot_json(const SystemSnapshot& s, const JsonOptions& options) {
     doc["device_batteries"] = device_batteries_json(s);
     doc["ac_online"] = ac_online_json(s);
     doc["sensors"] = sensors_json(s);
-    doc["audio"] = {{"cards", text_list(s.sound_cards)}, {"endpoints", text_list(s.audio_devices)}};
+    doc["audio"] = {{"cards", text_list(s.sound_cards)},
+                    {"endpoints", text_list(s.audio_devices)},
+                    {"controllers", audio_controllers_json(s)}};
     doc["bluetooth"] = text_list(s.bluetooth);
     doc["usb"] = usb_json(s);
+    doc["pci_devices"] = pci_devices_json(s);
     std::string out = doc.dump(2, ' ', false, Json::error_handler_t::replace);
     out += '\n';
     return out;
