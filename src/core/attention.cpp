@@ -5,6 +5,7 @@
 #include <set>
 
 #include "core/battery.h"
+#include "core/device_attention.h"
 #include "core/report/format.h"
 #include "core/report/module_labels.h"
 #include "core/sensors.h"
@@ -151,7 +152,10 @@ std::vector<AttentionItem> find_attention(const SystemSnapshot& s) {
     find_sensors(s, disks, found);
     find_disks(s, disks, found);
     find_memory_errors(s, found);
-    // PCI links below their capability and USB 3 devices at USB 2 speed go here.
+    for (auto* find : {pci_link_attention, usb_speed_attention}) {
+        for (AttentionItem& item : find(s))
+            found.push_back(std::move(item));
+    }
     find_vulnerabilities(s, found);
     find_worn_batteries(s, found);
     find_kernel_taint(s, found);

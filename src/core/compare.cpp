@@ -26,9 +26,20 @@ using json::Json;
 // Values that always change, compared with --detail only: these keys wherever they are, and
 // these patterns.
 constexpr std::string_view volatile_names[] = {
-    "current_mhz",          "uptime_seconds", "load_average",    "temperature_c",
-    "charge_percent",       "energy_now_mwh", "power_mw",        "time_to_empty_seconds",
-    "time_to_full_seconds", "used_bytes",     "available_bytes", "swap_used_bytes",
+    "current_mhz",
+    "uptime_seconds",
+    "load_average",
+    "temperature_c",
+    "charge_percent",
+    "energy_now_mwh",
+    "power_mw",
+    "time_to_empty_seconds",
+    "time_to_full_seconds",
+    "used_bytes",
+    "available_bytes",
+    "swap_used_bytes",
+    "addresses",
+    "low_power",
 };
 constexpr std::string_view volatile_keys[] = {
     "generated",
@@ -37,6 +48,8 @@ constexpr std::string_view volatile_keys[] = {
     "batteries[].status",
     "device_batteries[].status",
     "device_batteries[].level",
+    // An idle device lowers its link speed to save power.
+    "pci_devices[].link.speed_gts",
 };
 
 // Keys written from others beside them, which are compared instead.
@@ -58,6 +71,10 @@ constexpr std::string_view derived_keys[] = {
     "cpu.vulnerabilities[].vulnerable",
     "system.kernel_taint.value",  // as its letters
     "sensors[].unit",
+    "usb[].below_capability",
+    "audio.controllers",  // the audio functions of pci_devices
+    "pci_devices[].name",
+    "pci_devices[].link.below_capability",
 };
 
 // What a key or section is called in a line. Values of a section of its own (not of a device
@@ -160,6 +177,9 @@ constexpr std::pair<std::string_view, std::string_view> names[] = {
     {"device_batteries", "Device battery"},
     {"sensors", "Sensor"},
     {"sensors[].value", "reading"},
+    {"gpus[].connectors", "Connector"},
+    {"pci_devices", "PCI device"},
+    {"usb[].interfaces", "USB interface"},
 };
 
 std::optional<std::string_view> name_of(std::string_view pattern) {
@@ -455,11 +475,32 @@ std::vector<ListSpec> list_specs() {
              return join_words({str(t, "kind"), str(t, "device")}, ", ");
          },
          [](const Json& t) { return str(t, "kind"); }},
+        {"pci_devices",
+         "PCI",
+         {"address", "vendor_id", "device_id"},
+         {},
+         "address",
+         [](const Json& d, std::size_t, const Json&) { return str(d, "address"); },
+         [](const Json& d) {
+             return join_words({str(d, "vendor"), str(d, "device_name"), str(d, "driver")}, ", ");
+         },
+         [](const Json& d) {
+             const std::string name = join_words({str(d, "vendor"), str(d, "device_name")}, " ");
+             return name.empty() ? str(d, "vendor_id") + ":" + str(d, "device_id") : name;
+         }},
+        {"gpus[].connectors",
+         "Connector",
+         {"name"},
+         {},
+         {},
+         [](const Json& c, std::size_t, const Json&) { return str(c, "name"); },
+         [](const Json&) { return std::string(); },
+         [](const Json& c) { return str(c, "name"); }},
         {"usb",
          "USB",
-         {"port", "vendor_id", "product_id"},
+         {"port_path", "vendor_id", "product_id"},
          {},
-         "port",
+         "port_path",
          [](const Json& u, std::size_t, const Json&) {
              const std::string name = str(u, "name");
              return name.empty() ? str(u, "vendor_id") + ":" + str(u, "product_id") : name;

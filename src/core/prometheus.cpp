@@ -10,6 +10,7 @@
 #include "core/attention.h"
 #include "core/battery.h"
 #include "core/ids/cpu_codename.h"
+#include "core/links.h"
 #include "core/report/device_text.h"
 #include "core/text/clean_text.h"
 #include "core/text/fmt.h"
@@ -129,8 +130,7 @@ void system_metrics(Metrics& m, const SystemSnapshot& s, std::string_view versio
 
 void cpu_metrics(Metrics& m, const SystemSnapshot& s) {
     const CpuInfo& c = s.cpu;
-    const auto code =
-        c.vendor_id ? cpu_codename(*c.vendor_id, c.family, c.model_number) : std::nullopt;
+    const auto code = shown_cpu_codename(c, !s.virtual_machine.empty());
     m.info("nadrel_cpu_info", "The processor.",
            {{"model", name(c.model)},
             {"vendor", name(c.vendor_id.value_or(""))},
@@ -268,6 +268,17 @@ void memory_error_metrics(Metrics& m, const SystemSnapshot& s) {
     }
 }
 
+// Only functions whose own link is judged: root and switch ports are judged from below.
+void pci_metrics(Metrics& m, const SystemSnapshot& s) {
+    for (const PciDevice& d : s.pci_devices) {
+        if (const auto below = below_capability(d)) {
+            m.gauge("nadrel_pci_link_below_capability",
+                    "1 when a PCI Express link runs below what the device and its port can.",
+                    {{"address", name(d.address)}}, *below ? 1 : 0);
+        }
+    }
+}
+
 void attention_metrics(Metrics& m, const SystemSnapshot& s) {
     m.gauge("nadrel_attention_items", "Findings that need a technician's attention.", {},
             static_cast<double>(find_attention(s).size()));
@@ -300,6 +311,7 @@ std::string prometheus_text(const SystemSnapshot& s, const PrometheusOptions& op
     battery_metrics(m, s);
     sensor_metrics(m, s);
     memory_error_metrics(m, s);
+    pci_metrics(m, s);
     attention_metrics(m, s);
     return m.text();
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/text/addresses.h"
+#include "core/text/inet.h"
 
 namespace nadrel {
 
@@ -53,7 +54,7 @@ std::optional<TextMatch> mac_name_digits(std::string_view name) {
 }
 
 // Every text that comes from the machine (names and descriptions from firmware, drivers and
-// the system) but the network adapters', which are looked at with their MACs. The program's
+// the system) but the network adapters' names, which are looked at with their MACs. The program's
 // own words (chassis types, memory types, link speeds) cannot hold an identifier.
 template <typename Fn>
 void for_each_machine_text(SystemSnapshot& s, Fn&& fn) {
@@ -69,14 +70,23 @@ void for_each_machine_text(SystemSnapshot& s, Fn&& fn) {
         for (std::string* text : {&m.locator, &m.manufacturer, &m.part_number, &m.bank_locator})
             fn(*text);
     }
-    for (GpuInfo& g : s.gpus) {
-        for (std::string* text : {&g.name, &g.vendor, &g.vbios_version})
+    for (PciDevice& d : s.pci_devices) {
+        for (std::string* text : {&d.class_name, &d.vendor, &d.device_name, &d.subsystem_name,
+                                  &d.driver, &d.module, &d.driver_version})
             fn(*text);
     }
-    for (DisplayInfo& d : s.displays)
+    for (GpuInfo& g : s.gpus) {
+        for (std::string* text : {&g.name, &g.vendor, &g.vbios_version, &g.driver})
+            fn(*text);
+        for (DrmConnector& c : g.connectors)
+            fn(c.name);
+    }
+    for (DisplayInfo& d : s.displays) {
         fn(d.name);
+        fn(d.connector);
+    }
     for (DiskInfo& d : s.disks) {
-        for (std::string* text : {&d.name, &d.model, &d.firmware})
+        for (std::string* text : {&d.name, &d.model, &d.firmware, &d.driver})
             fn(*text);
     }
     for (std::vector<std::string>* list :
@@ -84,8 +94,18 @@ void for_each_machine_text(SystemSnapshot& s, Fn&& fn) {
         for (std::string& text : *list)
             fn(text);
     }
-    for (UsbDevice& u : s.usb_devices)
+    for (NetAdapter& a : s.net_adapters) {
+        fn(a.driver);
+        fn(a.firmware_version);
+    }
+    for (UsbDevice& u : s.usb_devices) {
         fn(u.name);
+        fn(u.version);
+        for (UsbInterface& i : u.interfaces) {
+            fn(i.class_name);
+            fn(i.driver);
+        }
+    }
     // A Bluetooth peripheral's name may hold its address or the host's name.
     for (BatteryInfo& b : s.batteries) {
         for (std::string* text : {&b.model, &b.manufacturer})
@@ -354,6 +374,18 @@ SanitizedSnapshot sanitize_snapshot(SystemSnapshot s) {
                 ++counts[from_mac ? HiddenKind::InterfaceName : *kind];
         }
         hide(a.mac, HiddenKind::Mac, counts);
+        // Link-local IPv6 addresses, which the text never shows, go altogether: as "<hidden>"
+        // they could no longer be told apart from the others.
+        std::erase_if(a.addresses, [&counts](const NetAddress& address) {
+            const bool link_local = address.ipv6 && is_link_local_ipv6(address.address);
+            if (link_local)
+                ++counts[HiddenKind::IpAddress];
+            return link_local;
+        });
+        for (NetAddress& address : a.addresses) {
+            hide(address.address, HiddenKind::IpAddress, counts);
+            address.prefix_length = 0;  // "<hidden>" alone in the text, null in the JSON
+        }
     }
     for_each_machine_text(s, [&](std::string& text) {
         if (const auto kind = hide_inside(text, host, macs))

@@ -81,12 +81,50 @@ struct MemoryErrorCount {
     std::uint64_t uncorrected = 0;
 };
 
-// A PCI Express link as the device can run it at most (max_link_speed, max_link_width): the
-// transfer rate per lane in MT/s (16000 = 16.0 GT/s) and the lane count; 0 = not known. The
-// current rate and width (current_link_*) belong beside these once something shows them.
+// A PCI Express link: the most the device can run it at (max_link_speed, max_link_width), what
+// it runs at now (current_link_*), and the most the port above it can (the upstream bridge's
+// max_link_*): each a transfer rate per lane in MT/s (16000 = 16.0 GT/s) and a lane count;
+// 0 = not known.
 struct PcieLink {
     std::uint32_t max_mts = 0;
     std::uint32_t max_width = 0;
+    std::uint32_t current_mts = 0;
+    std::uint32_t current_width = 0;
+    std::uint32_t port_max_mts = 0;
+    std::uint32_t port_max_width = 0;
+};
+
+// One PCI function (/sys/bus/pci/devices/*). Names come from the PCI ID database.
+struct PciDevice {
+    std::string address;                      // "0000:00:02.0"
+    std::optional<std::uint32_t> class_code;  // class, subclass, programming interface (0x010601)
+    std::string class_name;                   // the subclass's name, else the class's
+    std::uint16_t vendor_id = 0;
+    std::uint16_t device_id = 0;
+    std::uint16_t subsystem_vendor_id = 0;
+    std::uint16_t subsystem_device_id = 0;
+    std::optional<std::uint8_t> revision;
+    std::string vendor;          // the vendor's name
+    std::string device_name;     // the device's name
+    std::string subsystem_name;  // the subsystem's (the board's), where the database has one
+    std::string driver;          // the bound kernel driver ("ahci")
+    std::string module;          // the module that holds it, when it is one
+    std::string driver_version;
+    std::optional<std::uint32_t> numa_node;
+    std::optional<std::uint32_t> iommu_group;
+    // Absent for a function without a PCI Express link (conventional PCI, integrated devices).
+    std::optional<PcieLink> link;
+    // The link above is this function's own: the port above it is a root or switch downstream
+    // port. Those ports are not judged themselves; their link is the function's below them.
+    bool link_judged = false;
+    // In a low-power state (D1 to D3, or runtime-suspended); unknown when the kernel says neither.
+    std::optional<bool> low_power;
+};
+
+// A DRM connector of a graphics adapter ("DP-1", "HDMI-A-1", "eDP-1").
+struct DrmConnector {
+    std::string name;
+    bool connected = false;
 };
 
 struct GpuInfo {
@@ -100,6 +138,9 @@ struct GpuInfo {
     std::uint16_t subsystem_vendor_id = 0;
     std::uint16_t subsystem_device_id = 0;
     std::uint8_t revision = 0;
+    std::string pci_address;  // empty when the adapter is not a PCI function
+    std::string driver;
+    std::vector<DrmConnector> connectors;  // in name order, digits counted as numbers
 };
 
 struct DisplayInfo {
@@ -113,7 +154,9 @@ struct DisplayInfo {
     std::uint16_t year = 0;
     std::uint8_t week = 0;
     std::uint8_t bits_per_color = 0;
-    std::string serial;  // serial-number descriptor, else the EDID ID serial in decimal
+    std::string serial;           // serial-number descriptor, else the EDID ID serial in decimal
+    std::string connector;        // the DRM connector it is on ("DP-1")
+    std::string gpu_pci_address;  // the adapter that connector belongs to
 };
 
 // What a block device (disk, partition, mapped or RAID device) holds and what uses it.
@@ -150,6 +193,11 @@ struct DiskInfo {
     std::uint32_t rpm = 0;            // 1 = non-rotating
     std::optional<bool> solid_state;  // unknown when absent
     std::string serial;
+    // The driver of the disk's controller or transport ("nvme", "ahci", "virtio_blk", "uas"),
+    // never the generic SCSI disk driver; and the PCI function it is reached through, when no
+    // USB device lies between.
+    std::string driver;
+    std::string pci_address;
     std::optional<double> temperature_c{};  // from the disk's own sensor (NVMe, drivetemp)
     std::string partition_table{};          // "gpt", "dos" (as the udev database names it) or empty
     std::vector<PartitionInfo> partitions{};
@@ -232,6 +280,14 @@ struct BatteryInfo {
     std::string manufacturer{};
 };
 
+// An address of an interface: IPv4 dotted ("192.168.1.5") or IPv6 as RFC 5952 writes it.
+struct NetAddress {
+    bool ipv6 = false;
+    std::string address;
+    std::uint8_t prefix_length = 0;  // 0 = not known
+};
+
+// One interface with a device behind it (each port of a multi-port card is one).
 // A peripheral's battery (a wireless mouse, keyboard or headset: power supply scope Device).
 struct DeviceBattery {
     std::string model;
@@ -266,8 +322,22 @@ struct NetAdapter {
     std::string kind;  // "Wi-Fi", "Ethernet" or empty
     std::uint32_t speed_mbps = 0;
     bool link_up = false;
-    std::string interface;  // the first interface of the adapter ("enp3s0")
-    std::string mac;        // its hardware address as the kernel writes it
+    std::string interface;    // "enp3s0"
+    std::string mac;          // its hardware address as the kernel writes it
+    std::string pci_address;  // the PCI function, when no USB device lies between
+    std::string driver;       // the driver of the interface's device ("igb", "virtio_net")
+    std::string firmware_version;
+    std::uint32_t mtu = 0;
+    std::string duplex;  // "full", "half" or empty
+    std::vector<NetAddress> addresses;
+};
+
+// One interface of a USB device ("1-2.4:1.0").
+struct UsbInterface {
+    std::uint8_t number = 0;
+    std::optional<std::uint8_t> class_id;  // bInterfaceClass
+    std::string class_name;                // from usb.ids ("Human Interface Device")
+    std::string driver;
 };
 
 struct UsbDevice {
@@ -276,6 +346,10 @@ struct UsbDevice {
     std::uint16_t vendor_id = 0;
     std::uint16_t product_id = 0;
     std::uint8_t depth = 0;  // 1 = on a root port
+    std::uint32_t bus = 0;
+    std::string port_path;  // "1-2.4"
+    std::string version;    // the USB version the device declares ("3.20")
+    std::vector<UsbInterface> interfaces;
 };
 
 struct SystemSlot {
@@ -355,6 +429,9 @@ struct SystemSnapshot {
     std::optional<std::uint64_t> swap_total;
     std::optional<std::uint64_t> swap_used;
     std::vector<MemoryErrorCount> memory_edac;  // EDAC counts that name no module
+
+    // Every PCI function, in address order
+    std::vector<PciDevice> pci_devices;
 
     // Graphics and displays
     std::vector<GpuInfo> gpus;

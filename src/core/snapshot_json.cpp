@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "core/ids/cpu_codename.h"
+#include "core/json_devices.h"
 #include "core/json_document.h"
 #include "core/json_fields.h"
 #include "core/json_health.h"
@@ -239,13 +240,14 @@ Fields<GpuInfo> gpu_fields() {
     };
     add_pcie_link(f, &G::pcie_link);
     f.push_back(K::text("vbios_version", &G::vbios_version));
+    append(f, gpu_device_fields());
     return f;
 }
 
 Fields<DisplayInfo> display_fields() {
     using K = Keys<DisplayInfo>;
     using D = DisplayInfo;
-    return {
+    Fields<D> f = {
         K::text("name", &D::name),
         K::ident("serial", &D::serial),
         K::known("width", &D::width_px),
@@ -258,6 +260,8 @@ Fields<DisplayInfo> display_fields() {
         K::known("year", &D::year),
         K::known("week", &D::week),
     };
+    append(f, display_connector_fields());
+    return f;
 }
 
 Fields<DiskInfo> disk_fields() {
@@ -283,6 +287,7 @@ Fields<DiskInfo> disk_fields() {
     // 1 is the standard's "non-rotating": no rate to give.
     f.push_back(number_if(
         "rpm", &D::rpm, +[](const D& d) { return d.rpm > 1; }));
+    append(f, disk_driver_fields());
     append(f, disk_temperature_fields());
     append(f, disk_layout_fields());
     return f;
@@ -291,7 +296,7 @@ Fields<DiskInfo> disk_fields() {
 Fields<NetAdapter> network_fields() {
     using K = Keys<NetAdapter>;
     using A = NetAdapter;
-    return {
+    Fields<A> f = {
         K::text("interface", &A::interface),
         K::custom(
             "name", [](const A& a) { return text(adapter_name(a)); },
@@ -301,6 +306,8 @@ Fields<NetAdapter> network_fields() {
         K::flag("connected", &A::link_up),
         K::known("speed_mbps", &A::speed_mbps),
     };
+    append(f, network_device_fields());
+    return f;
 }
 
 Fields<S> board_fields() {
@@ -336,13 +343,15 @@ Fields<S> board_fields() {
 Fields<UsbDevice> usb_fields() {
     using K = Keys<UsbDevice>;
     using U = UsbDevice;
-    return {
+    Fields<U> f = {
         K::text("name", &U::name),
         K::hex("vendor_id", &U::vendor_id),
         K::hex("product_id", &U::product_id),
         K::known("speed_mbps", &U::speed_mbps),
         K::number("depth", &U::depth),
     };
+    append(f, usb_device_fields());
+    return f;
 }
 
 // Every section, in the document's order.
@@ -367,9 +376,11 @@ Fields<S> document_fields() {
     append(f, {
                   K::object("audio", self,
                             Fields<S>{K::texts("cards", &S::sound_cards),
-                                      K::texts("endpoints", &S::audio_devices)}),
+                                      K::texts("endpoints", &S::audio_devices),
+                                      audio_controllers_field()}),
                   K::texts("bluetooth", &S::bluetooth),
                   K::list("usb", &S::usb_devices, usb_fields()),
+                  pci_devices_field(),
               });
     return f;
 }
@@ -476,10 +487,17 @@ std::optional<ParsedReport> parse_report(std::string_view text, std::string& fai
     if (r.sanitized && host != nullptr && host->contains("hostname") &&
         (*host)["hostname"].is_null())
         r.snapshot.hostname = hidden_text;
-    // A loop device is listed only with the file it maps: in a sanitized report, hidden.
-    for (LoopDevice& loop : r.snapshot.loop_devices) {
-        if (r.sanitized && loop.backing_file.empty())
-            loop.backing_file = hidden_text;
+    // A loop device is listed only with the file it maps, an address only with its value: in a
+    // sanitized report, what is null was hidden.
+    const auto hidden = [&r](std::string& value) {
+        if (r.sanitized && value.empty())
+            value = hidden_text;
+    };
+    for (LoopDevice& loop : r.snapshot.loop_devices)
+        hidden(loop.backing_file);
+    for (NetAdapter& adapter : r.snapshot.net_adapters) {
+        for (NetAddress& address : adapter.addresses)
+            hidden(address.address);
     }
     return parsed;
 }

@@ -22,7 +22,19 @@ SystemSnapshot machine() {
                          3200, 3200, 1350, 64, 64, 2, "AA01", "", "BANK 0"},
                         {"DIMM_B2", "DDR4", "DIMM", "Kingston", "KF3200C16D4/16GX", 17179869184ull,
                          3200, 3200, 1350, 64, 64, 2, "AA02", "", "BANK 1"}};
-    s.gpus = {{"AD104 [GeForce RTX 4070]", "NVIDIA", {16000, 16}, "", 0, 0x10DE, 0x2786, 0, 0, 0}};
+    s.gpus = {{"AD104 [GeForce RTX 4070]",
+               "NVIDIA",
+               {16000, 16},
+               "",
+               0,
+               0x10DE,
+               0x2786,
+               0,
+               0,
+               0,
+               "",
+               "",
+               {}}};
     DiskInfo disk;
     disk.name = "nvme0n1";
     disk.model = "Samsung 980";
@@ -30,7 +42,8 @@ SystemSnapshot machine() {
     disk.size = 1000204886016ull;
     disk.serial = "S64DNF0R1";
     s.disks = {disk};
-    s.net_adapters = {{"I225-V", "Ethernet", 1000, true, "enp5s0", "04:7c:16:aa:bb:cc"}};
+    s.net_adapters = {
+        {"I225-V", "Ethernet", 1000, true, "enp5s0", "04:7c:16:aa:bb:cc", "", "", "", 0, "", {}}};
     s.dmi.bios_version = "1.20";
     s.memory_modules[0].corrected_errors = 0;
     s.sensors = {{"k10temp", "0000:00:18.3", "Tctl", SensorKind::Temperature, 48.5},
@@ -40,6 +53,12 @@ SystemSnapshot machine() {
     s.batteries[0].design_mwh = 50000;
     s.batteries[0].full_mwh = 45000;
     s.volumes = {{"/dev/nvme0n1p2", "/", "ext4", "nvme0n1p2", false, VolumeUsage{100, 40, 60}}};
+    PciDevice& gpu = s.pci_devices.emplace_back();
+    gpu.address = "0000:01:00.0";
+    gpu.vendor_id = 0x10DE;
+    gpu.device_id = 0x2786;
+    gpu.link = PcieLink{16000, 16, 16000, 16, 16000, 16};
+    gpu.link_judged = true;
     return s;
 }
 
@@ -115,6 +134,13 @@ TEST(Compare, OneLinePerChangeInTheFormsATechnicianReads) {
          },
          "Memory DIMM_A2 corrected errors: 0 → 14\nVolume / filesystem: ext4 → btrfs\n"
          "Battery BAT0 wear: 10.0% → 20.0%\nSensor nvme Composite critical: unknown → 84.85\n"},
+        {"a function's link: the idle speed drop left out, the lost lanes shown",
+         [](SystemSnapshot& s) {
+             s.pci_devices[0].link->current_mts = 2500;
+             s.pci_devices[0].low_power = true;
+             s.pci_devices[0].link->current_width = 8;
+         },
+         "PCI 0000:01:00.0 link width: 16 → 8\n"},
     };
     for (const Case& c : cases) {
         const Comparison r = compare_reports(document(), document(c.change), {});

@@ -24,12 +24,19 @@ TEST(Prometheus, LabelValuesAreEscaped) {
 // Two identical cards, two identical modules in one slot (a lying table), serials hidden.
 TEST(Prometheus, EachSeriesOnceAndEachFamilyTogether) {
     SystemSnapshot s;
-    s.gpus = {{"RTX", "NVIDIA", {}, "", 0, 0x10DE, 1, 0, 0, 0},
-              {"RTX", "NVIDIA", {}, "", 0, 0x10DE, 1, 0, 0, 0}};
+    s.gpus = {{"RTX", "NVIDIA", {}, "", 0, 0x10DE, 1, 0, 0, 0, "", "", {}},
+              {"RTX", "NVIDIA", {}, "", 0, 0x10DE, 1, 0, 0, 0, "", "", {}}};
     MemoryModule m{"DIMM \"A\"", "DDR5", "", "", "", 1024, 0, 0, 0, 0, 0, 0, "SN1", "", ""};
     s.memory_modules = {m, m};
     s.batteries = {{"", "", 3, 50000, 40000, 0, ""}};
     s.batteries[0].name = "BAT0";
+    s.sensors = {{"k10temp", "0000:00:18.3", "Tctl", SensorKind::Temperature, 48.5, {}, 95.0}};
+    s.memory_modules[0].corrected_errors = 14;
+    s.memory_edac = {{"mc0", "", 2, 0}};
+    PciDevice& gpu = s.pci_devices.emplace_back();
+    gpu.address = "0000:01:00.0";
+    gpu.link = PcieLink{16000, 16, 16000, 8, 16000, 16};
+    gpu.link_judged = true;
     const std::string text = prometheus_text(s, {true, "1.2.3"});
     std::set<std::string> families;
     std::set<std::string> series;
@@ -53,6 +60,15 @@ TEST(Prometheus, EachSeriesOnceAndEachFamilyTogether) {
     EXPECT_NE(text.find("\nnadrel_battery_wear_ratio{battery=\"BAT0\"} 0.2\n"), std::string::npos);
     EXPECT_NE(text.find("# TYPE nadrel_battery_cycles_total counter\n"), std::string::npos);
     EXPECT_NE(prometheus_text(s, {false, "1"}).find("serial=\"SN1\""), std::string::npos);
+    for (const char* line :
+         {"nadrel_sensor_celsius{chip=\"k10temp\",device=\"0000:00:18.3\",label=\"Tctl\"} 48.5\n",
+          "nadrel_sensor_critical_celsius{chip=\"k10temp\",device=\"0000:00:18.3\","
+          "label=\"Tctl\"} 95\n",
+          "nadrel_memory_errors_total{locator=\"DIMM \\\"A\\\"\",bank_locator=\"\","
+          "type=\"corrected\"} 14\n",
+          "nadrel_memory_errors_total{controller=\"mc0\",label=\"\",type=\"corrected\"} 2\n",
+          "nadrel_pci_link_below_capability{address=\"0000:01:00.0\"} 1\n"})
+        EXPECT_NE(text.find(line), std::string::npos) << line;
 }
 
 }  // namespace

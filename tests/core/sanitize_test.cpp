@@ -30,7 +30,7 @@ TEST(Sanitize, IdentifiersInsideOtherValuesAndTheCount) {
     s.ids.machine_id = "0123456789abcdef";
     s.sound_cards = {"forge-speakers", "HDA Intel PCH"};
     s.bluetooth = {"Keyboard AA:BB:CC:DD:EE:FF"};
-    s.usb_devices.push_back({"Dock fe80::2e0:4cff:fe68:1", 480, 1, 2, 1});
+    s.usb_devices.push_back({"Dock fe80::2e0:4cff:fe68:1", 480, 1, 2, 1, 1, "1-1", "2.00", {}});
     MemoryModule& module = s.memory_modules.emplace_back();
     module.locator = "DIMM forge";
     module.serial = "SN1";
@@ -41,6 +41,7 @@ TEST(Sanitize, IdentifiersInsideOtherValuesAndTheCount) {
     NetAdapter& usb = s.net_adapters.emplace_back();
     usb.name = usb.interface = "enx00e04c680001";
     usb.mac = "00:e0:4c:68:00:01";
+    usb.addresses = {{false, "192.168.1.20", 24}, {true, "fe80::2e0:4cff:fe68:1", 64}};
     NetAdapter& unknown = s.net_adapters.emplace_back();
     unknown.name = "eth1";
 
@@ -57,10 +58,15 @@ TEST(Sanitize, IdentifiersInsideOtherValuesAndTheCount) {
     EXPECT_EQ(h.net_adapters[0].name, "enx<hidden>");
     EXPECT_EQ(h.net_adapters[0].interface, "enx<hidden>");
     EXPECT_EQ(h.net_adapters[0].mac, "<hidden>");
+    // Every address, and its prefix, which the text would show beside it; the link-local one,
+    // which the text leaves out, is gone rather than shown as one more "<hidden>".
+    ASSERT_EQ(h.net_adapters[0].addresses.size(), 1u);
+    EXPECT_EQ(h.net_adapters[0].addresses[0].address, "<hidden>");
+    EXPECT_EQ(h.net_adapters[0].addresses[0].prefix_length, 0);
     EXPECT_EQ(h.net_adapters[1].name, "eth1");
     EXPECT_EQ(hidden_summary(out.hidden),
-              "hid 14 values: host name, 2 serials, UUID, machine ID, asset tag, 3 MACs, "
-              "2 interface names, IP address, 2 names holding the host name");
+              "hid 16 values: host name, 2 serials, UUID, machine ID, asset tag, 3 MACs, "
+              "2 interface names, 3 IP addresses, 2 names holding the host name");
 
     // Nothing known, nothing hidden: the collector's "Unknown" host is no name.
     const SanitizedSnapshot empty = sanitize_snapshot(SystemSnapshot{});

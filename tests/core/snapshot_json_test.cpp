@@ -59,7 +59,8 @@ TEST(SnapshotJson, UnknownIsNullAndListsAreEmpty) {
                                               "sensors",
                                               "audio",
                                               "bluetooth",
-                                              "usb"}));
+                                              "usb",
+                                              "pci_devices"}));
     EXPECT_EQ(doc["generated"], "2026-12-09T04:38:42Z");
     EXPECT_EQ(doc["system"]["hostname"], nullptr);  // the collector's "Unknown"
     EXPECT_EQ(doc["system"]["os"], "Linux");
@@ -127,6 +128,43 @@ TEST(SnapshotJson, TypedValues) {
     EXPECT_EQ(doc["battery"]["wear_percent"], 0.0);  // above design capacity
     EXPECT_EQ(doc["battery"]["cycle_count"], nullptr);
     EXPECT_EQ(doc["memory"]["modules"][0]["soldered"], true);
+}
+
+TEST(SnapshotJson, PciFunctionsTheirLinksAndAudioControllers) {
+    SystemSnapshot s;
+    PciDevice gpu;
+    gpu.address = "0000:03:00.0";
+    gpu.class_code = 0x030000;
+    gpu.revision = 0;
+    gpu.link = PcieLink{16000, 16, 8000, 8, 8000, 16};
+    gpu.link_judged = true;
+    PciDevice port = gpu;
+    port.address = "0000:00:01.0";
+    port.link_judged = false;  // a root port: its link is the function's below it
+    PciDevice audio;
+    audio.address = "0000:03:00.1";
+    audio.class_code = 0x040300;
+    audio.driver = "snd_hda_intel";
+    s.pci_devices = {port, gpu, audio};
+    UsbDevice& disk = s.usb_devices.emplace_back();
+    disk.version = "3.20";
+    disk.speed_mbps = 480;
+    const Json doc = parse(s);
+    const Json& link = doc["pci_devices"][1]["link"];
+    EXPECT_EQ(doc["pci_devices"][1]["class_id"], "0300");
+    EXPECT_EQ(doc["pci_devices"][1]["revision"], "00");
+    EXPECT_EQ(link["speed_gts"], 8.0);
+    EXPECT_EQ(link["max_speed_gts"], 16.0);
+    EXPECT_EQ(link["port_max_width"], 16);
+    EXPECT_EQ(link["below_capability"], true);  // x8 where both ends can do x16
+    EXPECT_EQ(doc["pci_devices"][0]["link"]["below_capability"], nullptr);
+    EXPECT_EQ(doc["pci_devices"][2]["link"], nullptr);
+    EXPECT_EQ(doc["pci_devices"][2]["revision"], nullptr);
+    EXPECT_EQ(doc["pci_devices"][2]["low_power"], nullptr);
+    EXPECT_EQ(
+        doc["audio"]["controllers"],
+        Json::parse(R"([{"name":null,"driver":"snd_hda_intel","pci_address":"0000:03:00.1"}])"));
+    EXPECT_EQ(doc["usb"][0]["below_capability"], true);
 }
 
 // Measured sizes keep a real 0 (a full disk has 0 bytes free); unmeasured ones are null.
@@ -209,7 +247,9 @@ TEST(SnapshotJson, SanitizedIdentifiersAreNull) {
     NetAdapter& adapter = s.net_adapters.emplace_back();
     adapter.interface = "enp5s0";
     adapter.mac = "02:11:22:33:44:55";
+    adapter.addresses = {{true, "2001:db8::1", 64}};
     const Json plain = parse(s);
+    EXPECT_EQ(plain["network"][0]["addresses"][0]["address"], "2001:db8::1");
     EXPECT_EQ(plain["system"]["hostname"], "box1");
     EXPECT_EQ(plain["network"][0]["mac"], "02:11:22:33:44:55");
     EXPECT_EQ(plain["network"][0]["name"], "enp5s0");  // no database name
@@ -218,6 +258,8 @@ TEST(SnapshotJson, SanitizedIdentifiersAreNull) {
     EXPECT_EQ(hidden["system"]["hostname"], nullptr);
     EXPECT_EQ(hidden["system"]["uuid"], nullptr);
     EXPECT_EQ(hidden["network"][0]["mac"], nullptr);
+    EXPECT_EQ(hidden["network"][0]["addresses"][0],
+              Json::parse(R"({"family":"ipv6","address":null,"prefix_length":null})"));
     EXPECT_EQ(hidden["network"][0]["interface"], "enp5s0");
     EXPECT_EQ(sanitize_snapshot(s).snapshot.hostname, "<hidden>");
 }

@@ -13,7 +13,7 @@ namespace {
 
 // Add a machine here after adding tests/fixtures/<name>/.
 const char* const machines[] = {"intel-desktop", "amd-desktop", "arm-board", "vm",
-                                "bare",          "laptop",      "server"};
+                                "bare",          "laptop",      "server",    "workstation"};
 
 class GoldenReport : public testing::TestWithParam<const char*> {};
 

@@ -33,7 +33,8 @@ TEST(HostileTree, EveryCaseEndsWithACleanReport) {
           "cpuinfo-flags",   "interfaces", "pciids",     "escapes",    "cores",
           "sizes",           "usb",        "blockdevs",  "connectors", "dmi-modules",
           "attributes",      "badbytes",   "hwmon",      "thermal",    "edac",
-          "vulnerabilities", "mounts",     "partitions", "holders",    "labels"}) {
+          "vulnerabilities", "mounts",     "partitions", "holders",    "labels",
+          "pci"}) {
         SCOPED_TRACE(c);
         test::TempDir root;
         // The trees of many thousand folders at a tenth of that: folders are slow to make.
@@ -58,6 +59,14 @@ TEST(HostileTree, EveryCaseEndsWithACleanReport) {
         if (std::string_view(c) == "sizes") {
             EXPECT_NE(r.out.find("Size            : 600 x 340 mm (27\")\n"), std::string::npos);
             EXPECT_NE(r.out.find("DIMM_A1           : 1KB"), std::string::npos) << r.out;
+        }
+        // Functions with what is missing left out, none with a driver from outside the tree.
+        if (std::string_view(c) == "pci") {
+            EXPECT_NE(r.out.find("    0000:02:00.1  Ethernet controller  Device f001:0001\n"),
+                      std::string::npos)
+                << r.out;
+            EXPECT_EQ(r.out.find("evil"), std::string::npos);
+            EXPECT_EQ(r.out.find("0000:01:00.0"), std::string::npos);
         }
         // Nothing a sensor, an error count or a vulnerability file could not mean is shown.
         if (std::string_view(c) == "hwmon") {

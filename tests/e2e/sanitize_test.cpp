@@ -36,6 +36,8 @@ const std::vector<std::string> snapshot_ids = {"plantedhost7",
                                                "CN41222LW4",
                                                "00e04c680001",  // a USB adapter's "enx" name
                                                "plantedhost7 Speakers",
+                                               "198.51.100.44",  // the adapter's addresses
+                                               "2001:db8:5::44",
                                                "5C1D-9E2F",  // a file system's UUID
                                                "a0b1c2d3-e4f5-4a6b-8c7d-9e0f1a2b3c4d",
                                                "MY STICK",  // a label, and its mount point
@@ -63,8 +65,11 @@ protected:
             {"sys/class/power_supply/BAT0/type", "Battery\n"},
             {"sys/class/power_supply/BAT0/serial_number", "BATSN-PLANT-07\n"},
             {"proc/net/route",
-             "Iface\tDestination\tGateway \tFlags\n"
-             "enp5s0\t00000000\t0A0B0C0D\t0003\n"},
+             "Iface\tDestination\tGateway \tFlags\tRefCnt\tUse\tMetric\tMask\n"
+             "enp5s0\t00000000\t0A0B0C0D\t0003\t0\t0\t0\t00000000\n"
+             "enp5s0\t006433C6\t00000000\t0001\t0\t0\t0\t00FFFFFF\n"},
+            {"proc/net/fib_trie", "Main:\n     |-- 198.51.100.44\n        /32 host LOCAL\n"},
+            {"proc/net/if_inet6", "20010db8000500000000000000000044 02 40 00 00 enp5s0\n"},
         };
         for (const auto& [path, content] : files)
             machine.write(path, content);
@@ -129,11 +134,13 @@ TEST_F(Planted, NoOutputHoldsAnIdentifierWhenSanitizing) {
     // file system and partition UUIDs of five partitions, two labels, the user's name in two
     // mount points and a source. The JSON adds the DMI identifiers.
     EXPECT_EQ(print.err,
-              "nadrel: hid 32 values: host name, 8 serials, 10 UUIDs, 4 asset tags, 2 MACs, "
-              "interface name, name holding the host name, 2 labels, 3 user names\n");
+              "nadrel: hid 34 values: host name, 8 serials, 10 UUIDs, 4 asset tags, 2 MACs, "
+              "interface name, 2 IP addresses, name holding the host name, 2 labels, 3 user "
+              "names\n");
     EXPECT_EQ(run({"--json"}, true).err,
-              "nadrel: hid 39 values: host name, 11 serials, 11 UUIDs, machine ID, 6 asset tags, "
-              "2 MACs, interface name, name holding the host name, 2 labels, 3 user names\n");
+              "nadrel: hid 41 values: host name, 11 serials, 11 UUIDs, machine ID, 6 asset tags, "
+              "2 MACs, interface name, 2 IP addresses, name holding the host name, 2 labels, 3 "
+              "user names\n");
     EXPECT_EQ(run({"--json"}, false).err, "");
 
     const std::string json = run({"--json"}, false).out;

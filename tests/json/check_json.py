@@ -103,6 +103,17 @@ for machine in machines:
     for adapter in doc["network"]:
         carrier = read(root, f"sys/class/net/{adapter['interface']}/carrier")
         check(adapter["connected"] is (carrier == "1"), f"{machine}: {adapter['interface']} link")
+    # PCI functions against their sysfs files: ids, class, the driver link's folder name.
+    bus = os.path.join(root, "sys/bus/pci/devices")
+    names = sorted(os.listdir(bus)) if os.path.isdir(bus) else []
+    check([f["address"] for f in doc["pci_devices"]] == names, f"{machine}: PCI functions")
+    for f in doc["pci_devices"]:
+        fn = f"sys/bus/pci/devices/{f['address']}"
+        check(f"0x{f['vendor_id']}" == read(root, f"{fn}/vendor"), f"{machine}: {fn} vendor")
+        check(f"0x{f['class_id']}" == (read(root, f"{fn}/class") or "")[:6], f"{machine}: {fn} class")
+        link = os.path.join(root, fn, "driver")
+        want = os.path.basename(os.readlink(link)) if os.path.islink(link) else None
+        check(f["driver"] == want, f"{machine}: {fn} driver {f['driver']}")
     threads = sum(1 for l in (read(root, "proc/cpuinfo") or "").splitlines()
                   if l.startswith("processor"))
     if threads and doc["cpu"]["threads"] is not None:

@@ -24,6 +24,7 @@ Report build_report(const SystemSnapshot& snapshot, bool detail) {
         {"BATTERY", SectionKind::Battery, battery_rows},
         {"SENSORS", SectionKind::Sensors, sensor_rows},
         {"OTHER", SectionKind::Other, other_rows},
+        {"DEVICES", SectionKind::Devices, devices_rows},
     };
     Report report;
     for (const auto& entry : order) {

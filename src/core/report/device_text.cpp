@@ -1,6 +1,10 @@
 // The texts of typed device values, byte for byte as the collectors once stored them.
 #include "core/report/device_text.h"
 
+#include <algorithm>
+#include <vector>
+
+#include "core/links.h"
 #include "core/text/fmt.h"
 
 namespace nadrel {
@@ -29,13 +33,46 @@ const char* pcie_generation(std::uint32_t mts) {
 
 }  // namespace
 
-std::string pcie_link_text(const PcieLink& link) {
-    if (link.max_width == 0)
+std::string pcie_link_text(std::uint32_t mts, std::uint32_t width) {
+    if (width == 0)
         return {};
-    const char* generation = pcie_generation(link.max_mts);
+    const char* generation = pcie_generation(mts);
     if (generation == nullptr)
-        return strfmt("x%u", link.max_width);
-    return strfmt("PCIe %s x%u", generation, link.max_width);
+        return strfmt("x%u", width);
+    return strfmt("PCIe %s x%u", generation, width);
+}
+
+std::string pcie_link_text(const PcieLink& link) {
+    return pcie_link_text(link.max_mts, link.max_width);
+}
+
+std::string pci_link_text(const PciDevice& device) {
+    if (!device.link)
+        return {};
+    const PcieLink& link = *device.link;
+    std::string text = pcie_link_text(link.current_mts, link.current_width);
+    if (!text.empty() && below_capability(device) == true) {
+        text += " (capable of " + pcie_link_text(capable_mts(link), capable_width(link)) + ")";
+    }
+    return text;
+}
+
+std::string pci_class_text(const PciDevice& device) {
+    if (!device.class_name.empty())
+        return device.class_name;
+    if (!device.class_code)
+        return {};
+    return strfmt("Class %04x", *device.class_code >> 8);
+}
+
+std::string pci_device_text(const PciDevice& device) {
+    if (device.vendor_id == 0)
+        return {};
+    if (device.vendor.empty())
+        return strfmt("Device %04x:%04x", unsigned{device.vendor_id}, unsigned{device.device_id});
+    if (device.device_name.empty())
+        return strfmt("%s Device %04x", device.vendor.c_str(), unsigned{device.device_id});
+    return device.vendor + " " + device.device_name;
 }
 
 std::string sata_link_text(std::uint32_t mbps) {
@@ -59,6 +96,25 @@ std::string gpu_name(const GpuInfo& gpu) {
 
 std::string adapter_name(const NetAdapter& adapter) {
     return adapter.name.empty() ? adapter.interface : adapter.name;
+}
+
+std::string address_text(const NetAddress& address) {
+    if (address.prefix_length == 0)
+        return address.address;
+    return address.address + "/" + std::to_string(address.prefix_length);
+}
+
+std::string usb_drivers_text(const UsbDevice& device) {
+    std::vector<std::string> drivers;
+    for (const UsbInterface& interface : device.interfaces) {
+        if (!interface.driver.empty() &&
+            std::find(drivers.begin(), drivers.end(), interface.driver) == drivers.end())
+            drivers.push_back(interface.driver);
+    }
+    std::string text;
+    for (const std::string& driver : drivers)
+        text += (text.empty() ? "" : ", ") + driver;
+    return text;
 }
 
 }  // namespace nadrel

@@ -39,12 +39,35 @@ void add_adapter(std::vector<ReportRow>& rows, const GpuInfo& gpu, std::size_t n
         rows.push_back(sub_field("Subsystem", strfmt("%04X:%04X", unsigned{gpu.subsystem_vendor_id},
                                                      unsigned{gpu.subsystem_device_id})));
     }
+    if (!gpu.driver.empty())
+        rows.push_back(sub_field("Driver", gpu.driver));
     if (!gpu.vbios_version.empty())
         rows.push_back(sub_field("VBIOS", gpu.vbios_version));
+    std::vector<std::string> free;
+    for (const DrmConnector& connector : gpu.connectors) {
+        if (!connector.connected)
+            free.push_back(connector.name);
+    }
+    if (!free.empty())
+        rows.push_back(sub_field("Free ports", join(free, ", ")));
 }
 
-void add_display_detail(std::vector<ReportRow>& rows, const DisplayInfo& d, std::string label) {
+// "DP-1 on Adapter 2": the connector and the adapter it belongs to, as numbered above.
+std::string connector_text(const SystemSnapshot& s, const DisplayInfo& d) {
+    if (d.connector.empty())
+        return {};
+    for (std::size_t i = 0; i < s.gpus.size(); ++i) {
+        if (!d.gpu_pci_address.empty() && s.gpus[i].pci_address == d.gpu_pci_address)
+            return strfmt("%s on Adapter %zu", d.connector.c_str(), i + 1);
+    }
+    return d.connector;
+}
+
+void add_display_detail(std::vector<ReportRow>& rows, const SystemSnapshot& s, const DisplayInfo& d,
+                        std::string label) {
     rows.push_back(field(std::move(label), d.name));
+    if (const std::string connector = connector_text(s, d); !connector.empty())
+        rows.push_back(sub_field("Connector", connector));
     if (d.width_px != 0 && d.height_px != 0) {
         rows.push_back(sub_field("Native mode", strfmt("%ux%u", d.width_px, d.height_px)));
     }
@@ -87,7 +110,7 @@ std::vector<ReportRow> gpu_rows(const SystemSnapshot& s, bool detail) {
     if (detail) {
         for (std::size_t i = 0; i < s.displays.size(); ++i) {
             add_display_detail(
-                rows, s.displays[i],
+                rows, s, s.displays[i],
                 s.displays.size() == 1 ? std::string("Display") : strfmt("Display %zu", i + 1));
         }
     } else {

@@ -1,4 +1,5 @@
-// Report rows: OTHER (optical drives, audio, Bluetooth, USB).
+// Report rows: BATTERY (capacity, wear, chemistry) and OTHER (optical, audio, Bluetooth, USB).
+#include "core/report/device_text.h"
 #include "core/report/format.h"
 #include "core/report/sections.h"
 #include "core/text/fmt.h"
@@ -8,14 +9,14 @@ namespace nadrel {
 
 namespace {
 
-// "  [046D:C52B, 12Mb/s]" after a USB device's name, or nothing.
+// "  [046D:C52B, 12Mb/s, usbhid]" after a USB device's name, or nothing.
 std::string usb_suffix(const UsbDevice& device) {
     const std::string ids = device.vendor_id != 0
                                 ? strfmt("%04X:%04X", static_cast<unsigned>(device.vendor_id),
                                          static_cast<unsigned>(device.product_id))
                                 : std::string();
     const std::string speed = device.speed_mbps != 0 ? format_speed(device.speed_mbps) : "";
-    const std::string inner = join({ids, speed}, ", ");
+    const std::string inner = join({ids, speed, usb_drivers_text(device)}, ", ");
     return inner.empty() ? inner : "  [" + inner + "]";
 }
 

@@ -20,6 +20,7 @@ enum class SectionKind : std::uint8_t {
     Battery = 9,  // 8 is never given
     Attention = 10,
     Sensors = 11,
+    Devices = 12,
 };
 
 enum class RowKind : std::uint8_t {

@@ -19,5 +19,6 @@ std::vector<ReportRow> motherboard_rows(const SystemSnapshot& s, bool detail);
 std::vector<ReportRow> battery_rows(const SystemSnapshot& s, bool detail);
 std::vector<ReportRow> sensor_rows(const SystemSnapshot& s, bool detail);
 std::vector<ReportRow> other_rows(const SystemSnapshot& s, bool detail);
+std::vector<ReportRow> devices_rows(const SystemSnapshot& s, bool detail);
 
 }  // namespace nadrel

@@ -1,10 +1,14 @@
 // Report rows: STORAGE (one group per disk, then what is mounted and built on them) and
 // NETWORK (adapters and their links).
+#include <algorithm>
+#include <utility>
+
 #include "core/report/device_text.h"
 #include "core/report/format.h"
 #include "core/report/sections.h"
 #include "core/report/storage_layout.h"
 #include "core/text/fmt.h"
+#include "core/text/inet.h"
 #include "core/text/unicode.h"
 
 namespace nadrel {
@@ -49,6 +53,8 @@ void append_disk(std::vector<ReportRow>& rows, const DiskInfo& disk, bool detail
         rows.push_back(sub_field("Rotation", strfmt("%u RPM", disk.rpm)));
     if (const std::string link = disk_link_text(disk); !link.empty())
         rows.push_back(sub_field("Link", link));
+    if (!disk.driver.empty())
+        rows.push_back(sub_field("Driver", disk.driver));
 }
 
 // "Realtek RTL8111 (Ethernet, connected)": the kind only when the name does not already say it.
@@ -58,6 +64,34 @@ std::string adapter_item(const NetAdapter& adapter) {
     const std::string notes = join(
         {kind_in_name ? std::string() : adapter.kind, adapter.link_up ? "connected" : ""}, ", ");
     return notes.empty() ? name : name + " (" + notes + ")";
+}
+
+// The addresses the text shows: link-local IPv6 ones are on every interface and say nothing.
+std::string shown_addresses(const NetAdapter& adapter) {
+    std::vector<std::string> parts;
+    for (const NetAddress& address : adapter.addresses) {
+        if (!(address.ipv6 && is_link_local_ipv6(address.address)))
+            parts.push_back(address_text(address));
+    }
+    return join(parts, ", ");
+}
+
+// Identical items (the ports of one card) counted: "2 x Intel I350 Gigabit (Ethernet)".
+std::vector<std::string> counted_items(const std::vector<std::string>& items) {
+    std::vector<std::pair<std::string, std::size_t>> counted;
+    for (const std::string& item : items) {
+        const auto found = std::find_if(counted.begin(), counted.end(),
+                                        [&item](const auto& entry) { return entry.first == item; });
+        if (found != counted.end()) {
+            ++found->second;
+        } else {
+            counted.emplace_back(item, 1);
+        }
+    }
+    std::vector<std::string> out;
+    for (const auto& [item, count] : counted)
+        out.push_back(count == 1 ? item : std::to_string(count) + " x " + item);
+    return out;
 }
 
 }  // namespace
@@ -79,7 +113,7 @@ std::vector<ReportRow> network_rows(const SystemSnapshot& s, bool detail) {
         std::vector<std::string> items;
         for (const auto& adapter : s.net_adapters)
             items.push_back(adapter_item(adapter));
-        return list_rows("Adapters", items);
+        return list_rows("Adapters", counted_items(items));
     }
     std::vector<ReportRow> rows;
     const bool numbered = s.net_adapters.size() != 1;
@@ -94,6 +128,12 @@ std::vector<ReportRow> network_rows(const SystemSnapshot& s, bool detail) {
         if (adapter.speed_mbps != 0) {
             rows.push_back(sub_field("Link speed", format_speed(adapter.speed_mbps)));
         }
+        if (!adapter.driver.empty())
+            rows.push_back(sub_field("Driver", adapter.driver));
+        if (adapter.mtu != 0 && adapter.mtu != 1500)
+            rows.push_back(sub_field("MTU", std::to_string(adapter.mtu)));
+        if (const std::string addresses = shown_addresses(adapter); !addresses.empty())
+            rows.push_back(sub_field("Addresses", addresses));
     }
     return rows;
 }

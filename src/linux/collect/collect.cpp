@@ -11,11 +11,13 @@
 #include "linux/collect/cpu.h"
 #include "linux/collect/displays.h"
 #include "linux/collect/dmi_table.h"
+#include "linux/collect/drm.h"
 #include "linux/collect/edac.h"
 #include "linux/collect/gpu.h"
 #include "linux/collect/hypervisor.h"
 #include "linux/collect/identity.h"
 #include "linux/collect/net.h"
+#include "linux/collect/pci.h"
 #include "linux/collect/sensors.h"
 #include "linux/collect/storage.h"
 #include "linux/collect/system_state.h"
@@ -46,9 +48,12 @@ SystemSnapshot collect_snapshot(const SysRoot& root, std::span<const DmiStructur
     s.memory_installed = installed_memory(s);
     s.memory_ecc = smbios_memory_ecc(dmi);
     attach_memory_errors(s, collect_edac(root));
-    s.gpus = collect_gpus(root);
-    s.displays = collect_displays(root);
-    s.disks = collect_disks(root);
+    // Every PCI function first: the adapters and disks take their functions' values from it.
+    s.pci_devices = collect_pci_devices(root);
+    const DrmTree drm = scan_drm(root);
+    s.gpus = collect_gpus(root, drm, s.pci_devices);
+    s.displays = collect_displays(root, drm);
+    s.disks = collect_disks(root, s.pci_devices);
     collect_storage_layout(root, s);
     PowerSupplies power = collect_power_supplies(root);
     s.batteries = std::move(power.batteries);
@@ -56,7 +61,7 @@ SystemSnapshot collect_snapshot(const SysRoot& root, std::span<const DmiStructur
     s.ac_online = power.ac_online;
     s.sensors = collect_sensors(root, s.disks);
     attach_disk_temperatures(s.disks, s.sensors);
-    s.net_adapters = collect_net_adapters(root);
+    s.net_adapters = collect_net_adapters(root, s.pci_devices);
     s.slots = smbios_slots(dmi);
     collect_smbios_sockets(s, dmi);
     s.dmi = collect_dmi_identity(root);

@@ -1,4 +1,5 @@
-// Connected displays: the EDID of every connected DRM connector, decoded, one entry per monitor.
+// Connected displays: the EDID of every connected DRM connector, decoded, one entry per
+// connector, named with the connector and the adapter it belongs to.
 #include "linux/collect/displays.h"
 
 #include <cstdint>
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "core/ids/edid.h"
+#include "linux/collect/sysfs_links.h"
 
 namespace nadrel {
 
@@ -15,36 +17,32 @@ namespace {
 constexpr std::string_view drm_dir = "/sys/class/drm";
 // The most an EDID can hold: a base block and 255 extensions.
 constexpr std::size_t edid_limit = 256 * 128;
-// Connectors examined at most: a GPU drives a handful and a machine has a few GPUs; a tree
-// claiming more is cut before any of their files is read.
-constexpr std::size_t max_connectors = 256;
 
 }  // namespace
 
-std::vector<DisplayInfo> collect_displays(const SysRoot& root) {
+std::vector<DisplayInfo> collect_displays(const SysRoot& root, const DrmTree& drm) {
     std::vector<DisplayInfo> displays;
-    // What tells one monitor from another, of those already listed.
+    // A display is its connector on its device: two identical monitors (byte-identical EDIDs,
+    // common when the serial number is zero) on two connectors are two.
     std::unordered_set<std::string> seen;
-    std::size_t connectors = 0;
-    for (const std::string& entry : list_dir_sorted(root, drm_dir)) {
-        // Connector entries such as "card0-DP-1"; the cards themselves are adapters.
-        if (!entry.starts_with("card") || entry.find('-') == std::string::npos)
+    for (const DrmConnectorEntry& connector : drm.connectors) {
+        if (!connector.connected)
             continue;
-        if (++connectors > max_connectors)
-            break;
-        const std::string dir = std::string(drm_dir) + "/" + entry;
-        if (read_text(root, dir + "/status") != "connected")
-            continue;
-        const auto edid = read_bytes(root, dir + "/edid", edid_limit);
+        const auto edid =
+            read_bytes(root, std::string(drm_dir) + "/" + connector.entry + "/edid", edid_limit);
         if (!edid || edid->size() < 128)
             continue;
         auto display = decode_edid(*edid);
         if (!display)
             continue;
-        // One monitor seen through two card nodes gives the same base block, serial number
-        // included; two monitors of one model differ in it and are both listed.
-        if (!seen.emplace(edid->begin(), edid->begin() + 128).second)
+        const std::string& function = card_function(drm, connector.card);
+        const std::string device = function.empty() ? connector.card : function;
+        if (!seen.insert(device + "/" + connector.name).second)
             continue;
+        display->connector = connector.name;
+        const std::string_view address = std::string_view(function).substr(function.rfind('/') + 1);
+        if (is_pci_address(address))
+            display->gpu_pci_address = std::string(address);
         displays.push_back(std::move(*display));
     }
     return displays;

@@ -1,20 +1,18 @@
-// Graphics adapters from the DRM class folder, and the PCI Express link of a PCI device.
+// Graphics adapters from the DRM class folder: the card's PCI function and its connectors.
 #include "linux/collect/gpu.h"
 
 #include <algorithm>
-#include <limits>
 #include <utility>
 
 #include "core/text/fields.h"
-#include "core/text/numbers.h"
 #include "core/text/unicode.h"
+#include "linux/collect/pci.h"
 #include "linux/collect/pci_names.h"
+#include "linux/collect/sysfs_links.h"
 
 namespace nadrel {
 
 namespace {
-
-constexpr std::string_view drm_dir = "/sys/class/drm";
 
 std::string vendor_short_name(std::uint16_t vendor_id) {
     switch (vendor_id) {
@@ -39,72 +37,92 @@ std::string vendor_short_name(std::uint16_t vendor_id) {
     }
 }
 
-// The transfer rate of a max_link_speed text ("16.0 GT/s PCIe") in MT/s; 0 for a rate the
-// PCI Express generations do not have.
-std::uint32_t pcie_rate_mts(std::string_view rate) {
-    static constexpr std::pair<std::string_view, std::uint32_t> rates[] = {
-        {"2.5", 2500},   {"5.0", 5000},   {"8.0", 8000},
-        {"16.0", 16000}, {"32.0", 32000}, {"64.0", 64000},
-    };
-    for (const auto& [text, mts] : rates) {
-        if (rate == text)
-            return mts;
-    }
-    return 0;
-}
-
-std::string_view first_word(std::string_view text) {
-    text = trim(text);
-    const std::size_t end = text.find_first_of(" \t\n\r\v\f");
-    return end == std::string_view::npos ? text : text.substr(0, end);
-}
-
-std::uint16_t low16(std::uint32_t value) {
-    return static_cast<std::uint16_t>(value & 0xFFFF);
+bool is_digit(char c) {
+    return c >= '0' && c <= '9';
 }
 
 }  // namespace
 
-PcieLink read_pcie_link(const SysRoot& root, std::string_view device_dir) {
-    const std::string dir(device_dir);
-    PcieLink link;
-    const auto width_text = read_text(root, dir + "/max_link_width");
-    const auto width = width_text ? parse_u64(*width_text) : std::nullopt;
-    if (width && *width <= std::numeric_limits<std::uint32_t>::max())
-        link.max_width = static_cast<std::uint32_t>(*width);
-    if (const auto speed = read_text(root, dir + "/max_link_speed"))
-        link.max_mts = pcie_rate_mts(first_word(*speed));
-    return link;
+bool connector_before(std::string_view a, std::string_view b) {
+    std::size_t i = 0;
+    std::size_t j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (is_digit(a[i]) && is_digit(b[j])) {
+            const std::size_t a_end = a.find_first_not_of("0123456789", i);
+            const std::size_t b_end = b.find_first_not_of("0123456789", j);
+            std::string_view x = a.substr(i, a_end - i);
+            std::string_view y = b.substr(j, b_end - j);
+            x.remove_prefix(std::min(x.find_first_not_of('0'), x.size()));
+            y.remove_prefix(std::min(y.find_first_not_of('0'), y.size()));
+            if (x.size() != y.size())
+                return x.size() < y.size();
+            if (x != y)
+                return x < y;
+            i = std::min(a_end, a.size());
+            j = std::min(b_end, b.size());
+            continue;
+        }
+        if (a[i] != b[j])
+            return static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[j]);
+        ++i;
+        ++j;
+    }
+    return a.size() - i < b.size() - j;
 }
 
-std::vector<GpuInfo> collect_gpus(const SysRoot& root) {
+std::vector<GpuInfo> collect_gpus(const SysRoot& root, const DrmTree& drm,
+                                  const std::vector<PciDevice>& pci) {
     std::vector<GpuInfo> gpus;
-    std::vector<std::string> seen;  // PCI functions already listed
-    for (const std::string& card : list_dir_sorted(root, drm_dir)) {
-        if (!is_numbered_name(card, "card"))  // a DRM card, not one of its connectors
+    std::vector<std::string> functions;  // the device folder of each adapter
+    for (const DrmCard& card : drm.cards) {
+        const std::string_view function = card.function;
+        const std::string_view address = function.substr(function.rfind('/') + 1);
+        if (!is_pci_address(address))
             continue;
-        const std::string dir = std::string(drm_dir) + "/" + card + "/device";
-        const auto vendor = read_hex(root, dir + "/vendor");
-        if (!vendor)
-            continue;
-        GpuInfo gpu;
-        gpu.vendor_id = low16(*vendor);
-        gpu.device_id = low16(read_hex(root, dir + "/device").value_or(0));
         // A device exposing several DRM nodes is listed once; two identical cards are two.
-        std::string function = canonical_path(root, dir).value_or(dir);
-        if (std::find(seen.begin(), seen.end(), function) != seen.end())
+        if (std::find(functions.begin(), functions.end(), function) != functions.end())
             continue;
-        seen.push_back(std::move(function));
+        const PciDevice* known = find_pci_device(pci, address);
+        const PciDevice read = known != nullptr ? PciDevice() : read_pci_function(root, function);
+        const PciDevice& d = known != nullptr ? *known : read;
+        if (d.vendor_id == 0)
+            continue;
+        const std::string dir(function);
+        GpuInfo gpu;
+        gpu.vendor_id = d.vendor_id;
+        gpu.device_id = d.device_id;
+        gpu.subsystem_vendor_id = d.subsystem_vendor_id;
+        gpu.subsystem_device_id = d.subsystem_device_id;
+        gpu.revision = d.revision.value_or(0);
         gpu.name = pci_name(root, gpu.vendor_id, gpu.device_id).value_or("");
         gpu.vram_total = read_u64(root, dir + "/mem_info_vram_total").value_or(0);
         gpu.vendor = vendor_short_name(gpu.vendor_id);
-        gpu.pcie_link = read_pcie_link(root, dir);
-        gpu.subsystem_vendor_id = low16(read_hex(root, dir + "/subsystem_vendor").value_or(0));
-        gpu.subsystem_device_id = low16(read_hex(root, dir + "/subsystem_device").value_or(0));
-        gpu.revision =
-            static_cast<std::uint8_t>(read_hex(root, dir + "/revision").value_or(0) & 0xFF);
+        if (d.link)
+            gpu.pcie_link = *d.link;
         gpu.vbios_version = read_text(root, dir + "/vbios_version").value_or("");
+        gpu.pci_address = std::string(address);
+        gpu.driver = d.driver;
         gpus.push_back(std::move(gpu));
+        functions.push_back(dir);
+    }
+
+    // "card0-DP-1" belongs to the adapter of card0's function; a connector seen through a
+    // second card node of one function is one.
+    for (const DrmConnectorEntry& entry : drm.connectors) {
+        const std::string& function = card_function(drm, entry.card);
+        const auto at = std::find(functions.begin(), functions.end(), function);
+        if (function.empty() || at == functions.end())
+            continue;
+        auto& list = gpus[static_cast<std::size_t>(at - functions.begin())].connectors;
+        if (std::none_of(list.begin(), list.end(),
+                         [&](const DrmConnector& c) { return c.name == entry.name; }))
+            list.push_back({entry.name, entry.connected});
+    }
+    for (GpuInfo& gpu : gpus) {
+        std::sort(gpu.connectors.begin(), gpu.connectors.end(),
+                  [](const DrmConnector& a, const DrmConnector& b) {
+                      return connector_before(a.name, b.name);
+                  });
     }
     return gpus;
 }

@@ -11,8 +11,9 @@
 #include "core/text/fields.h"
 #include "core/text/names.h"
 #include "core/text/unicode.h"
-#include "linux/collect/gpu.h"
+#include "linux/collect/pci.h"
 #include "linux/collect/pci_names.h"
+#include "linux/collect/sysfs_links.h"
 
 namespace nadrel {
 
@@ -115,7 +116,33 @@ std::string trimmed_text(const SysRoot& root, const std::string& path) {
     return text ? std::string(trim(*text)) : std::string();
 }
 
-std::optional<DiskInfo> read_disk(const SysRoot& root, const std::string& name) {
+// Drivers that drive every disk of their kind, not the controller or transport that tells
+// disks apart: SCSI disks and CD-ROMs, MMC cards.
+bool generic_block_driver(std::string_view driver) {
+    return driver == "sd" || driver == "sr" || driver == "mmcblk";
+}
+
+// The driver of the controller or transport: the first bound driver above the disk that is
+// not a generic block driver (nvme, ahci, virtio_blk, usb-storage, uas).
+std::string transport_driver(const SysRoot& root, std::string_view canonical) {
+    constexpr std::size_t max_steps = 24;
+    std::string_view dir = canonical;
+    for (std::size_t step = 0; step < max_steps; ++step) {
+        const std::size_t slash = dir.rfind('/');
+        if (slash == std::string_view::npos)
+            break;
+        dir = dir.substr(0, slash);
+        if (!dir.starts_with("/sys/devices/"))
+            break;
+        const auto driver = bound_driver(root, dir);
+        if (driver && !generic_block_driver(*driver))
+            return *driver;
+    }
+    return {};
+}
+
+std::optional<DiskInfo> read_disk(const SysRoot& root, const std::string& name,
+                                  const std::vector<PciDevice>& pci) {
     const std::string base = std::string(block_dir) + "/" + name;
     DiskInfo disk;
     disk.name = name;
@@ -161,14 +188,22 @@ std::optional<DiskInfo> read_disk(const SysRoot& root, const std::string& name) 
     if (disk.solid_state == false && disk.rpm <= 1 && medium_needs_rotation_rate(disk.bus))
         disk.solid_state.reset();
     disk.sata_mbps = sata_link_mbps(root, canonical);
-    if (disk.sata_mbps == 0 && starts_with(name, "nvme"))
-        disk.pcie_link = read_pcie_link(root, base + "/device/device");
+    disk.driver = transport_driver(root, canonical);
+    disk.pci_address = pci_function_of(canonical);
+    if (disk.sata_mbps == 0 && starts_with(name, "nvme")) {
+        const PciDevice* function = find_pci_device(pci, disk.pci_address);
+        if (function != nullptr && function->link) {
+            disk.pcie_link = *function->link;
+        } else {
+            disk.pcie_link = read_pcie_link(root, base + "/device/device");
+        }
+    }
     return disk;
 }
 
 }  // namespace
 
-std::vector<DiskInfo> collect_disks(const SysRoot& root) {
+std::vector<DiskInfo> collect_disks(const SysRoot& root, const std::vector<PciDevice>& pci) {
     std::vector<DiskInfo> disks;
     std::size_t examined = 0;
     for (const auto& name : list_dir_sorted(root, block_dir)) {
@@ -179,7 +214,7 @@ std::vector<DiskInfo> collect_disks(const SysRoot& root) {
         // Without a backing device it is a virtual block device.
         if (!has_entry(root, std::string(block_dir) + "/" + name + "/device"))
             continue;
-        if (auto disk = read_disk(root, name))
+        if (auto disk = read_disk(root, name, pci))
             disks.push_back(std::move(*disk));
     }
     return disks;

@@ -9,7 +9,8 @@
 
 namespace nadrel {
 
-std::vector<DiskInfo> collect_disks(const SysRoot& root);
+// The functions' values come from pci where the disk's controller is in it.
+std::vector<DiskInfo> collect_disks(const SysRoot& root, const std::vector<PciDevice>& pci = {});
 std::vector<std::string> collect_optical_drives(const SysRoot& root);
 
 }  // namespace nadrel

@@ -4,10 +4,12 @@
 #include <algorithm>
 #include <limits>
 #include <string_view>
+#include <tuple>
 
 #include "core/text/numbers.h"
 #include "core/text/unicode.h"
 #include "linux/collect/pci_names.h"
+#include "linux/collect/sysfs_links.h"
 
 namespace nadrel {
 
@@ -51,6 +53,80 @@ struct UsbEntry {
     std::vector<std::uint32_t> key;  // bus, then the port numbers
     std::string name;
 };
+
+// An interface entry ("1-2.4:1.0"): the device's name, then configuration and interface.
+struct InterfaceEntry {
+    std::string device;
+    std::uint32_t configuration = 0;
+    std::uint32_t number = 0;
+    std::string name;
+};
+
+// The interfaces of one configuration: at most 32 (USB 2.0, the interface number's range in
+// practice), which bounds the files read per device.
+constexpr std::size_t max_interfaces = 32;
+
+std::optional<InterfaceEntry> parse_interface_name(std::string_view name) {
+    const std::size_t colon = name.find(':');
+    if (colon == std::string_view::npos)
+        return std::nullopt;
+    const std::string_view rest = name.substr(colon + 1);
+    const std::size_t dot = rest.find('.');
+    if (dot == std::string_view::npos)
+        return std::nullopt;
+    const auto configuration = parse_number(rest.substr(0, dot));
+    const auto number = parse_number(rest.substr(dot + 1));
+    if (!configuration || !number)
+        return std::nullopt;
+    return InterfaceEntry{std::string(name.substr(0, colon)), *configuration, *number,
+                          std::string(name)};
+}
+
+// "3.20" from the version file (" 3.20"): digits, a point, digits; anything else is not one.
+std::string usb_version(const SysRoot& root, const std::string& path) {
+    const auto text = read_text(root, path);
+    if (!text)
+        return {};
+    const std::string_view v = trim(*text);
+    const std::size_t point = v.find('.');
+    const auto digits = [](std::string_view s) {
+        return !s.empty() && s.size() <= 2 &&
+               s.find_first_not_of("0123456789") == std::string_view::npos;
+    };
+    if (point == std::string_view::npos || !digits(v.substr(0, point)) ||
+        !digits(v.substr(point + 1)))
+        return {};
+    return std::string(v);
+}
+
+std::optional<std::uint8_t> hex_byte(const SysRoot& root, const std::string& path) {
+    const auto text = read_text(root, path);
+    const auto value = text ? parse_hex32(*text) : std::nullopt;
+    if (!value || *value > 0xFF)
+        return std::nullopt;
+    return static_cast<std::uint8_t>(*value);
+}
+
+// The interfaces of the device whose folder (as the machine names it) is device.
+std::vector<UsbInterface> read_interfaces(const SysRoot& root, const std::string& device,
+                                          const std::vector<InterfaceEntry>& entries) {
+    std::vector<UsbInterface> interfaces;
+    for (const InterfaceEntry& entry : entries) {
+        if (interfaces.size() >= max_interfaces)
+            break;
+        const std::string dir = device + "/" + entry.name;
+        UsbInterface interface;
+        interface.number = static_cast<std::uint8_t>(
+            hex_byte(root, dir + "/bInterfaceNumber")
+                .value_or(static_cast<std::uint8_t>(std::min<std::uint32_t>(entry.number, 0xFF))));
+        interface.class_id = hex_byte(root, dir + "/bInterfaceClass");
+        if (interface.class_id)
+            interface.class_name = usb_class_name(root, *interface.class_id).value_or("");
+        interface.driver = bound_driver(root, dir).value_or("");
+        interfaces.push_back(std::move(interface));
+    }
+    return interfaces;
+}
 
 }  // namespace
 
@@ -113,13 +189,24 @@ std::string usb_ids_text(const std::optional<IdNames>& names) {
 
 std::vector<UsbDevice> collect_usb_devices(const SysRoot& root) {
     std::vector<UsbEntry> entries;
+    std::vector<InterfaceEntry> interfaces;
     for (auto& name : list_dir(root, usb_dir)) {
         // "1-0:1.0" is an interface and "usb1" a root hub.
-        if (contains(name, ":") || starts_with(name, "usb"))
+        if (contains(name, ":")) {
+            if (auto interface = parse_interface_name(name))
+                interfaces.push_back(std::move(*interface));
+            continue;
+        }
+        if (starts_with(name, "usb"))
             continue;
         if (auto key = parse_usb_key(name))
             entries.push_back({std::move(*key), std::move(name)});
     }
+    std::sort(interfaces.begin(), interfaces.end(),
+              [](const InterfaceEntry& a, const InterfaceEntry& b) {
+                  return std::tie(a.device, a.configuration, a.number, a.name) <
+                         std::tie(b.device, b.configuration, b.number, b.name);
+              });
     // 1-2 before 1-10; the name breaks ties so that the order never depends on the directory.
     const auto kept =
         entries.begin() + static_cast<std::ptrdiff_t>(std::min(entries.size(), max_usb_devices));
@@ -145,6 +232,23 @@ std::vector<UsbDevice> collect_usb_devices(const SysRoot& root) {
             device.speed_mbps = parse_usb_speed(*speed);
         }
         device.depth = static_cast<std::uint8_t>(std::min<std::size_t>(entry.key.size() - 1, 255));
+        device.bus = entry.key.front();
+        device.port_path = entry.name;
+        device.version = usb_version(root, dir + "/version");
+        const auto first = std::lower_bound(
+            interfaces.begin(), interfaces.end(), entry.name,
+            [](const InterfaceEntry& i, const std::string& name) { return i.device < name; });
+        auto last = first;
+        while (last != interfaces.end() && last->device == entry.name)
+            ++last;
+        if (first != last) {
+            // Interfaces are folders of their device, reached here without links.
+            const auto folder = link_destination(root, dir);
+            if (folder) {
+                device.interfaces =
+                    read_interfaces(root, *folder, std::vector<InterfaceEntry>(first, last));
+            }
+        }
         devices.push_back(std::move(device));
     }
     return devices;

@@ -18,7 +18,8 @@ SectionKind section_kind(std::uint8_t kind) {
     for (const SectionKind k :
          {SectionKind::System, SectionKind::Cpu, SectionKind::Memory, SectionKind::Gpu,
           SectionKind::Storage, SectionKind::Network, SectionKind::Motherboard, SectionKind::Other,
-          SectionKind::Battery, SectionKind::Attention, SectionKind::Sensors}) {
+          SectionKind::Battery, SectionKind::Attention, SectionKind::Sensors,
+          SectionKind::Devices}) {
         if (static_cast<std::uint8_t>(k) == kind)
             return k;
     }

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <limits>
 #include <unordered_map>
@@ -305,6 +306,20 @@ bool exists(const SysRoot& root, std::string_view path) {
 
 bool has_entry(const SysRoot& root, std::string_view path) {
     return UniqueFd(root.open_at(path, O_PATH | O_NOFOLLOW)).valid();
+}
+
+std::optional<std::string> read_link(const SysRoot& root, std::string_view path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string_view folder = slash == std::string_view::npos ? "." : path.substr(0, slash);
+    const std::string name(path.substr(slash == std::string_view::npos ? 0 : slash + 1));
+    const UniqueFd dir(root.open_at(folder.empty() ? "/" : folder, O_PATH | O_DIRECTORY));
+    if (!dir.valid() || name.empty())
+        return std::nullopt;
+    char buffer[PATH_MAX];
+    const ssize_t n = ::readlinkat(dir.get(), name.c_str(), buffer, sizeof buffer);
+    if (n <= 0 || static_cast<std::size_t>(n) >= sizeof buffer)
+        return std::nullopt;
+    return std::string(buffer, static_cast<std::size_t>(n));
 }
 
 std::optional<timespec> modification_time(const SysRoot& root, std::string_view path) {

@@ -106,6 +106,9 @@ std::vector<std::string> list_dir_sorted(const SysRoot& root, std::string_view p
 // The path with every symbolic link resolved inside the root, written as on the machine
 // ("/sys/devices/..."); nothing when a component is missing or links loop.
 std::optional<std::string> canonical_path(const SysRoot& root, std::string_view path);
+// The text of the symbolic link at path (its folder's links followed beneath the root), as
+// readlink gives it; nothing when it is not a link.
+std::optional<std::string> read_link(const SysRoot& root, std::string_view path);
 // Modification time of a file (following links).
 std::optional<timespec> modification_time(const SysRoot& root, std::string_view path);
 

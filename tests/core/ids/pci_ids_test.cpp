@@ -94,7 +94,51 @@ TEST(PciLookup, LineRules) {
         } else {
             EXPECT_EQ(name, t.name) << t.db;
         }
+        // The indexed walk reads only the vendor's blocks, and finds the same.
+        const auto indexed = id_lookup(t.db, index_ids(t.db), 0x1234, 0xABCD);
+        EXPECT_EQ(indexed ? indexed->device : std::nullopt, name) << t.db;
+        EXPECT_EQ(indexed.has_value(), id_lookup(t.db, 0x1234, 0xABCD).has_value()) << t.db;
     }
+}
+
+TEST(PciLookup, SubsystemsAndClasses) {
+    const std::string db =
+        "1234  V\n\tabcd  Device\n\t\t1462 5110  Board Name\n\t\t1462 5111\n"
+        "\tbeef  Other\n\t\t1462 5112  Under Another Device\n"
+        "C 01  Mass storage controller\n\t06  SATA controller\n\t\t01  AHCI 1.0\n"
+        "\t80  Mass storage controller\nC 03  Display controller\n\t00  VGA compatible "
+        "controller\nC 0c  Serial bus controller\n";
+    const IdIndex index = index_ids(db);
+    ASSERT_TRUE(index.complete);
+    EXPECT_EQ(subsystem_lookup(db, index, 0x1234, 0xABCD, 0x1462, 0x5110), "Board Name");
+    EXPECT_EQ(subsystem_lookup(db, index, 0x1234, 0xABCD, 0x1462, 0x5111), std::nullopt);
+    EXPECT_EQ(subsystem_lookup(db, index, 0x1234, 0xABCD, 0x1462, 0x5112), std::nullopt);
+    EXPECT_EQ(subsystem_lookup(db, index, 0x1234, 0xBEEF, 0x1462, 0x5112), "Under Another Device");
+    const struct {
+        std::uint8_t cls, sub;
+        const char* name;
+        const char* subclass;  // nullptr: not listed
+    } classes[] = {{0x01, 0x06, "Mass storage controller", "SATA controller"},
+                   {0x01, 0x01, "Mass storage controller", nullptr},
+                   {0x03, 0x00, "Display controller", "VGA compatible controller"},
+                   {0x0C, 0x03, "Serial bus controller", nullptr}};
+    for (const auto& c : classes) {
+        const auto names = class_lookup(db, index, c.cls, c.sub);
+        ASSERT_TRUE(names);
+        EXPECT_EQ(names->name, c.name);
+        EXPECT_EQ(names->subclass,
+                  c.subclass ? std::optional<std::string>(c.subclass) : std::nullopt);
+    }
+    EXPECT_EQ(class_lookup(db, index, 0x12, 0x00), std::nullopt);
+    // Past the most blocks a real database has, names come from the whole walk alone.
+    std::string huge;
+    for (std::size_t i = 0; i <= max_indexed_blocks; ++i)
+        huge += "0001  Filler\n";
+    huge += "1234  V\n\tabcd  Found\nC 01  Mass storage controller\n";
+    const IdIndex partial = index_ids(huge);
+    EXPECT_FALSE(partial.complete);
+    EXPECT_EQ(id_lookup(huge, partial, 0x1234, 0xABCD)->device, "Found");
+    EXPECT_EQ(class_lookup(huge, partial, 0x01, 0x06), std::nullopt);
 }
 
 TEST(PciLookup, BinaryAndHugeTextsGiveValidUtf8OrNothing) {
@@ -204,6 +248,85 @@ TEST(IdLookup, UsbIdsLayout) {
     const auto hub = id_lookup(installed, 0x1D6B, 0x0003);
     ASSERT_TRUE(hub);
     EXPECT_EQ(hub->vendor + " " + hub->device.value_or(""), "Linux Foundation 3.0 root hub");
+}
+
+// Classes and subsystems against lspci -mm: "Class" "Vendor" "Device" -r -p "SVendor"
+// "SDevice"; lspci writes "Device xxxx" for a subsystem and "... [ccss]" for a subclass it did
+// not find.
+TEST(PciLookupOracle, ClassesAndSubsystemsAgreeWithLspci) {
+    if (!std::ifstream(installed_db))
+        GTEST_SKIP() << installed_db << " is not installed";
+    if (test::run_shell("command -v lspci >/dev/null") != 0)
+        GTEST_SKIP() << "lspci (pciutils) is not installed";
+    struct Function {
+        std::uint16_t vendor, device, sub_vendor, sub_device;
+        std::uint8_t cls, sub;
+    } const functions[] = {
+        {0x8086, 0x1521, 0x8086, 0x0001, 0x02, 0x00},  // I350-T4
+        {0x8086, 0x1521, 0x1028, 0x0602, 0x02, 0x00},  // Dell's 2P I350-t LOM
+        {0x8086, 0xA352, 0x1462, 0x7C02, 0x01, 0x06},  // SATA, subsystem not listed
+        {0x10DE, 0x2484, 0x1462, 0x3909, 0x03, 0x00},
+        {0x1AF4, 0x1041, 0x1AF4, 0x1100, 0x02, 0x00},  // virtio: QEMU's subsystem
+        {0x1B36, 0x000D, 0x1AF4, 0x1100, 0x0C, 0x03},  // USB xHCI
+        {0x8086, 0x2922, 0x1AF4, 0x1100, 0x01, 0xFF},  // a subclass pci.ids lacks
+        {0x8086, 0x1901, 0x0000, 0x0000, 0x06, 0x04},
+    };
+    test::TempDir dir;
+    std::string dump;
+    for (std::size_t i = 0; i < std::size(functions); ++i) {
+        const Function& f = functions[i];
+        std::uint8_t b[64] = {};  // the standard configuration header, little-endian words
+        const auto word = [&b](std::size_t at, std::uint16_t v) {
+            b[at] = static_cast<std::uint8_t>(v & 0xFF);
+            b[at + 1] = static_cast<std::uint8_t>(v >> 8);
+        };
+        word(0x00, f.vendor);
+        word(0x02, f.device);
+        b[0x0A] = f.sub;
+        b[0x0B] = f.cls;
+        word(0x2C, f.sub_vendor);
+        word(0x2E, f.sub_device);
+        dump += strfmt("%02zx:00.0 x\n", i);
+        for (std::size_t row = 0; row < 64; row += 16) {
+            dump += strfmt("%02zx:", row);
+            for (std::size_t k = row; k < row + 16; ++k)
+                dump += strfmt(" %02x", b[k]);
+            dump += "\n";
+        }
+        dump += "\n";
+    }
+    dir.write("dump", dump);
+    const std::string out = test::capture_output("lspci -F '" + dir.path() + "/dump' -i '" +
+                                                 installed_db + "' -mm 2>&1");
+    const std::string db = test::read_file(installed_db);
+    const IdIndex index = index_ids(db);
+    std::size_t line_start = 0;
+    for (const Function& f : functions) {
+        const std::size_t end = out.find('\n', line_start);
+        ASSERT_NE(end, std::string::npos) << out;
+        std::vector<std::string> quoted;
+        std::string_view line(out.data() + line_start, end - line_start);
+        line_start = end + 1;
+        for (std::size_t open = line.find('"'); open != std::string_view::npos;) {
+            const std::size_t close = line.find('"', open + 1);
+            quoted.emplace_back(line.substr(open + 1, close - open - 1));
+            open = line.find('"', close + 1);
+        }
+        ASSERT_GE(quoted.size(), 3u) << line;
+        const auto names = class_lookup(db, index, f.cls, f.sub);
+        ASSERT_TRUE(names) << line;
+        const std::string ours = names->subclass.value_or(names->name);
+        EXPECT_TRUE(quoted[0] == ours || quoted[0] == strfmt("%s [%02x%02x]", ours.c_str(),
+                                                             unsigned{f.cls}, unsigned{f.sub}))
+            << quoted[0] << " / " << ours;
+        const auto sub =
+            subsystem_lookup(db, index, f.vendor, f.device, f.sub_vendor, f.sub_device);
+        if (quoted.size() < 5 || quoted[4].empty() || quoted[4].starts_with("Device ")) {
+            EXPECT_EQ(sub, std::nullopt) << line;
+        } else {
+            EXPECT_EQ(sub, quoted[4]) << line;
+        }
+    }
 }
 
 TEST(PciLookupOracle, FixtureDatabaseAgreesWithLspci) {

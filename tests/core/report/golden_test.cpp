@@ -53,16 +53,21 @@ SystemSnapshot workstation() {
                0x2786,
                0x1462,
                0x5122,
-               0xA1}};
-    s.displays = {{"DELL U2723QE", 3840, 2160, 27, 597, 336, 60, 2022, 12, 10, "7XKC0P3"},
-                  {"LG ULTRAGEAR", 2560, 1440, 27, 600, 340, 165, 2021, 0, 8, "109NTAB1Q227"}};
+               0xA1,
+               "0000:01:00.0",
+               "nvidia",
+               {{"DP-1", true}, {"DP-2", false}, {"DP-3", true}, {"HDMI-A-1", false}}}};
+    s.displays = {{"DELL U2723QE", 3840, 2160, 27, 597, 336, 60, 2022, 12, 10, "7XKC0P3", "DP-1",
+                   "0000:01:00.0"},
+                  {"LG ULTRAGEAR", 2560, 1440, 27, 600, 340, 165, 2021, 0, 8, "109NTAB1Q227",
+                   "DP-3", "0000:01:00.0"}};
 
     // A LUKS partition holding btrfs with two subvolumes mounted, an EFI partition, a nearly
     // full data disk, a stick formatted whole, network and FUSE mounts and zram swap.
     const std::string luks = "3f2a9c1e-5b7d-4e8f-9a0b-1c2d3e4f5a6b";
     DiskInfo nvme{"nvme0n1",  "Samsung SSD 980 PRO 1TB", "NVMe", "5B2QGXA7", 0,
                   {16000, 4}, 1000204886016ull,          512,    512,        0,
-                  true,       "S5P2NG0R123456A"};
+                  true,       "S5P2NG0R123456A",         "nvme", "0000:04:00.0"};
     nvme.partition_table = "gpt";
     nvme.partitions = {{"nvme0n1p1",
                         1048576,
@@ -80,11 +85,11 @@ SystemSnapshot workstation() {
                         {"crypto_LUKS", "", luks, {}, {"dm-0"}}}};
     DiskInfo hdd{"sda", "WDC WD40EZRZ-00GXCB0", "SATA", "80.00A80", 6000,
                  {},    4000787030016ull,       512,    4096,       5400,
-                 false, "WD-WCC4E1234567"};
+                 false, "WD-WCC4E1234567",      "ahci", "0000:00:17.0"};
     hdd.partition_table = "dos";
     hdd.partitions = {
         {"sda1", 1048576, 4000785981440, "", "", "0x83", {"ext4", "data", "", {"/data"}, {}}}};
-    DiskInfo stick{"sdb", "", "USB", "", 0, {}, 0, 0, 0, 0, std::nullopt, ""};
+    DiskInfo stick{"sdb", "", "USB", "", 0, {}, 0, 0, 0, 0, std::nullopt, "", "uas", ""};
     stick.content = {"exfat", "STICK", "", {"/media/alice/STICK"}, {}};
     stick.size = 31914983424ull;
     s.disks = {nvme, hdd, stick};
@@ -111,15 +116,73 @@ SystemSnapshot workstation() {
                  {"/dev/sr0", "/mnt/dvd", "iso9660", "", true, std::nullopt}};
     s.swap = {{"/dev/zram0", "zram", 8589930496, 268435456}};
 
-    s.net_adapters = {
-        {"Ethernet Controller I225-V", "Ethernet", 2500, true, "enp5s0", "04:7c:16:aa:bb:cc"},
-        {"Wi-Fi 6E(802.11ax) AX210/AX1675* 2x2", "Wi-Fi", 0, false, "wlp6s0", ""}};
+    s.net_adapters = {{"Ethernet Controller I225-V",
+                       "Ethernet",
+                       2500,
+                       true,
+                       "enp5s0",
+                       "04:7c:16:aa:bb:cc",
+                       "0000:05:00.0",
+                       "igc",
+                       "1082:8770",
+                       9000,
+                       "full",
+                       {{false, "192.168.1.20", 24},
+                        {true, "fe80::67c:16ff:feaa:bbcc", 64},
+                        {true, "2001:db8::20", 64}}},
+                      {"Wi-Fi 6E(802.11ax) AX210/AX1675* 2x2",
+                       "Wi-Fi",
+                       0,
+                       false,
+                       "wlp6s0",
+                       "",
+                       "0000:06:00.0",
+                       "iwlwifi",
+                       "",
+                       1500,
+                       "",
+                       {}}};
     s.sound_cards = {"HDA Intel PCH", "HDA NVidia"};
     s.audio_devices = {"ALC897 Analog (playback, capture)", "HDMI 0 (playback)"};
     s.bluetooth = {"AX210 Bluetooth"};
-    s.usb_devices = {{"Genesys Logic USB2.1 Hub", 480, 0x05E3, 0x0610, 1},
-                     {"Logitech USB Receiver", 12, 0x046D, 0xC52B, 2},
-                     {"SanDisk Ultra(R) Fit", 5000, 0x0781, 0x5583, 1}};
+    s.usb_devices = {{"Genesys Logic USB2.1 Hub",
+                      480,
+                      0x05E3,
+                      0x0610,
+                      1,
+                      1,
+                      "1-2",
+                      "2.10",
+                      {{0, 0x09, "Hub", "hub"}}},
+                     {"Logitech USB Receiver",
+                      12,
+                      0x046D,
+                      0xC52B,
+                      2,
+                      1,
+                      "1-2.4",
+                      "2.00",
+                      {{0, 0x03, "Human Interface Device", "usbhid"},
+                       {1, 0x03, "Human Interface Device", "usbhid"},
+                       {2, 0x03, "Human Interface Device", "usbhid"}}},
+                     {"SanDisk Ultra(R) Fit",
+                      5000,
+                      0x0781,
+                      0x5583,
+                      1,
+                      2,
+                      "2-3",
+                      "3.20",
+                      {{0, 0x08, "Mass Storage", "uas"}}}};
+    s.pci_devices = {
+        {"0000:00:01.0", 0x060400, "PCI bridge", 0x8086, 0xA70D, 0, 0, 0x01, "Intel Corporation",
+         "Raptor Lake PCI Express 5.0 Graphics Port (PEG010)", "", "pcieport", "", "", std::nullopt,
+         1, PcieLink{16000, 16, 16000, 8, 0, 0}, false, false},
+        {"0000:01:00.0", 0x030000, "VGA compatible controller", 0x10DE, 0x2786, 0x1462, 0x5122,
+         0xA1, "NVIDIA Corporation", "AD104 [GeForce RTX 4070]", "GAMING X TRIO", "nvidia",
+         "nvidia", "535.129.03", 0, 14, PcieLink{16000, 16, 16000, 8, 16000, 16}, true, false},
+        {"0000:00:1f.0", 0x060100, "", 0x8086, 0x7A04, 0x1462, 0x7D91, 0x11, "Intel Corporation",
+         "", "", "", "", "", std::nullopt, std::nullopt, std::nullopt, false, std::nullopt}};
 
     s.dmi = {"Micro-Star International Co., Ltd.",
              "MAG Z790 TOMAHAWK WIFI (MS-7D91)",

@@ -134,10 +134,27 @@ TEST(OtherRows, SummaryAndDetail) {
     s.audio_devices = {"ALC897 Analog (playback, capture)", "HDMI 0(TM) (playback)"};
     s.sound_cards = {"HDA Intel PCH", "HDA NVidia"};
     s.bluetooth = {"Intel(R) AX201 Bluetooth"};
-    UsbDevice hub{"Genesys Logic USB2.1 Hub", 480, 0x05E3, 0x0610, 1};
-    UsbDevice mouse{"Logitech USB Receiver", 12, 0x046D, 0xC52B, 2};
-    UsbDevice nameless{"", 0, 0, 0x1234, 1};
-    UsbDevice fast{"Flash(R) Drive", 5000, 0, 0, 3};
+    UsbDevice hub{"Genesys Logic USB2.1 Hub", 480, 0x05E3, 0x0610, 1, 1, "1-2", "", {}};
+    // Drivers are named once each, in interface order; an interface without one adds nothing.
+    UsbDevice mouse{"Logitech USB Receiver",
+                    12,
+                    0x046D,
+                    0xC52B,
+                    2,
+                    1,
+                    "1-2.1",
+                    "2.00",
+                    {{0, 3, "", "usbhid"}, {1, 0xFF, "", ""}, {2, 3, "", "usbhid"}}};
+    UsbDevice nameless{"", 0, 0, 0x1234, 1, 1, "1-3", "", {}};
+    UsbDevice fast{"Flash(R) Drive",
+                   5000,
+                   0,
+                   0,
+                   3,
+                   2,
+                   "2-1.1.1",
+                   "3.20",
+                   {{0, 8, "", "uas"}, {1, 8, "", "usb-storage"}}};
     s.usb_devices = {hub, mouse, nameless, fast};
 
     EXPECT_EQ(rows_text(other_rows(s, false)),
@@ -157,9 +174,9 @@ TEST(OtherRows, SummaryAndDetail) {
               "  Bluetooth         : Intel AX201 Bluetooth\n"
               "  USB tree\n"
               "      Genesys Logic USB2.1 Hub  [05E3:0610, 480Mb/s]\n"
-              "        Logitech USB Receiver  [046D:C52B, 12Mb/s]\n"
+              "        Logitech USB Receiver  [046D:C52B, 12Mb/s, usbhid]\n"
               "      \n"
-              "          Flash Drive  [5Gb/s]\n");
+              "          Flash Drive  [5Gb/s, uas, usb-storage]\n");
     for (const auto& row : other_rows(s, false))
         EXPECT_NE(row.kind, RowKind::Raw) << row.text;
 }

@@ -9,7 +9,7 @@ start_weston --backend=x11-backend.so
 
 export WAYLAND_DEBUG=client
 # A report longer than the window, so that there is something to scroll.
-NADREL_SYSROOT="$(cd "$(dirname "$0")/../fixtures/intel-desktop" && pwd)" start_nadrel --detail
+NADREL_SYSROOT="$(cd "$(dirname "$0")/../../fixtures/intel-desktop" && pwd)" start_nadrel --detail
 screen() {
     timeout 10 xwd -root -silent >"$T/screen.xwd" &&
         timeout 20 convert "xwd:$T/screen.xwd" "ppm:$T/screen.ppm"

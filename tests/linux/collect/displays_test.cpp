@@ -31,9 +31,11 @@ TEST(CollectDisplays, ConnectedConnectorsInNameOrderOncePerMonitor) {
     test::add_drm_connector(dir, "card1", dgpu, "DP-2", "connected", hp);
     test::add_drm_connector(dir, "card1", dgpu, "DP-10", "connected", nec);
     test::add_drm_connector(dir, "card0", igpu, "HDMI-A-1", "connected", dell);
-    // The same monitor seen through a second card node is listed once; a second monitor of
-    // that model (another serial number) is listed too.
+    // Byte-identical EDIDs on two connectors are two monitors of one model; the same connector
+    // seen through a second card node of one device (card2) is one.
     test::add_drm_connector(dir, "card1", dgpu, "DP-1", "connected", dell);
+    test::add_drm_card(dir, "card2", dgpu, {});
+    test::add_drm_connector(dir, "card2", dgpu, "DP-1", "connected", dell);
     std::string dell_twin = dell;
     dell_twin[12] = static_cast<char>(dell_twin[12] + 1);
     test::add_drm_connector(dir, "card1", dgpu, "HDMI-A-1", "connected", dell_twin);
@@ -60,10 +62,16 @@ TEST(CollectDisplays, ConnectedConnectorsInNameOrderOncePerMonitor) {
     std::vector<std::string> names;
     for (const auto& d : displays)
         names.push_back(d.name);
-    // card0-HDMI-A-1, card1-DP-1 (duplicate), card1-DP-10, card1-DP-2, card1-HDMI-A-1.
-    EXPECT_EQ(names,
-              (std::vector<std::string>{"DELL P2419H", "EA241WM", "HP Z27q G3", "DELL P2419H"}));
-    ASSERT_EQ(displays.size(), 4u);
+    // card0-HDMI-A-1, card1-DP-1, card1-DP-10, card1-DP-2, card1-HDMI-A-1.
+    EXPECT_EQ(names, (std::vector<std::string>{"DELL P2419H", "DELL P2419H", "EA241WM",
+                                               "HP Z27q G3", "DELL P2419H"}));
+    ASSERT_EQ(displays.size(), 5u);
+    std::vector<std::string> where;
+    for (const auto& d : displays)
+        where.push_back(d.connector + " " + d.gpu_pci_address);
+    EXPECT_EQ(where, (std::vector<std::string>{"HDMI-A-1 0000:00:02.0", "DP-1 0000:01:00.0",
+                                               "DP-10 0000:01:00.0", "DP-2 0000:01:00.0",
+                                               "HDMI-A-1 0000:01:00.0"}));
     EXPECT_EQ(displays[0].width_px, 1920u);
     EXPECT_EQ(displays[0].height_px, 1080u);
     EXPECT_EQ(displays[0].diagonal_in, 24u);

@@ -11,6 +11,7 @@
 #include "core/report/device_text.h"
 #include "core/text/fmt.h"
 #include "linux/collect/drm_tree.h"
+#include "linux/collect/pci.h"
 #include "linux/collect/pci_names.h"
 #include "support/golden.h"
 #include "support/temp_dir.h"

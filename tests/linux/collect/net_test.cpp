@@ -40,11 +40,11 @@ void pci_function(const TempDir& dir, const std::string& path, const char* vendo
     dir.write(path + "/device", std::string(device) + "\n");
 }
 
-TEST(CollectNetAdapters, KindsLinksSpeedsAndDuplicates) {
+TEST(CollectNetAdapters, KindsLinksSpeedsAndPorts) {
     TempDir dir;
     dir.write("usr/share/hwdata/pci.ids", pci_ids);
     const std::string bus = "sys/devices/pci0000:00/0000:00:1c.0";
-    // Two ports of one card: listed once, by the first (sorted) interface.
+    // Two ports of one card: each its own entry.
     for (const char* port : {"0", "1"}) {
         const std::string fn = bus + "/0000:04:00." + port;
         pci_function(dir, fn, "0x8086", "0x15f3");
@@ -98,6 +98,7 @@ TEST(CollectNetAdapters, KindsLinksSpeedsAndDuplicates) {
     };
     const std::vector<Want> want = {
         {"Ethernet Controller I225-V", "Ethernet", true, 2500},
+        {"Ethernet Controller I225-V", "Ethernet", false, 0},
         {"enx00e04c680001", "Ethernet", true, 0},
         {"ghost0", "", false, 0},
         {"usb0", "Ethernet", true, 0},

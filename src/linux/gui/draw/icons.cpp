@@ -35,6 +35,10 @@ constexpr IconRect other_icon[] = {{3, 3, 18, 2}, {3, 17, 18, 2}, {3, 3, 2, 16},
                                    {9, 7, 6, 4},  {7, 19, 2, 2},  {11, 19, 2, 2}, {15, 19, 2, 2}};
 constexpr IconRect battery_icon[] = {{2, 7, 18, 2},  {2, 15, 18, 2}, {2, 7, 2, 10}, {18, 7, 2, 10},
                                      {20, 10, 2, 4}, {6, 10, 4, 4},  {12, 10, 4, 4}};
+// An expansion card: its bracket, the board with a chip, and the contacts of its edge.
+constexpr IconRect devices_icon[] = {{2, 3, 2, 18}, {4, 5, 18, 2},  {4, 15, 18, 2},
+                                     {4, 5, 2, 12}, {20, 5, 2, 12}, {8, 9, 5, 4},
+                                     {7, 17, 2, 3}, {11, 17, 2, 3}, {15, 17, 2, 3}};
 // A warning triangle with an exclamation mark cut out of it.
 constexpr IconRect attention_icon[] = {{11, 3, 2, 2},       {10, 5, 4, 2},       {9, 7, 6, 2},
                                        {8, 9, 8, 2},        {7, 11, 10, 2},      {6, 13, 12, 2},
@@ -260,6 +264,8 @@ std::span<const IconRect> section_icon(SectionKind kind) {
             return other_icon;
         case SectionKind::Battery:
             return battery_icon;
+        case SectionKind::Devices:
+            return devices_icon;
         case SectionKind::Attention:
             return attention_icon;
         case SectionKind::Sensors:

@@ -39,6 +39,8 @@ SectionColours colours_of(SectionKind kind) {
             return {0xFFD966, 0x8A6400, 0xFFF2CC, 0x473800};
         case SectionKind::Sensors:
             return {0xF5C6A5, 0x8C4F25, 0xFCE9DC, 0x45301F};
+        case SectionKind::Devices:
+            return {0xF6D7B5, 0x8A5A1F, 0xFCEFE2, 0x45321C};
     }
     return {0xFFFFFF, 0x1A1A1A, 0xFFFFFF, 0x1A1A1A};
 }
