@@ -161,10 +161,19 @@ constexpr std::pair<std::string_view, std::string_view> names[] = {
     {"cpu.microcode", "CPU microcode"},
     {"cpu.vulnerabilities", "CPU vulnerability"},
     {"memory.swap_total_bytes", "Swap"},
+    {"memory.used_bytes", "Memory in use"},
+    {"memory.swap_used_bytes", "Swap in use"},
+    {"system.uptime_seconds", "Uptime"},
+    {"system.load_average", "Load average"},
+    {"disks[].temperature_c", "temperature"},
+    {"disks[].partitions[].size_bytes", "size"},
+    {"volumes[].size_bytes", "size"},
+    {"volumes[].used_bytes", "used"},
+    {"volumes[].available_bytes", "available"},
+    {"batteries[].charge_percent", "charge"},
     {"memory.edac", "Memory errors"},
     {"memory.modules[].corrected_errors", "corrected errors"},
     {"memory.modules[].uncorrected_errors", "uncorrected errors"},
-    {"disks[].partitions", "Partition"},
     {"volumes", "Volume"},
     {"arrays", "Array"},
     {"device_mapper", "Mapped device"},
@@ -177,7 +186,6 @@ constexpr std::pair<std::string_view, std::string_view> names[] = {
     {"device_batteries", "Device battery"},
     {"sensors", "Sensor"},
     {"sensors[].value", "reading"},
-    {"gpus[].connectors", "Connector"},
     {"pci_devices", "PCI device"},
     {"usb[].interfaces", "USB interface"},
 };
@@ -379,7 +387,7 @@ std::vector<ListSpec> list_specs() {
          },
          [](const Json& e) { return str(e, "label"); }},
         {"disks[].partitions",
-         "Partition",
+         "partition",
          {"name"},
          {},
          {},
@@ -489,7 +497,7 @@ std::vector<ListSpec> list_specs() {
              return name.empty() ? str(d, "vendor_id") + ":" + str(d, "device_id") : name;
          }},
         {"gpus[].connectors",
-         "Connector",
+         "connector",
          {"name"},
          {},
          {},
@@ -548,6 +556,8 @@ std::string show(std::string_view key, const Json& value) {
             return strfmt("%.1fWh", static_cast<double>(n) / 1000.0);
         if (unit("_mm"))
             return std::to_string(n) + " mm";
+        if (unit("_percent"))
+            return std::to_string(n) + "%";
         return std::to_string(n);
     }
     if (value.is_number() && key.ends_with("_percent"))
@@ -780,14 +790,23 @@ private:
                 return std::optional(item.dump(-1, ' ', false, Json::error_handler_t::replace));
             });
         }
-        const std::string label = section_name(pattern);
+        // A list inside a device is named within it ("Disk sda partition sda3", "Disk sda
+        // mount points").
+        const bool nested = at.subject.has_value();
+        const std::string label =
+            nested ? at.title + " " + words(pattern.substr(pattern.rfind('.') + 1))
+                   : section_name(pattern);
         const std::string item_pattern = pattern + "[]";
         const auto place = [&](const Json& item, std::size_t index, const Json& items) {
             if (spec == nullptr)
                 return at;
             std::string subject = clean_text(spec->subject(item, index, items));
-            const std::string title =
+            std::string title =
                 spec->prefix.empty() ? subject : std::string(spec->prefix) + " " + subject;
+            if (nested) {
+                subject = *at.subject + " " + title;
+                title = at.title + " " + title;
+            }
             return Place{at.section, std::move(subject), title};
         };
         const auto description = [spec](const Json& item) {
@@ -798,11 +817,12 @@ private:
             const Place p = place(item, index, items);
             const std::string name = spec != nullptr ? *p.subject : describe_any(item);
             Place where = p;
-            if (spec == nullptr)
+            if (spec == nullptr && !nested)
                 where.subject = item.is_string() ? item.get<std::string>() : name;
+            const std::string head = spec != nullptr && nested ? p.title : label + ": " + name;
             add(where, added ? "added" : "removed", std::nullopt, added ? Json() : item,
                 added ? item : Json(),
-                label + ": " + name + (added ? " added" : " removed") +
+                head + (added ? " added" : " removed") +
                     (spec != nullptr ? description(item) : ""));
         };
 

@@ -41,6 +41,7 @@ SystemSnapshot machine() {
     disk.bus = "NVMe";
     disk.size = 1000204886016ull;
     disk.serial = "S64DNF0R1";
+    disk.partitions = {{"nvme0n1p1", 1048576, 536870912, "", "", "", {"vfat", "", "", {}, {}}}};
     s.disks = {disk};
     s.net_adapters = {
         {"I225-V", "Ethernet", 1000, true, "enp5s0", "04:7c:16:aa:bb:cc", "", "", "", 0, "", {}}};
@@ -141,6 +142,12 @@ TEST(Compare, OneLinePerChangeInTheFormsATechnicianReads) {
              s.pci_devices[0].link->current_width = 8;
          },
          "PCI 0000:01:00.0 link width: 16 → 8\n"},
+        {"a list inside a device, named within it",
+         [](SystemSnapshot& s) {
+             s.disks[0].partitions.clear();
+             s.gpus[0].connectors = {{"DP-1", true}};
+         },
+         "GPU 1 connector DP-1 added\nDisk nvme0n1 partition nvme0n1p1 removed (512MB, vfat)\n"},
     };
     for (const Case& c : cases) {
         const Comparison r = compare_reports(document(), document(c.change), {});
