@@ -27,10 +27,15 @@ bool id_prefix(std::string_view line, const char (&id)[N]) {
     return true;
 }
 
+// Whether s holds at least n characters (n > 0), without counting the rest of a long line.
+bool has_chars(std::string_view s, std::size_t n) {
+    return char_offset(s, n - 1) < s.size();
+}
+
 // The first four characters of line are the identifier id (ASCII case-insensitive) and the
 // line holds at least six characters.
 bool has_id(std::string_view line, const char (&id)[5]) {
-    return line.size() >= 6 && id_prefix(line, id) && char_count(line) >= 6;
+    return line.size() >= 6 && id_prefix(line, id) && has_chars(line, 6);
 }
 
 bool only_white_space(std::string_view line) {
@@ -103,7 +108,7 @@ std::optional<std::string_view> entry_name(std::string_view line, const char (&i
     if (!id_prefix(start, id))
         return std::nullopt;
     const std::string_view text = trim_end(start);
-    if (text.size() < N + 1 || char_count(text) < N + 1)
+    if (text.size() < N + 1 || !has_chars(text, N + 1))
         return std::nullopt;
     return trim(text.substr(N - 1));
 }
@@ -133,7 +138,7 @@ std::optional<std::uint8_t> class_line_id(std::string_view line) {
 }
 
 std::optional<std::uint16_t> vendor_line_id(std::string_view line) {
-    if (line.size() < 6 || char_count(line) < 6)
+    if (line.size() < 6 || !has_chars(line, 6))
         return std::nullopt;
     const auto id = parse_hex_digits(line.substr(0, 4));
     if (!id)
@@ -156,6 +161,15 @@ IdIndex index_ids(std::string_view db) {
     std::size_t pos = 0;
     while (pos < db.size()) {
         const std::size_t start = pos;
+        // Nine lines in ten are entries under a block: pass them on their first character.
+        const char first = db[pos];
+        if (first == '\t' || first == ' ' || first == '#' || first == '\n') {
+            const void* nl = std::memchr(db.data() + pos, '\n', db.size() - pos);
+            pos = nl == nullptr
+                      ? db.size()
+                      : static_cast<std::size_t>(static_cast<const char*>(nl) - db.data()) + 1;
+            continue;
+        }
         const std::string_view line = next_line(db, pos);
         if (skipped(line) || !starts_block(line))
             continue;

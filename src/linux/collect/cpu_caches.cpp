@@ -5,9 +5,12 @@
 #include <algorithm>
 #include <limits>
 #include <map>
+#include <optional>
 #include <string>
 #include <tuple>
+#include <vector>
 
+#include "core/text/numbers.h"
 #include "core/text/unicode.h"
 
 namespace nadrel {
@@ -22,10 +25,28 @@ constexpr std::uint64_t max_listed_cpu = cpu_set_size - 1;
 
 constexpr std::uint64_t u32_max = std::numeric_limits<std::uint32_t>::max();
 
-std::uint32_t read_u32_or_zero(const SysRoot& root, const std::string& path) {
-    const auto v = read_u64(root, path);
+std::uint32_t u32_or_zero(const std::optional<std::string>& text) {
+    const auto v = text ? parse_u64(*text) : std::nullopt;
     return v && *v <= u32_max ? static_cast<std::uint32_t>(*v) : 0;
 }
+
+// The files of one index folder, read together: a machine has dozens of these folders.
+enum CacheFile : std::size_t {
+    level_file,
+    type_file,
+    id_file,
+    shared_file,
+    size_file,
+    line_file,
+    ways_file
+};
+const std::vector<std::string> cache_files = {"level",
+                                              "type",
+                                              "id",
+                                              "shared_cpu_list",
+                                              "size",
+                                              "coherency_line_size",
+                                              "ways_of_associativity"};
 
 // Level, type and sharing key name one cache instance; the first CPU reporting it wins.
 using InstanceKey = std::tuple<std::uint8_t, std::string, std::string>;
@@ -108,21 +129,21 @@ void collect_caches(const SysRoot& root, const std::vector<std::uint32_t>& cpus,
         if (n != 0 && !exists(root, cache_dir))
             continue;
         for (std::uint32_t i = 0; i < max_cache_indices; ++i) {
-            const std::string dir = cache_dir + "/index" + std::to_string(i) + "/";
-            const auto level_text = read_text(root, dir + "level");
+            const std::string dir = cache_dir + "/index" + std::to_string(i);
+            auto files = read_texts_in(root, dir, cache_files);
             // A missing level ends this CPU's indices; one that is there but unreadable or
             // not a number only skips its own index.
-            if (!level_text && !exists(root, dir + "level"))
+            if (!files[level_file] && !exists(root, dir + "/level"))
                 break;
-            const auto level = level_text ? parse_u64(*level_text) : std::nullopt;
+            const auto level = files[level_file] ? parse_u64(*files[level_file]) : std::nullopt;
             if (!level || *level > 255)
                 continue;
-            std::string type = read_text(root, dir + "type").value_or("Unified");
+            std::string type = files[type_file].value_or("Unified");
             std::string key;
-            if (auto id = read_text(root, dir + "id")) {
-                key = std::move(*id);
-            } else if (auto shared = read_text(root, dir + "shared_cpu_list")) {
-                key = std::move(*shared);
+            if (files[id_file]) {
+                key = std::move(*files[id_file]);
+            } else if (files[shared_file]) {
+                key = std::move(*files[shared_file]);
             } else {
                 // Without either file, indices never merge.
                 key = std::to_string(n) + "." + std::to_string(i);
@@ -134,9 +155,9 @@ void collect_caches(const SysRoot& root, const std::vector<std::uint32_t>& cpus,
             CacheInfo c;
             c.level = std::get<0>(instance_key);
             c.cache_type = std::get<1>(instance_key);
-            c.size = parse_cache_size(read_text(root, dir + "size").value_or(""));
-            c.line_size = read_u32_or_zero(root, dir + "coherency_line_size");
-            c.ways = read_u32_or_zero(root, dir + "ways_of_associativity");
+            c.size = parse_cache_size(files[size_file].value_or(""));
+            c.line_size = u32_or_zero(files[line_file]);
+            c.ways = u32_or_zero(files[ways_file]);
             instances.emplace(std::move(instance_key), std::move(c));
         }
     }

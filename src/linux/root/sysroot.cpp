@@ -266,6 +266,10 @@ std::vector<std::optional<std::string>> read_texts_in(const SysRoot& root, std::
     std::vector<std::optional<std::string>> texts;
     texts.reserve(names.size());
     const UniqueFd dir(root.is_host() ? root.open_at(folder, O_PATH | O_DIRECTORY) : -1);
+    if (root.is_host() && !dir.valid()) {
+        texts.resize(names.size());  // no folder, no files in it
+        return texts;
+    }
     for (const auto& name : names) {
         if (!dir.valid()) {
             texts.push_back(read_text(root, std::string(folder) + "/" + name));
