@@ -248,11 +248,11 @@ void sensor_metrics(Metrics& m, const SystemSnapshot& s) {
 // Corrected and uncorrected counts since boot: per module where EDAC names one, else per
 // memory controller and its own label.
 void memory_error_metrics(Metrics& m, const SystemSnapshot& s) {
-    constexpr std::string_view family = "nadrel_memory_errors_total";
-    constexpr std::string_view help = "Memory errors the EDAC driver counted since boot.";
     const auto add = [&m](Labels where, std::string_view type, std::uint64_t count) {
         where.emplace_back("type", std::string(type));
-        m.add(family, "counter", help, where, static_cast<double>(count));
+        m.add("nadrel_memory_errors_total", "counter",
+              "Memory errors the EDAC driver counted since boot.", where,
+              static_cast<double>(count));
     };
     for (const MemoryModule& d : s.memory_modules) {
         const Labels where = {{"locator", name(d.locator)}, {"bank_locator", name(d.bank_locator)}};
