@@ -34,33 +34,14 @@ TEST(SnapshotJson, UnknownIsNullAndListsAreEmpty) {
     std::vector<std::string> keys;
     for (const auto& item : doc.items())
         keys.push_back(item.key());
-    EXPECT_EQ(keys, (std::vector<std::string>{"schema_version",
-                                              "generated",
-                                              "sanitized",
-                                              "attention",
-                                              "system",
-                                              "cpu",
-                                              "memory",
-                                              "gpus",
-                                              "displays",
-                                              "disks",
-                                              "optical_drives",
-                                              "volumes",
-                                              "arrays",
-                                              "device_mapper",
-                                              "swap",
-                                              "loop_devices",
-                                              "network",
-                                              "board",
-                                              "battery",
-                                              "batteries",
-                                              "device_batteries",
-                                              "ac_online",
-                                              "sensors",
-                                              "audio",
-                                              "bluetooth",
-                                              "usb",
-                                              "pci_devices"}));
+    EXPECT_EQ(keys, (std::vector<std::string>{
+                        "schema_version",   "generated",     "sanitized",      "attention",
+                        "system",           "cpu",           "memory",         "gpus",
+                        "displays",         "disks",         "optical_drives", "volumes",
+                        "arrays",           "device_mapper", "swap",           "loop_devices",
+                        "network",          "board",         "battery",        "batteries",
+                        "device_batteries", "ac_online",     "sensors",        "audio",
+                        "bluetooth",        "usb",           "pci_devices"}));
     EXPECT_EQ(doc["generated"], "2026-12-09T04:38:42Z");
     EXPECT_EQ(doc["system"]["hostname"], nullptr);  // the collector's "Unknown"
     EXPECT_EQ(doc["system"]["os"], "Linux");

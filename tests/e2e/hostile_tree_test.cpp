@@ -28,13 +28,19 @@ bool has_control(const std::string& text) {
 }
 
 TEST(HostileTree, EveryCaseEndsWithACleanReport) {
-    for (const char* c :
-         {"cpulist",         "alsa",       "disks",      "sparse",     "cpuinfo-lines",
-          "cpuinfo-flags",   "interfaces", "pciids",     "escapes",    "cores",
-          "sizes",           "usb",        "blockdevs",  "connectors", "dmi-modules",
-          "attributes",      "badbytes",   "hwmon",      "thermal",    "edac",
-          "vulnerabilities", "mounts",     "partitions", "holders",    "labels",
-          "pci"}) {
+    for (const char* c : {"cpulist",         "alsa",
+                          "disks",           "sparse",
+                          "cpuinfo-lines",   "cpuinfo-flags",
+                          "interfaces",      "pciids",
+                          "escapes",         "cores",
+                          "sizes",           "usb",
+                          "blockdevs",       "connectors",
+                          "dmi-modules",     "attributes",
+                          "badbytes",        "hwmon",
+                          "thermal",         "edac",
+                          "vulnerabilities", "mounts",
+                          "partitions",      "holders",
+                          "labels",          "pci"}) {
         SCOPED_TRACE(c);
         test::TempDir root;
         // The trees of many thousand folders at a tenth of that: folders are slow to make.

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "core/text/inet.h"
 #include "core/live/route.h"
+#include "core/text/inet.h"
 #include "linux/live/card.h"
 #include "linux/live/sampler.h"
 

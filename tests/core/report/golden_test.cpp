@@ -65,8 +65,8 @@ SystemSnapshot workstation() {
     // A LUKS partition holding btrfs with two subvolumes mounted, an EFI partition, a nearly
     // full data disk, a stick formatted whole, network and FUSE mounts and zram swap.
     const std::string luks = "3f2a9c1e-5b7d-4e8f-9a0b-1c2d3e4f5a6b";
-    DiskInfo nvme{"nvme0n1",  "Samsung SSD 980 PRO 1TB", "NVMe", "5B2QGXA7", 0,
-                  {16000, 4}, 1000204886016ull,          512,    512,        0,
+    DiskInfo nvme{"nvme0n1",  "Samsung SSD 980 PRO 1TB", "NVMe", "5B2QGXA7",    0,
+                  {16000, 4}, 1000204886016ull,          512,    512,           0,
                   true,       "S5P2NG0R123456A",         "nvme", "0000:04:00.0"};
     nvme.partition_table = "gpt";
     nvme.partitions = {{"nvme0n1p1",
@@ -83,8 +83,8 @@ SystemSnapshot workstation() {
                         "",
                         "0fc63daf-8483-4772-8e79-3d69d8477de4",
                         {"crypto_LUKS", "", luks, {}, {"dm-0"}}}};
-    DiskInfo hdd{"sda", "WDC WD40EZRZ-00GXCB0", "SATA", "80.00A80", 6000,
-                 {},    4000787030016ull,       512,    4096,       5400,
+    DiskInfo hdd{"sda", "WDC WD40EZRZ-00GXCB0", "SATA", "80.00A80",    6000,
+                 {},    4000787030016ull,       512,    4096,          5400,
                  false, "WD-WCC4E1234567",      "ahci", "0000:00:17.0"};
     hdd.partition_table = "dos";
     hdd.partitions = {
