@@ -121,10 +121,6 @@ void for_each_machine_text(SystemSnapshot& s, Fn&& fn) {
     }
     for (MemoryErrorCount& e : s.memory_edac)
         fn(e.label);
-    for (DiskInfo& d : s.disks) {
-        for (PartitionInfo& p : d.partitions)
-            fn(p.part_name);
-    }
     for (Volume& v : s.volumes)
         fn(v.source);
     for (SystemSlot& slot : s.slots)
@@ -249,6 +245,8 @@ void hide_storage(SystemSnapshot& s, HiddenCounts& counts) {
         for (PartitionInfo& p : d.partitions) {
             hide_content(p.content, counts, names);
             hide(p.part_uuid, HiddenKind::Uuid, counts);
+            // A GPT name is chosen like a label, and is often the same text.
+            hide(p.part_name, HiddenKind::Label, counts);
         }
     }
     for (MappedDevice& m : s.device_mapper) {

@@ -25,7 +25,7 @@ enum class HiddenKind : std::uint8_t {
     InterfaceName,  // names built from a MAC ("enx00e04c680001")
     IpAddress,      // IP addresses found inside other values
     HoldsHostName,  // other values with the host name inside
-    Label,          // file system labels
+    Label,          // file system labels and GPT partition names
     UserName,       // the user's folder name in mount points and swap files ("/home/NAME")
     BackingFile,    // the files loop devices map
 };

@@ -131,15 +131,15 @@ TEST_F(Planted, NoOutputHoldsAnIdentifierWhenSanitizing) {
     EXPECT_NE(print.out.find("<hidden> Speakers"), std::string::npos) << print.out;
     // One line says what went. Serials: 4 modules, 2 monitors, a disk, the battery; the
     // adapter, unknown to the database, is named by its interface, which held its MAC; the
-    // file system and partition UUIDs of five partitions, two labels, the user's name in two
-    // mount points and a source. The JSON adds the DMI identifiers.
+    // file system and partition UUIDs of five partitions, two labels and two GPT names, the user's
+    // name in two mount points and a source. The JSON adds the DMI identifiers.
     EXPECT_EQ(print.err,
-              "nadrel: hid 34 values: host name, 8 serials, 10 UUIDs, 4 asset tags, 2 MACs, "
-              "interface name, 2 IP addresses, name holding the host name, 2 labels, 3 user "
+              "nadrel: hid 36 values: host name, 8 serials, 10 UUIDs, 4 asset tags, 2 MACs, "
+              "interface name, 2 IP addresses, name holding the host name, 4 labels, 3 user "
               "names\n");
     EXPECT_EQ(run({"--json"}, true).err,
-              "nadrel: hid 41 values: host name, 11 serials, 11 UUIDs, machine ID, 6 asset tags, "
-              "2 MACs, interface name, 2 IP addresses, name holding the host name, 2 labels, 3 "
+              "nadrel: hid 43 values: host name, 11 serials, 11 UUIDs, machine ID, 6 asset tags, "
+              "2 MACs, interface name, 2 IP addresses, name holding the host name, 4 labels, 3 "
               "user names\n");
     EXPECT_EQ(run({"--json"}, false).err, "");
 

@@ -245,7 +245,7 @@ TEST_F(X11Window, SanitizedWindowSavesNoHostName) {
     // The one line that says what the sanitizer hid: the monitors' serials beside the name,
     // and the storage's UUIDs, labels and the user's name in mount points.
     EXPECT_EQ(program.err(),
-              "nadrel: hid 18 values: host name, 2 serials, 10 UUIDs, 2 labels, 3 user names\n");
+              "nadrel: hid 20 values: host name, 2 serials, 10 UUIDs, 4 labels, 3 user names\n");
 }
 
 TEST_F(X11Window, GdkScaleOrElseXftDpiScalesTheWindow) {
