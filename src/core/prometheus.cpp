@@ -248,8 +248,8 @@ void sensor_metrics(Metrics& m, const SystemSnapshot& s) {
 // Corrected and uncorrected counts since boot: per module where EDAC names one, else per
 // memory controller and its own label.
 void memory_error_metrics(Metrics& m, const SystemSnapshot& s) {
-    const auto add = [&m](Labels where, std::string_view type, std::uint64_t count) {
-        where.emplace_back("type", std::string(type));
+    const auto add = [&m](Labels where, std::string_view kind, std::uint64_t count) {
+        where.emplace_back("kind", std::string(kind));
         m.add("nadrel_memory_errors_total", "counter",
               "Memory errors the EDAC driver counted since boot.", where,
               static_cast<double>(count));

@@ -65,8 +65,8 @@ TEST(Prometheus, EachSeriesOnceAndEachFamilyTogether) {
           "nadrel_sensor_critical_celsius{chip=\"k10temp\",device=\"0000:00:18.3\","
           "label=\"Tctl\"} 95\n",
           "nadrel_memory_errors_total{locator=\"DIMM \\\"A\\\"\",bank_locator=\"\","
-          "type=\"corrected\"} 14\n",
-          "nadrel_memory_errors_total{controller=\"mc0\",label=\"\",type=\"corrected\"} 2\n",
+          "kind=\"corrected\"} 14\n",
+          "nadrel_memory_errors_total{controller=\"mc0\",label=\"\",kind=\"corrected\"} 2\n",
           "nadrel_pci_link_below_capability{address=\"0000:01:00.0\"} 1\n"})
         EXPECT_NE(text.find(line), std::string::npos) << line;
 }
