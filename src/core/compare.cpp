@@ -562,6 +562,15 @@ std::string show(std::string_view key, const Json& value) {
     }
     if (value.is_number() && key.ends_with("_percent"))
         return strfmt("%.1f%%", value.get<double>());
+    // A group that appeared or went as a whole (a value that was unknown): its parts in words.
+    if (value.is_array() || value.is_object()) {
+        std::string out;
+        for (const auto& [part, item] : value.items()) {
+            out += out.empty() ? "" : value.is_array() ? ", " : "; ";
+            out += value.is_array() ? show(key, item) : part + ": " + show(part, item);
+        }
+        return out.empty() ? "none" : out;
+    }
     return clean_text(value.dump(-1, ' ', false, Json::error_handler_t::replace));
 }
 

@@ -142,6 +142,9 @@ TEST(Compare, OneLinePerChangeInTheFormsATechnicianReads) {
              s.pci_devices[0].link->current_width = 8;
          },
          "PCI 0000:01:00.0 link width: 16 → 8\n"},
+        {"a group known only now: its parts in words",
+         [](SystemSnapshot& s) { s.kernel_taint = 4097; },
+         "System kernel taint: unknown → value: 4097; flags: P, O\n"},
         {"a list inside a device, named within it",
          [](SystemSnapshot& s) {
              s.disks[0].partitions.clear();
