@@ -89,9 +89,9 @@ want = {
     "nadrel_memory_installed_bytes": "3.4359738368e+10",
     'nadrel_disk_size_bytes{name="nvme0n1"}': "1.000204886016e+12",
     "nadrel_cpu_threads": "16",
-    # sda's drivetemp reads 61000 against a temp1_crit of 60000; two vulnerable CPU entries and
-    # the P and O taint letters are the other findings.
-    "nadrel_attention_items": "4",
+    # sda's drivetemp reads 61000 against a temp1_crit of 60000; a vulnerable CPU entry and the
+    # P and O taint letters are the other findings.
+    "nadrel_attention_items": "3",
     'nadrel_sensor_celsius{chip="coretemp",device="coretemp.0",label="Package id 0"}': "45",
     'nadrel_sensor_critical_celsius{chip="drivetemp",device="2:0:0:0",label="temp1"}': "60",
     'nadrel_disk_temperature_celsius{disk="sda"}': "61",

@@ -1,5 +1,5 @@
-// Names of partition types: GPT type GUIDs (UEFI 2.10, 5.3.3, and the Discoverable Partitions
-// Specification) and MBR type bytes, as fdisk names them.
+// Names of partition types: GPT type GUIDs (UEFI 2.10, 5.3.3, and the systemd list of
+// discoverable partitions) and MBR type bytes, as fdisk names them.
 #pragma once
 
 #include <string_view>

@@ -22,10 +22,11 @@ std::optional<double> parse_fraction(std::string_view text) {
 }
 
 // Documentation/admin-guide/tainted-kernels.rst, bit by bit.
+// clang-format off
 constexpr TaintFlag taint_table[] = {
     {'P', "proprietary module"},
     {'F', "module force loaded"},
-    {'S', "out-of-specification system"},
+    {'S', "unsupported hardware"},
     {'R', "module force unloaded"},
     {'M', "machine check"},
     {'B', "bad page"},
@@ -44,6 +45,7 @@ constexpr TaintFlag taint_table[] = {
     {'N', "in-kernel test"},
     {'J', "fwctl debug operation"},
 };
+// clang-format on
 
 // What is left of a total, none when the part is missing or larger (a lying file).
 std::optional<std::uint64_t> remainder(std::optional<std::uint64_t> total,
