@@ -86,6 +86,18 @@ inline ReadResult read_text(const Json& j, std::string& out, std::string_view if
     return std::nullopt;
 }
 
+// A list of texts, null items read as empty.
+inline ReadResult read_text_list(const Json& j, std::vector<std::string>& out) {
+    if (!j.is_array())
+        return fail("is not a list");
+    out.assign(j.size(), {});
+    for (std::size_t i = 0; i < j.size(); ++i) {
+        if (auto error = inside("[" + std::to_string(i) + "]", read_text(j[i], out[i], {})))
+            return error;
+    }
+    return std::nullopt;
+}
+
 // A whole number that fits N; null is 0 (not known).
 template <typename N>
 ReadResult read_number(const Json& j, N& out) {
@@ -372,18 +384,7 @@ struct Keys {
     template <typename P>
     static Field<T> texts(std::string_view key, P p) {
         return {key, [p](const T& t, const JsonOptions&) { return text_list(std::invoke(p, t)); },
-                [p](const Json& j, T& t) -> ReadResult {
-                    if (!j.is_array())
-                        return fail("is not a list");
-                    std::vector<std::string>& out = std::invoke(p, t);
-                    out.assign(j.size(), {});
-                    for (std::size_t i = 0; i < j.size(); ++i) {
-                        if (auto error =
-                                inside("[" + std::to_string(i) + "]", read_text(j[i], out[i], {})))
-                            return error;
-                    }
-                    return std::nullopt;
-                }};
+                [p](const Json& j, T& t) { return read_text_list(j, std::invoke(p, t)); }};
     }
 };
 

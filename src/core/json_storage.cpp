@@ -32,17 +32,7 @@ Field<T> paths(std::string_view key, P p) {
                 list.push_back(clean_text(v));
             return list;
         },
-        [p](const Json& j, T& t) -> ReadResult {
-            if (!j.is_array())
-                return fail("is not a list");
-            std::vector<std::string>& out = std::invoke(p, t);
-            out.assign(j.size(), {});
-            for (std::size_t i = 0; i < j.size(); ++i) {
-                if (auto error = inside("[" + std::to_string(i) + "]", read_text(j[i], out[i], {})))
-                    return error;
-            }
-            return std::nullopt;
-        });
+        [p](const Json& j, T& t) { return read_text_list(j, std::invoke(p, t)); });
 }
 
 // A measured size, where 0 is a real value; null (beyond what readers hold) reads as 0.

@@ -113,16 +113,25 @@ std::optional<std::string_view> entry_name(std::string_view line, const char (&i
     return trim(text.substr(N - 1));
 }
 
-// The device name in the block of vendor lines that starts at pos.
-std::optional<std::string> device_in_block(std::string_view db, std::size_t pos,
-                                           const char (&device)[5]) {
+// The next line of the block that pos is inside (comments and blank lines passed), or nothing
+// at the block's end.
+std::optional<std::string_view> next_in_block(std::string_view db, std::size_t& pos) {
     while (pos < db.size()) {
         const std::string_view line = next_line(db, pos);
         if (skipped(line))
             continue;
         if (starts_block(line))
             return std::nullopt;
-        if (const auto name = entry_name(line, device))
+        return line;
+    }
+    return std::nullopt;
+}
+
+// The device name in the block of vendor lines that starts at pos.
+std::optional<std::string> device_in_block(std::string_view db, std::size_t pos,
+                                           const char (&device)[5]) {
+    while (const auto line = next_in_block(db, pos)) {
+        if (const auto name = entry_name(*line, device))
             return utf8_lossy(*name);  // the database is UTF-8, but nothing broken may pass
     }
     return std::nullopt;
@@ -266,12 +275,8 @@ std::optional<std::string> subsystem_lookup(std::string_view db, const IdIndex& 
         std::size_t pos = block->second;
         next_line(db, pos);
         bool under_device = false;
-        while (pos < db.size()) {
-            const std::string_view line = next_line(db, pos);
-            if (skipped(line))
-                continue;
-            if (starts_block(line))
-                break;
+        while (const auto entry = next_in_block(db, pos)) {
+            const std::string_view line = *entry;
             if (line.front() != '\t')
                 continue;
             if (line.size() < 2 || line[1] != '\t') {
@@ -302,13 +307,8 @@ std::optional<ClassNames> class_lookup(std::string_view db, const IdIndex& index
     hex_text(subclass_id, subclass);
     std::size_t pos = first->second;
     ClassNames names{utf8_lossy(trim(next_line(db, pos).substr(4))), std::nullopt};
-    while (pos < db.size()) {
-        const std::string_view line = next_line(db, pos);
-        if (skipped(line))
-            continue;
-        if (starts_block(line))
-            break;
-        if (const auto name = entry_name(line, subclass)) {
+    while (const auto line = next_in_block(db, pos)) {
+        if (const auto name = entry_name(*line, subclass)) {
             names.subclass = utf8_lossy(*name);
             break;
         }
