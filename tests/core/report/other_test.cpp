@@ -136,25 +136,11 @@ TEST(OtherRows, SummaryAndDetail) {
     s.bluetooth = {"Intel(R) AX201 Bluetooth"};
     UsbDevice hub{"Genesys Logic USB2.1 Hub", 480, 0x05E3, 0x0610, 1, 1, "1-2", "", {}};
     // Drivers are named once each, in interface order; an interface without one adds nothing.
-    UsbDevice mouse{"Logitech USB Receiver",
-                    12,
-                    0x046D,
-                    0xC52B,
-                    2,
-                    1,
-                    "1-2.1",
-                    "2.00",
-                    {{0, 3, "", "usbhid"}, {1, 0xFF, "", ""}, {2, 3, "", "usbhid"}}};
+    UsbDevice mouse{"Logitech USB Receiver", 12, 0x046D, 0xC52B, 2, 1, "1-2.1", "2.00", {}};
+    mouse.interfaces = {{0, 3, "", "usbhid"}, {1, 0xFF, "", ""}, {2, 3, "", "usbhid"}};
     UsbDevice nameless{"", 0, 0, 0x1234, 1, 1, "1-3", "", {}};
-    UsbDevice fast{"Flash(R) Drive",
-                   5000,
-                   0,
-                   0,
-                   3,
-                   2,
-                   "2-1.1.1",
-                   "3.20",
-                   {{0, 8, "", "uas"}, {1, 8, "", "usb-storage"}}};
+    UsbDevice fast{"Flash(R) Drive", 5000, 0, 0, 3, 2, "2-1.1.1", "3.20", {}};
+    fast.interfaces = {{0, 8, "", "uas"}, {1, 8, "", "usb-storage"}};
     s.usb_devices = {hub, mouse, nameless, fast};
 
     EXPECT_EQ(rows_text(other_rows(s, false)),
