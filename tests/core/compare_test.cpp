@@ -22,19 +22,12 @@ SystemSnapshot machine() {
                          3200, 3200, 1350, 64, 64, 2, "AA01", "", "BANK 0"},
                         {"DIMM_B2", "DDR4", "DIMM", "Kingston", "KF3200C16D4/16GX", 17179869184ull,
                          3200, 3200, 1350, 64, 64, 2, "AA02", "", "BANK 1"}};
-    s.gpus = {{"AD104 [GeForce RTX 4070]",
-               "NVIDIA",
-               {16000, 16},
-               "",
-               0,
-               0x10DE,
-               0x2786,
-               0,
-               0,
-               0,
-               "",
-               "",
-               {}}};
+    GpuInfo& card = s.gpus.emplace_back();
+    card.name = "AD104 [GeForce RTX 4070]";
+    card.vendor = "NVIDIA";
+    card.pcie_link = {16000, 16};
+    card.vendor_id = 0x10DE;
+    card.device_id = 0x2786;
     DiskInfo disk;
     disk.name = "nvme0n1";
     disk.model = "Samsung 980";

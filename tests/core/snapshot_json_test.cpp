@@ -111,43 +111,6 @@ TEST(SnapshotJson, TypedValues) {
     EXPECT_EQ(doc["memory"]["modules"][0]["soldered"], true);
 }
 
-TEST(SnapshotJson, PciFunctionsTheirLinksAndAudioControllers) {
-    SystemSnapshot s;
-    PciDevice gpu;
-    gpu.address = "0000:03:00.0";
-    gpu.class_code = 0x030000;
-    gpu.revision = 0;
-    gpu.link = PcieLink{16000, 16, 8000, 8, 8000, 16};
-    gpu.link_judged = true;
-    PciDevice port = gpu;
-    port.address = "0000:00:01.0";
-    port.link_judged = false;  // a root port: its link is the function's below it
-    PciDevice audio;
-    audio.address = "0000:03:00.1";
-    audio.class_code = 0x040300;
-    audio.driver = "snd_hda_intel";
-    s.pci_devices = {port, gpu, audio};
-    UsbDevice& disk = s.usb_devices.emplace_back();
-    disk.version = "3.20";
-    disk.speed_mbps = 480;
-    const Json doc = parse(s);
-    const Json& link = doc["pci_devices"][1]["link"];
-    EXPECT_EQ(doc["pci_devices"][1]["class_id"], "0300");
-    EXPECT_EQ(doc["pci_devices"][1]["revision"], "00");
-    EXPECT_EQ(link["speed_gts"], 8.0);
-    EXPECT_EQ(link["max_speed_gts"], 16.0);
-    EXPECT_EQ(link["port_max_width"], 16);
-    EXPECT_EQ(link["below_capability"], true);  // x8 where both ends can do x16
-    EXPECT_EQ(doc["pci_devices"][0]["link"]["below_capability"], nullptr);
-    EXPECT_EQ(doc["pci_devices"][2]["link"], nullptr);
-    EXPECT_EQ(doc["pci_devices"][2]["revision"], nullptr);
-    EXPECT_EQ(doc["pci_devices"][2]["low_power"], nullptr);
-    EXPECT_EQ(
-        doc["audio"]["controllers"],
-        Json::parse(R"([{"name":null,"driver":"snd_hda_intel","pci_address":"0000:03:00.1"}])"));
-    EXPECT_EQ(doc["usb"][0]["below_capability"], true);
-}
-
 // Measured sizes keep a real 0 (a full disk has 0 bytes free); unmeasured ones are null.
 TEST(SnapshotJson, StorageValues) {
     SystemSnapshot s;

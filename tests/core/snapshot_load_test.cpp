@@ -7,6 +7,9 @@
 #include "core/snapshot_json.h"
 
 namespace nadrel {
+namespace test {
+SystemSnapshot workstation();  // tests/core/report/golden_test.cpp
+}
 namespace {
 
 const std::string head = R"({"schema_version": 1, "generated": "2026-12-09T04:38:42Z")";
@@ -18,19 +21,14 @@ std::string failure(std::string_view text) {
 }
 
 TEST(SnapshotLoad, ValuesTheFixturesDoNotHoldComeBack) {
-    SystemSnapshot s;
-    s.hostname = "box1";
+    SystemSnapshot s = test::workstation();
     s.kernel = "(kernel 6.1.0-18-amd64)";
     s.secure_boot = "Off";
-    s.cpu.model = "AMD Ryzen 9 7950X";
-    s.cpu.vendor_id = "AuthenticAMD";
-    s.cpu.family = 25;
-    s.cpu.model_number = 97;
-    s.batteries = {{"Li-ion", "2023-05", 0, 57000, 51300, 15400, "01A7"}};
+    s.batteries[0].cycle_count = 0;
     s.slots = {{"PCI_E1", "Unknown", "", "Unknown"}};
     s.memory_modules = {{"A1", "Unknown", "", "", "", 8589934592ull, 0, 0, 0, 0, 0, 0, "", "", ""}};
     DiskInfo& disk = s.disks.emplace_back();
-    disk.name = "nvme0n1";
+    disk.name = "nvme1n1";
     disk.pcie_link = {32000, 4};
     disk.solid_state = false;
     s.gpus.emplace_back().device_id = 0x2786;  // no name in the database

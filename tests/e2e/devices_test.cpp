@@ -95,34 +95,29 @@ TEST(Devices, PciFunctionsAsTheTreeHasThem) {
     EXPECT_EQ(doc["audio"]["controllers"].size(), 2u);
 }
 
-TEST(Devices, AdaptersDisksAndUsbNameTheirDriversAndPlaces) {
+// What the text report shows of these (drivers, displays' connectors, MTU, USB speeds) its
+// golden pins, and a saved document renders the same text; here, what only the document holds.
+TEST(Devices, AdaptersDisksAndUsbNameTheirPlaces) {
     const Json doc = document();
-    const Json& gpu = doc["gpus"][0];
-    EXPECT_EQ(gpu["driver"], "amdgpu");
-    EXPECT_EQ(gpu["pci_address"], "0000:03:00.0");
-    EXPECT_EQ(gpu["connectors"], Json::parse(R"([{"name":"DP-1","connected":true},
+    EXPECT_EQ(doc["gpus"][0]["pci_address"], "0000:03:00.0");
+    EXPECT_EQ(doc["gpus"][0]["connectors"], Json::parse(R"([{"name":"DP-1","connected":true},
         {"name":"DP-2","connected":true},{"name":"DP-3","connected":false},
         {"name":"HDMI-A-1","connected":false}])"));
     // Byte-identical EDIDs on two connectors: two monitors.
     ASSERT_EQ(doc["displays"].size(), 2u);
-    EXPECT_EQ(doc["displays"][0]["connector"], "DP-1");
-    EXPECT_EQ(doc["displays"][1]["connector"], "DP-2");
     EXPECT_EQ(doc["displays"][1]["gpu_pci_address"], "0000:03:00.0");
-
     std::map<std::string, std::string> disks;
     for (const Json& d : doc["disks"])
-        disks[d["name"]] = d["driver"].get<std::string>() + " " + d["pci_address"].dump();
-    EXPECT_EQ(disks, (std::map<std::string, std::string>{{"nvme0n1", "nvme \"0000:05:00.0\""},
-                                                         {"sda", "ahci \"0000:00:17.0\""},
-                                                         {"sdb", "usb-storage null"}}));
-
+        disks[d["name"]] = d["pci_address"].dump();
+    EXPECT_EQ(disks,
+              (std::map<std::string, std::string>{
+                  {"nvme0n1", "\"0000:05:00.0\""}, {"sda", "\"0000:00:17.0\""}, {"sdb", "null"}}));
     // Each port of the two-port card is its own entry.
     const Json& net = doc["network"];
     ASSERT_EQ(net.size(), 3u);
     EXPECT_EQ(net[1]["interface"], "enp4s0f0");
     EXPECT_EQ(net[1]["pci_address"], "0000:04:00.0");
     EXPECT_EQ(net[2]["pci_address"], "0000:04:00.1");
-    EXPECT_EQ(net[2]["mtu"], 9000);
     EXPECT_EQ(net[1]["duplex"], "full");
     EXPECT_EQ(net[0]["duplex"], nullptr);            // "unknown"
     EXPECT_EQ(net[1]["firmware_version"], nullptr);  // live runs only
@@ -130,12 +125,9 @@ TEST(Devices, AdaptersDisksAndUsbNameTheirDriversAndPlaces) {
         {"family":"ipv4","address":"192.168.10.20","prefix_length":24},
         {"family":"ipv6","address":"2001:db8:10::20","prefix_length":64},
         {"family":"ipv6","address":"fe80::3eec:efff:fe12:3456","prefix_length":64}])"));
-    EXPECT_EQ(net[2]["addresses"][0]["address"], "10.10.0.5");
 
     const Json& t7 = doc["usb"][0];
-    EXPECT_EQ(t7["port_path"], "1-3");
     EXPECT_EQ(t7["bus"], 1);
-    EXPECT_EQ(t7["version"], "3.20");
     EXPECT_EQ(t7["below_capability"], true);
     EXPECT_EQ(t7["interfaces"], Json::parse(R"([{"number":0,"class_id":"08",
         "class":"Mass Storage","driver":"usb-storage"}])"));

@@ -11,11 +11,8 @@
 namespace nadrel {
 namespace {
 
-// Add a machine here after adding tests/fixtures/<name>/.
-const char* const machines[] = {"intel-desktop", "amd-desktop", "arm-board", "vm",
-                                "bare",          "laptop",      "server",    "workstation"};
-
-class GoldenReport : public testing::TestWithParam<const char*> {};
+// Every machine under tests/fixtures, so that one without golden texts fails.
+class GoldenReport : public testing::TestWithParam<std::string> {};
 
 TEST_P(GoldenReport, SummaryAndDetail) {
     const std::string machine = GetParam();
@@ -40,15 +37,8 @@ TEST_P(GoldenReport, SummaryAndDetail) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Machines, GoldenReport, testing::ValuesIn(machines),
-                         [](const testing::TestParamInfo<const char*>& param) {
-                             std::string name = param.param;
-                             for (char& c : name) {
-                                 if (c == '-')
-                                     c = '_';
-                             }
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Machines, GoldenReport, testing::ValuesIn(test::fixture_machines()),
+                         [](const auto& param) { return test::test_name(param.param); });
 
 }  // namespace
 }  // namespace nadrel

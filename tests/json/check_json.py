@@ -127,7 +127,8 @@ for machine in machines:
         design = int(read(supplies, f"{batteries[0]}/energy_full_design")) // 1000
         check(doc["battery"]["design_mwh"] == design, f"{machine}: design_mwh")
 
-    # State, sensors and batteries against the files they come from.
+    # State against the files it comes from (each sensor channel and battery charge the detail
+    # goldens show, and a saved document renders the same text).
     uptime = read(root, "proc/uptime")
     check(doc["system"]["uptime_seconds"] == (int(float(uptime.split()[0])) if uptime else None),
           f"{machine}: uptime_seconds")
@@ -146,36 +147,6 @@ for machine in machines:
         vuln_dir) else {}
     check([(v["name"], v["status"], v["vulnerable"]) for v in doc["cpu"]["vulnerabilities"]] ==
           [(k, t, t.startswith("Vulnerable")) for k, t in vulns.items()], f"{machine}: vulnerabilities")
-    # Every plausible temperature of every chip, in degrees; the disks' from their own chip.
-    hwmon = os.path.join(root, "sys/class/hwmon")
-    temperatures = set()
-    disk_temps = {}
-    for chip in sorted(os.listdir(hwmon)) if os.path.isdir(hwmon) else []:
-        name = read(hwmon, f"{chip}/name")
-        device = os.path.realpath(os.path.join(hwmon, chip, "device"))
-        for f in os.listdir(os.path.join(hwmon, chip)):
-            if f.startswith("temp") and f.endswith("_input"):
-                c = int(read(hwmon, f"{chip}/{f}")) / 1000
-                if -40 <= c <= 200:
-                    temperatures.add((name, c))
-                    if f == "temp1_input":
-                        for d in doc["disks"]:
-                            if os.path.realpath(os.path.join(
-                                    root, f"sys/block/{d['name']}/device")) == device:
-                                disk_temps[d["name"]] = c
-    listed = {(t["chip"], t["value"]): t["device"] for t in doc["sensors"]
-              if t["kind"] == "temperature"}
-    # The rest are thermal zones that no chip shows.
-    check(temperatures <= set(listed) and all(
-        listed[k].startswith("thermal_zone") for k in set(listed) - temperatures),
-          f"{machine}: sensors")
-    for d in doc["disks"]:
-        check(d["temperature_c"] == disk_temps.get(d["name"]), f"{machine}: {d['name']} temperature")
-    check([b["name"] for b in doc["batteries"]] == batteries, f"{machine}: batteries")
-    for b in doc["batteries"]:
-        capacity = read(supplies, f"{b['name']}/capacity")
-        check(b["charge_percent"] == (int(capacity) if capacity else b["charge_percent"]),
-              f"{machine}: {b['name']} charge")
     # Corrected errors: those joined to modules and those that name none add up to the files'.
     edac = os.path.join(root, "sys/devices/system/edac/mc")
     ce_files = sum(int(read(edac, f"{mc}/{d}/dimm_ce_count") or 0) for mc in (

@@ -7,9 +7,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 namespace nadrel::test {
 
@@ -98,6 +100,21 @@ std::vector<std::string> machine_env(const std::string& root) {
     if (!root.empty())
         env.push_back("NADREL_SYSROOT=" + root);
     return env;
+}
+
+std::vector<std::string> fixture_machines() {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(NADREL_FIXTURES_DIR)) {
+        if (entry.is_directory())
+            names.push_back(entry.path().filename().string());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::string test_name(std::string machine) {
+    std::replace(machine.begin(), machine.end(), '-', '_');
+    return machine;
 }
 
 std::string mask_stamp(std::string text) {

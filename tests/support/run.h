@@ -26,6 +26,12 @@ std::string capture_output(const std::string& command);
 // A shell command line, run with /bin/sh -c; its exit status.
 int run_shell(const std::string& command);
 
+// Every folder under tests/fixtures (a machine each), sorted.
+std::vector<std::string> fixture_machines();
+
+// A machine's name as a test name: "intel-desktop" as "intel_desktop".
+std::string test_name(std::string machine);
+
 // A text report with its generation stamp, which changes with every run, as "Generated (masked)".
 std::string mask_stamp(std::string text);
 

@@ -5,6 +5,7 @@
 
 #include "core/report/column_table.h"
 #include "core/report/device_text.h"
+#include "support/cases.h"
 
 namespace nadrel {
 namespace {
@@ -29,11 +30,12 @@ TEST(FormatSize, BinaryMultiplesWithOneDecimal) {
 }
 
 TEST(FormatCacheSize, KilobytesThenMegabytes) {
-    EXPECT_EQ(format_cache_size(49152), "48KB");
-    EXPECT_EQ(format_cache_size(1310720), "1.25MB");
-    EXPECT_EQ(format_cache_size(33554432), "32MB");
-    EXPECT_EQ(format_cache_size(1048575), "1023KB");
-    EXPECT_EQ(format_cache_size(1572864), "1.5MB");
+    const std::pair<std::uint32_t, const char*> cases[] = {{49152, "48KB"},
+                                                           {1310720, "1.25MB"},
+                                                           {33554432, "32MB"},
+                                                           {1048575, "1023KB"},
+                                                           {1572864, "1.5MB"}};
+    test::expect_each(format_cache_size, cases);
 }
 
 TEST(FormatSpeed, MegabitsThenGigabits) {
@@ -95,12 +97,10 @@ TEST(FormatSensor, UnitsAndDecimalRounding) {
 }
 
 TEST(FormatDuration, ZeroPartsLeftOut) {
-    EXPECT_EQ(format_duration(0), "0m");
-    EXPECT_EQ(format_duration(59), "0m");
-    EXPECT_EQ(format_duration(10982), "3h 3m");
-    EXPECT_EQ(format_duration(7200), "2h");
-    EXPECT_EQ(format_duration(86461), "1d 1m");
-    EXPECT_EQ(format_duration(273845), "3d 4h 4m");
+    const std::pair<std::uint64_t, const char*> cases[] = {{0, "0m"},        {59, "0m"},
+                                                           {10982, "3h 3m"}, {7200, "2h"},
+                                                           {86461, "1d 1m"}, {273845, "3d 4h 4m"}};
+    test::expect_each(format_duration, cases);
     EXPECT_EQ(format_share(5798205849ull, 33393852416ull), "5.4GB of 31.1GB (17%)");
     EXPECT_EQ(format_share(2, 1), "1B of 1B (100%)");  // never more than all of it
     EXPECT_EQ(format_share(0, 0), "0B of 0B (0%)");

@@ -5,12 +5,10 @@
 
 #include "core/report/builder.h"
 
-namespace nadrel {
-namespace {
+namespace nadrel::test {
 
-const char* const header = "NADREL  -  System Report\nGenerated 2026-12-07 11:33 UTC\n";
-
-// A workstation with something in every section, trademark marks and multi-byte texts included.
+// A workstation with something in every section, trademark marks and multi-byte texts included;
+// the reading-back tests start from it too.
 SystemSnapshot workstation() {
     SystemSnapshot s;
     s.hostname = "werkbank";
@@ -116,64 +114,25 @@ SystemSnapshot workstation() {
                  {"/dev/sr0", "/mnt/dvd", "iso9660", "", true, std::nullopt}};
     s.swap = {{"/dev/zram0", "zram", 8589930496, 268435456}};
 
-    s.net_adapters = {{"Ethernet Controller I225-V",
-                       "Ethernet",
-                       2500,
-                       true,
-                       "enp5s0",
-                       "04:7c:16:aa:bb:cc",
-                       "0000:05:00.0",
-                       "igc",
-                       "1082:8770",
-                       9000,
-                       "full",
-                       {{false, "192.168.1.20", 24},
-                        {true, "fe80::67c:16ff:feaa:bbcc", 64},
-                        {true, "2001:db8::20", 64}}},
-                      {"Wi-Fi 6E(802.11ax) AX210/AX1675* 2x2",
-                       "Wi-Fi",
-                       0,
-                       false,
-                       "wlp6s0",
-                       "",
-                       "0000:06:00.0",
-                       "iwlwifi",
-                       "",
-                       1500,
-                       "",
-                       {}}};
+    const std::vector<NetAddress> addresses = {{false, "192.168.1.20", 24},
+                                               {true, "fe80::67c:16ff:feaa:bbcc", 64},
+                                               {true, "2001:db8::20", 64}};
+    s.net_adapters = {
+        {"Ethernet Controller I225-V", "Ethernet", 2500, true, "enp5s0", "04:7c:16:aa:bb:cc",
+         "0000:05:00.0", "igc", "1082:8770", 9000, "full", addresses},
+        {"Wi-Fi 6E(802.11ax) AX210/AX1675* 2x2", "Wi-Fi", 0, false, "wlp6s0", "", "0000:06:00.0",
+         "iwlwifi", "", 1500, "", decltype(addresses)()}};
     s.sound_cards = {"HDA Intel PCH", "HDA NVidia"};
     s.audio_devices = {"ALC897 Analog (playback, capture)", "HDMI 0 (playback)"};
     s.bluetooth = {"AX210 Bluetooth"};
-    s.usb_devices = {{"Genesys Logic USB2.1 Hub",
-                      480,
-                      0x05E3,
-                      0x0610,
-                      1,
-                      1,
-                      "1-2",
-                      "2.10",
-                      {{0, 0x09, "Hub", "hub"}}},
-                     {"Logitech USB Receiver",
-                      12,
-                      0x046D,
-                      0xC52B,
-                      2,
-                      1,
-                      "1-2.4",
-                      "2.00",
-                      {{0, 0x03, "Human Interface Device", "usbhid"},
-                       {1, 0x03, "Human Interface Device", "usbhid"},
-                       {2, 0x03, "Human Interface Device", "usbhid"}}},
-                     {"SanDisk Ultra(R) Fit",
-                      5000,
-                      0x0781,
-                      0x5583,
-                      1,
-                      2,
-                      "2-3",
-                      "3.20",
-                      {{0, 0x08, "Mass Storage", "uas"}}}};
+    s.usb_devices = {{"Genesys Logic USB2.1 Hub", 480, 0x05E3, 0x0610, 1, 1, "1-2", "2.10", {}},
+                     {"Logitech USB Receiver", 12, 0x046D, 0xC52B, 2, 1, "1-2.4", "2.00", {}},
+                     {"SanDisk Ultra(R) Fit", 5000, 0x0781, 0x5583, 1, 2, "2-3", "3.20", {}}};
+    s.usb_devices[0].interfaces = {{0, 0x09, "Hub", "hub"}};
+    s.usb_devices[1].interfaces = {{0, 0x03, "Human Interface Device", "usbhid"},
+                                   {1, 0x03, "Human Interface Device", "usbhid"},
+                                   {2, 0x03, "Human Interface Device", "usbhid"}};
+    s.usb_devices[2].interfaces = {{0, 0x08, "Mass Storage", "uas"}};
     s.pci_devices = {
         {"0000:00:01.0", 0x060400, "PCI bridge", 0x8086, 0xA70D, 0, 0, 0x01, "Intel Corporation",
          "Raptor Lake PCI Express 5.0 Graphics Port (PEG010)", "", "pcieport", "", "", std::nullopt,
@@ -217,14 +176,15 @@ SystemSnapshot workstation() {
     return s;
 }
 
+namespace {
+
 TEST(ReportGolden, ConstructedWorkstation) {
+    const char* const header = "NADREL  -  System Report\nGenerated 2026-12-07 11:33 UTC\n";
     const SystemSnapshot s = workstation();
-    EXPECT_EQ(test::compare_golden("constructed.txt", render_text(header, build_report(s, false))),
+    EXPECT_EQ(compare_golden("constructed.txt", render_text(header, build_report(s, false))), "");
+    EXPECT_EQ(compare_golden("constructed-detail.txt", render_text(header, build_report(s, true))),
               "");
-    EXPECT_EQ(
-        test::compare_golden("constructed-detail.txt", render_text(header, build_report(s, true))),
-        "");
 }
 
 }  // namespace
-}  // namespace nadrel
+}  // namespace nadrel::test

@@ -73,10 +73,8 @@ TEST(BatteryRows, ChargeForms) {
         std::optional<std::uint32_t> power_mw, empty_s, full_s;
         const char* text;
     } const cases[] = {
-        {71, "Discharging", 9870, 10982, std::nullopt, "71% (Discharging, 9.9W, 3h 3m left)"},
         {40, "Charging", 25100, std::nullopt, 3900, "40% (Charging, 25.1W, 1h 5m to full)"},
         {100, "Full", 0, std::nullopt, std::nullopt, "100% (Full)"},
-        {95, "", std::nullopt, std::nullopt, std::nullopt, "95%"},
         {std::nullopt, "Discharging", std::nullopt, 60, std::nullopt, "Discharging, 1m left"},
     };
     for (const Case& c : cases) {
@@ -102,13 +100,10 @@ TEST(BatteryRows, PacksAsGroupsAdapterAndPeripherals) {
     s.device_batteries = {{"G502 X PLUS", "Logitech", std::nullopt, "Normal", "Discharging"},
                           {"Logitech MX Keys", "Logitech", 85, "", ""},
                           {"", "", std::nullopt, "", ""}};
-    EXPECT_EQ(rows_text(battery_rows(s, false)),
-              "  Battery 1         : DELL 0FGNC (SMP)\n"
-              "  \u2502 Design capacity : 50.0Wh\n"
-              "  \u2502 Full charge     : 47.5Wh\n"
-              "  \u2502 Wear            : 5.0%\n"
-              "  \u2502 Chemistry       : Li-ion\n"
-              "  \u2502 Cycle count     : 0\n"
+    // Packs as groups are in the laptop golden; here one named by its supply, the mains
+    // connected, and peripherals with and without a charge or a name.
+    const std::string text = rows_text(battery_rows(s, false));
+    EXPECT_EQ(text.substr(text.find("  Battery 2")),
               "  Battery 2         : BAT1\n"
               "  \u2502 Charge          : 95%\n"
               "  \u2502 Design capacity : 50.0Wh\n"
@@ -136,25 +131,11 @@ TEST(OtherRows, SummaryAndDetail) {
     s.bluetooth = {"Intel(R) AX201 Bluetooth"};
     UsbDevice hub{"Genesys Logic USB2.1 Hub", 480, 0x05E3, 0x0610, 1, 1, "1-2", "", {}};
     // Drivers are named once each, in interface order; an interface without one adds nothing.
-    UsbDevice mouse{"Logitech USB Receiver",
-                    12,
-                    0x046D,
-                    0xC52B,
-                    2,
-                    1,
-                    "1-2.1",
-                    "2.00",
-                    {{0, 3, "", "usbhid"}, {1, 0xFF, "", ""}, {2, 3, "", "usbhid"}}};
+    UsbDevice mouse{"Logitech USB Receiver", 12, 0x046D, 0xC52B, 2, 1, "1-2.1", "2.00", {}};
+    mouse.interfaces = {{0, 3, "", "usbhid"}, {1, 0xFF, "", ""}, {2, 3, "", "usbhid"}};
     UsbDevice nameless{"", 0, 0, 0x1234, 1, 1, "1-3", "", {}};
-    UsbDevice fast{"Flash(R) Drive",
-                   5000,
-                   0,
-                   0,
-                   3,
-                   2,
-                   "2-1.1.1",
-                   "3.20",
-                   {{0, 8, "", "uas"}, {1, 8, "", "usb-storage"}}};
+    UsbDevice fast{"Flash(R) Drive", 5000, 0, 0, 3, 2, "2-1.1.1", "3.20", {}};
+    fast.interfaces = {{0, 8, "", "uas"}, {1, 8, "", "usb-storage"}};
     s.usb_devices = {hub, mouse, nameless, fast};
 
     EXPECT_EQ(rows_text(other_rows(s, false)),

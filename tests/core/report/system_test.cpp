@@ -181,21 +181,6 @@ TEST(BuildReport, SectionOrderAndEmptySectionsDropped) {
         EXPECT_NE(section.title, "GPU");
 }
 
-TEST(SystemRows, StateRows) {
-    SystemSnapshot s;
-    s.uptime_seconds = 273845;
-    s.boot_mode = BootMode::Bios;
-    s.load_average = {{0.5, 0.25, 12.0}};
-    s.kernel_taint = 0;
-    EXPECT_EQ(rows_text(system_rows(s, true)),
-              "  Name              : Unknown\n"
-              "  Operating system  : Linux\n"
-              "  Uptime            : 3d 4h 4m\n"
-              "  Boot mode         : Legacy BIOS\n"
-              "  Load average      : 0.50, 0.25, 12.00\n"
-              "  Kernel taint      : none\n");
-}
-
 // acpi-cpufreq reports the rated clock (or one MHz above it, its turbo marker) as the
 // maximum: that is the base clock, not a boost.
 TEST(CpuRows, MaximumAtTheRatedClockUnderAcpiCpufreq) {
@@ -222,35 +207,6 @@ TEST(CpuRows, MaximumAtTheRatedClockUnderAcpiCpufreq) {
     EXPECT_EQ(brand_rated_mhz("Intel(R) Core(TM)2 CPU 6600 @ 2.40GHz"), 2400u);
     EXPECT_EQ(brand_rated_mhz("Geode @ 500MHz"), 500u);
     EXPECT_EQ(brand_rated_mhz("x @ fastGHz"), 0u);
-}
-
-TEST(CpuRows, ClocksMicrocodeAndVulnerabilities) {
-    SystemSnapshot s;
-    s.cpu.model = "CPU";
-    s.cpu.current_mhz = 4500;
-    s.cpu.min_mhz = 800;
-    s.cpu.scaling_driver = "intel_pstate";
-    s.cpu.microcode = "0x34";
-    s.cpu.vulnerabilities = {{"retbleed", "Vulnerable"},
-                             {"spec_store_bypass", "Vulnerable: no microcode"},
-                             {"mds", "Mitigation: Clear CPU buffers"}};
-    EXPECT_EQ(rows_text(cpu_rows(s, false)),
-              "  Model             : CPU\n"
-              "  Vulnerabilities   : 2 vulnerable: Retbleed, Spec store bypass\n");
-    EXPECT_EQ(rows_text(cpu_rows(s, true)),
-              "  Model             : CPU\n"
-              "  Current clock     : 4500MHz\n"
-              "  Minimum clock     : 800MHz\n"
-              "  Frequency scaling : intel_pstate\n"
-              "  Microcode         : 0x34\n"
-              "  Vulnerabilities   : 2 vulnerable: Retbleed, Spec store bypass\n"
-              "    Name               Status\n"
-              "    Retbleed           Vulnerable\n"
-              "    Spec store bypass  Vulnerable: no microcode\n"
-              "    MDS                Mitigation: Clear CPU buffers\n");
-    s.cpu.vulnerabilities.resize(1);
-    s.cpu.vulnerabilities[0].status = "Not affected";
-    EXPECT_EQ(cpu_rows(s, false).back().value, "none known");
 }
 
 // A hypervisor may fake the model number; the code name stands only on a named model.

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "core/text/fmt.h"
+#include "support/cases.h"
 
 namespace nadrel {
 namespace {
@@ -27,11 +28,12 @@ TEST(SmbiosTables, MemoryTypes) {
 }
 
 TEST(SmbiosTables, FormFactorsAndErrorCorrection) {
-    EXPECT_EQ(form_factor_name(0x09), "DIMM");
-    EXPECT_EQ(form_factor_name(0x0A), "TSOP");
-    EXPECT_EQ(form_factor_name(0x0B), "Row of chips");
-    EXPECT_EQ(form_factor_name(0x0D), "SODIMM");
-    EXPECT_EQ(form_factor_name(0x0F), "FB-DIMM");
+    const std::pair<std::uint8_t, const char*> names[] = {{0x09, "DIMM"},
+                                                          {0x0A, "TSOP"},
+                                                          {0x0B, "Row of chips"},
+                                                          {0x0D, "SODIMM"},
+                                                          {0x0F, "FB-DIMM"}};
+    test::expect_each(form_factor_name, names);
     for (int code : {0x00, 0x01, 0x02, 0x0C, 0x0E, 0x10, 0xFF}) {
         EXPECT_EQ(form_factor_name(static_cast<std::uint8_t>(code)), "") << code;
     }

@@ -5,6 +5,7 @@
 
 #include "core/smbios/tables.h"
 #include "core/text/unicode.h"
+#include "support/cases.h"
 
 namespace nadrel {
 namespace {
@@ -74,11 +75,9 @@ TEST(IsPlaceholder, ValueNamingItsOwnField) {
 }
 
 TEST(ChassisName, TableModulo256) {
-    EXPECT_EQ(chassis_name(9), "Laptop");
-    EXPECT_EQ(chassis_name(1), "");
-    EXPECT_EQ(chassis_name(265), "Laptop");
-    EXPECT_EQ(chassis_name(36), "Stick PC");
-    EXPECT_EQ(chassis_name(18), "");
+    const std::pair<std::uint64_t, const char*> cases[] = {
+        {9, "Laptop"}, {1, ""}, {265, "Laptop"}, {36, "Stick PC"}, {18, ""}};
+    test::expect_each(chassis_name, cases);
 }
 
 }  // namespace
